@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace bh {
+
+// The one failure the settings file can raise. It carries enough for the player to find and
+// mend the problem: what went wrong, which file and, where it applies, which line.
+class ConfigError : public std::runtime_error {
+public:
+    enum class Kind {
+        CannotOpen, // missing, unreadable, or not a regular file
+        TooShort,   // the file ends before the last setting
+        OutOfRange, // a colour component outside 0..255 after rounding
+        TooLarge,   // the settings do not end within the bytes we are willing to read
+        CannotSave, // the file could not be written
+    };
+
+    // detail: the offending text (OutOfRange), the field count (TooShort), or the system's
+    // reason (CannotOpen, CannotSave). line: 1-based, 0 where no line applies.
+    ConfigError(Kind kind, std::string path, int line, std::string detail);
+
+    Kind kind() const { return kind_; }
+    const std::string& path() const { return path_; }
+    int line() const { return line_; }
+    const std::string& detail() const { return detail_; }
+
+    // The same failure, now naming the file it happened in.
+    ConfigError withPath(const std::string& path) const;
+
+private:
+    Kind kind_;
+    std::string path_;
+    int line_;
+    std::string detail_;
+};
+
+} // namespace bh

@@ -1,0 +1,195 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#include "ConfigFormat.h"
+
+#include "ConfigError.h"
+#include "NumericText.h"
+
+#include <optional>
+
+namespace bh {
+namespace {
+
+struct Field {
+    std::string_view text;
+    int line = 0;
+};
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool endsField(char c)
+{
+    return c == ',' || c == '\r' || c == '\n';
+}
+
+// Hands out the fields of bh.cfg one by one, keeping count of lines for error messages.
+class FieldReader {
+public:
+    FieldReader(std::string_view bytes, bool complete) : bytes_(bytes), complete_(complete) {}
+
+    int line() const { return line_; }
+
+    // The next field, or nullopt at the end of the bytes.
+    std::optional<Field> next()
+    {
+        while (pos_ < bytes_.size() && isBlank(bytes_[pos_])) {
+            ++pos_;
+        }
+        if (pos_ >= bytes_.size()) {
+            checkComplete();
+            return std::nullopt; // trailing blanks are no field of their own
+        }
+
+        Field field{{}, line_};
+        if (bytes_[pos_] == '"') {
+            // A quote never spans lines, so one stray quote cannot swallow the rest of the file.
+            const std::size_t start = ++pos_;
+            while (pos_ < bytes_.size() && bytes_[pos_] != '"' && bytes_[pos_] != '\r' &&
+                   bytes_[pos_] != '\n') {
+                ++pos_;
+            }
+            field.text = bytes_.substr(start, pos_ - start);
+            while (pos_ < bytes_.size() && !endsField(bytes_[pos_])) {
+                ++pos_; // anything after the closing quote up to the field's end is ignored
+            }
+        } else {
+            const std::size_t start = pos_;
+            while (pos_ < bytes_.size() && !endsField(bytes_[pos_])) {
+                ++pos_;
+            }
+            std::size_t end = pos_;
+            while (end > start && isBlank(bytes_[end - 1])) {
+                --end;
+            }
+            field.text = bytes_.substr(start, end - start);
+        }
+
+        if (pos_ >= bytes_.size()) {
+            checkComplete(); // a field cut off by the read limit has not really ended
+        } else if (bytes_[pos_] == ',') {
+            ++pos_;
+        } else {
+            if (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n') {
+                ++pos_;
+            }
+            ++pos_;
+            ++line_;
+        }
+        return field;
+    }
+
+private:
+    void checkComplete() const
+    {
+        if (!complete_) {
+            throw ConfigError(ConfigError::Kind::TooLarge, {}, 0, "1 MiB");
+        }
+    }
+
+    std::string_view bytes_;
+    bool complete_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+};
+
+bool readOnOff(const Field& field)
+{
+    return field.text == "1";
+}
+
+ColourDepth readDepth(const Field& field)
+{
+    if (field.text == "16") {
+        return ColourDepth::Bits16;
+    }
+    if (field.text == "24") {
+        return ColourDepth::Bits24;
+    }
+    return ColourDepth::Bits32;
+}
+
+// The offending text as it can be shown in a message box: short, and printable.
+std::string quoteForMessage(std::string_view text)
+{
+    constexpr std::size_t kShown = 32;
+    std::string shown;
+    for (const char c : text.substr(0, kShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown += (byte >= 0x20 && byte < 0x7f) ? c : '?';
+    }
+    if (text.size() > kShown) {
+        shown += "...";
+    }
+    return shown;
+}
+
+std::uint8_t readComponent(const Field& field)
+{
+    const auto component = toComponent(leadingNumber(field.text));
+    if (!component) {
+        throw ConfigError(ConfigError::Kind::OutOfRange, {}, field.line,
+                          quoteForMessage(field.text));
+    }
+    return *component;
+}
+
+const char* onOff(bool on)
+{
+    return on ? "1\r\n" : "0\r\n";
+}
+
+} // namespace
+
+ConfigRecord parseConfig(std::string_view bytes, bool complete)
+{
+    FieldReader reader(bytes, complete);
+    int fieldsRead = 0;
+    auto next = [&]() -> Field {
+        auto field = reader.next();
+        if (!field) {
+            throw ConfigError(ConfigError::Kind::TooShort, {}, reader.line(),
+                              std::to_string(fieldsRead));
+        }
+        ++fieldsRead;
+        return *field;
+    };
+
+    ConfigRecord record;
+    record.fullScreen = readOnOff(next());
+    record.debugInfo = readOnOff(next());
+    record.antialiasing = readOnOff(next());
+    record.dithering = readOnOff(next());
+    record.wBuffering = readOnOff(next());
+    record.depth = readDepth(next());
+    record.keepBodies = readOnOff(next());
+    for (Colour& colour : record.colours) {
+        for (std::uint8_t& component : colour) {
+            component = readComponent(next());
+        }
+    }
+    return record;
+}
+
+std::string formatConfig(const ConfigRecord& record)
+{
+    std::string text;
+    text.reserve(kFieldCount * 5);
+    text += onOff(record.fullScreen);
+    text += onOff(record.debugInfo);
+    text += onOff(record.antialiasing);
+    text += onOff(record.dithering);
+    text += onOff(record.wBuffering);
+    text += std::to_string(static_cast<int>(record.depth)) + "\r\n";
+    text += onOff(record.keepBodies);
+    for (const Colour& colour : record.colours) {
+        for (const std::uint8_t component : colour) {
+            text += std::to_string(component) + "\r\n";
+        }
+    }
+    return text;
+}
+
+} // namespace bh

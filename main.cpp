@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// Brackenholt Config: the settings program of Brackenholt. It edits bh.cfg, beside the program,
+// in one window, and saves on OK. A settings file it cannot read or save ends it with a message
+// that names the problem and the file, and exit status 1.
+#include "ConfigError.h"
+#include "ConfigFile.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Brackenholt Config");
+
+void showFatal(QWidget* parent, const QString& message)
+{
+    QMessageBox::critical(parent, kCaption, message);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kCaption);
+
+    frmMain window(bh::configPath());
+    try {
+        window.Form_Load();
+    } catch (const bh::ConfigError& error) {
+        showFatal(nullptr, QString::fromStdString(error.what()));
+        return 1;
+    }
+
+    int status = 0;
+    QObject::connect(&window, &frmMain::saveFailed, &window, [&](const QString& message) {
+        showFatal(&window, message);
+        status = 1;
+    });
+    window.showCentered();
+    const int loopStatus = QApplication::exec();
+    return status != 0 ? status : loopStatus;
+}

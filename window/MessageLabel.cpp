@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#include "MessageLabel.h"
+
+#include <QMouseEvent>
+
+MessageLabel::MessageLabel(const QString& caption, int index, QWidget* parent)
+    : QLabel(caption, parent), index_(index)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QColor MessageLabel::textColour() const
+{
+    return palette().color(QPalette::WindowText);
+}
+
+void MessageLabel::setTextColour(const QColor& colour)
+{
+    if (colour == textColour()) {
+        return;
+    }
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, colour);
+    setPalette(p);
+}
+
+void MessageLabel::mousePressEvent(QMouseEvent* event)
+{
+    // A plain label lets presses through to the panel behind; take them so the release that
+    // completes the click comes back here.
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void MessageLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool wasPressed = std::exchange(pressed_, false);
+    event->accept();
+    // Like a button: the click counts only if the pointer is still on the name when released.
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked(index_);
+    }
+}

@@ -1,0 +1,160 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// The window's life: creation, loading bh.cfg into the controls, and OK.
+#include "frmMain.h"
+
+#include "ConfigError.h"
+#include "ConfigFile.h"
+#include "MessageLabel.h"
+#include "Pictures.h"
+#include "WidgetHelpers.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <utility>
+
+frmMain::frmMain(QString configPath, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      configPath_(std::move(configPath))
+{
+    setWindowTitle(QStringLiteral("Brackenholt Config"));
+    setWindowIcon(bh::programIcon());
+    setFixedSize(640, 480);
+
+    createControls();
+    connectHandlers();
+    chkFullScreen->setFocus();
+}
+
+void frmMain::connectHandlers()
+{
+    connect(chkDebug, &QCheckBox::toggled, this, &frmMain::chkDebug_Click);
+    connect(chk16bit, &QCheckBox::toggled, this, &frmMain::chk16bit_Click);
+    connect(chk24bit, &QCheckBox::toggled, this, &frmMain::chk24bit_Click);
+    connect(chk32bit, &QCheckBox::toggled, this, &frmMain::chk32bit_Click);
+    for (int c = 0; c < bh::kComponentCount; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        connect(scrColor[i], &QScrollBar::valueChanged, this, [this, c] { scrColor_Change(c); });
+        connect(txtColor[i], &QLineEdit::textChanged, this, [this, c] { txtColor_Change(c); });
+    }
+    connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
+    for (MessageLabel* label : lblMessages) {
+        connect(label, &MessageLabel::clicked, this, &frmMain::lblMessages_Click);
+    }
+}
+
+void frmMain::Form_Load()
+{
+    const bh::ConfigRecord record = bh::readConfigFile(configPath_);
+
+    // The order matters: W-buffering is set before the depth box, and the depth rule is held
+    // off while the depth box is checked, so W-buffering keeps the value the file gives it.
+    if (record.fullScreen) {
+        chkFullScreen->setChecked(true);
+    }
+    if (record.debugInfo) {
+        chkDebug->setChecked(true);
+    }
+    if (record.antialiasing) {
+        chkAntialias->setChecked(true);
+    }
+    if (record.dithering) {
+        chkDither->setChecked(true);
+    }
+    if (record.wBuffering) {
+        chkWBuffer->setChecked(true);
+    }
+    DepthUpdating = true;
+    switch (record.depth) {
+    case bh::ColourDepth::Bits16:
+        chk16bit->setChecked(true);
+        break;
+    case bh::ColourDepth::Bits24:
+        chk24bit->setChecked(true);
+        break;
+    case bh::ColourDepth::Bits32:
+        chk32bit->setChecked(true);
+        break;
+    }
+    DepthUpdating = false;
+    if (record.keepBodies) {
+        chkKeepBodies->setChecked(true);
+    }
+
+    for (std::size_t i = 0; i < MessageColors.size(); ++i) {
+        MessageColors[i] = record.colours[i];
+        const bh::Colour& c = MessageColors[i];
+        lblMessages[i]->setTextColour(QColor(c[0], c[1], c[2]));
+    }
+    CurrentMessage = 0;
+    for (std::size_t c = 0; c < scrColor.size(); ++c) {
+        scrColor[c]->setValue(barValueFor(MessageColors[0][c]));
+    }
+}
+
+void frmMain::showCentered()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        screen->availableGeometry()));
+    }
+    show();
+}
+
+bh::Colour frmMain::barColour() const
+{
+    return {componentAt(scrColor[0]->value()), componentAt(scrColor[1]->value()),
+            componentAt(scrColor[2]->value())};
+}
+
+void frmMain::SelectMessage(int index)
+{
+    MessageColors[static_cast<std::size_t>(CurrentMessage)] = barColour();
+    CurrentMessage = static_cast<std::int16_t>(index);
+    // Each bar that moves runs its Change handler right here, which fills in its text box and
+    // repaints the label of the type now being edited.
+    const bh::Colour& colour = MessageColors[static_cast<std::size_t>(index)];
+    for (std::size_t c = 0; c < scrColor.size(); ++c) {
+        scrColor[c]->setValue(barValueFor(colour[c]));
+    }
+}
+
+bh::ConfigRecord frmMain::recordFromControls() const
+{
+    bh::ConfigRecord record;
+    record.fullScreen = chkFullScreen->isChecked();
+    record.debugInfo = chkDebug->isChecked();
+    record.antialiasing = chkAntialias->isChecked();
+    record.dithering = chkDither->isChecked();
+    record.wBuffering = chkWBuffer->isChecked();
+    record.depth = chk16bit->isChecked()   ? bh::ColourDepth::Bits16
+                   : chk24bit->isChecked() ? bh::ColourDepth::Bits24
+                                           : bh::ColourDepth::Bits32;
+    record.keepBodies = chkKeepBodies->isChecked();
+    record.colours = MessageColors;
+    return record;
+}
+
+void frmMain::cmdOK_Click()
+{
+    SelectMessage(0); // the colour being edited counts too, even if no other name was clicked
+    try {
+        bh::writeConfigFile(configPath_, recordFromControls());
+    } catch (const bh::ConfigError& error) {
+        emit saveFailed(QString::fromStdString(error.what()));
+    }
+    close();
+}
+
+void frmMain::lblMessages_Click(int index)
+{
+    SelectMessage(index);
+}

@@ -1,0 +1,109 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// How the settings window works, in brief:
+//  - bh::ConfigRecord (config/ConfigRecord.h) is bh.cfg as one record; bh::readConfigFile and
+//    bh::writeConfigFile (config/ConfigFile.h) move it between disk and memory.
+//  - frmMain is the one window. Form_Load reads the record and sets the controls from it; after
+//    that the check boxes alone hold the options, and MessageColors plus the three scroll bars
+//    hold the message colours (the bars own the colour of the type being edited).
+//  - cmdOK_Click commits the bars through SelectMessage(0), builds a record from the controls,
+//    saves it and closes the window. Closing any other way saves nothing.
+//  - Every handler runs synchronously inside the change that raised it, so a handler that sets
+//    a control runs that control's handler before it goes on. Two things keep this finite:
+//    DepthUpdating, and controls that raise nothing when set to the value they already hold.
+// Files: frmMain.cpp (life cycle), frmMainLayout.cpp (controls and places),
+// frmMainOptions.cpp (display options), frmMainColours.cpp (message colour editor).
+
+#include "ConfigRecord.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class FilledRectangle;
+class MessageLabel;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    // configPath: the bh.cfg this window reads on load and writes on OK.
+    explicit frmMain(QString configPath, QWidget* parent = nullptr);
+
+    // Fills the window from bh.cfg. Call once, before the window is shown.
+    // Throws bh::ConfigError when the file cannot be read; the window must then not be shown.
+    void Form_Load();
+
+    // Shows the window in the middle of its screen.
+    void showCentered();
+
+    const std::array<bh::Colour, bh::kMessageTypeCount>& messageColors() const
+    {
+        return MessageColors;
+    }
+    int currentMessage() const { return CurrentMessage; }
+
+signals:
+    // The settings could not be saved on OK; the window closes right after this returns.
+    void saveFailed(const QString& message);
+
+private:
+    void createControls();
+    void connectHandlers();
+    bh::ConfigRecord recordFromControls() const;
+    bh::Colour barColour() const;
+
+    // The one operation shared by OK and the colour editor: commit the bars' colour to the type
+    // being edited, then bring the colour of type index into the bars.
+    void SelectMessage(int index);
+
+    // Handlers, in the order their controls stand in the window.
+    void chkDebug_Click();
+    void chk16bit_Click();
+    void chk24bit_Click();
+    void chk32bit_Click();
+    void depthBox_Click(QCheckBox* box);
+    void scrColor_Change(int index);
+    void txtColor_Change(int index);
+    void cmdOK_Click();
+    void lblMessages_Click(int index);
+
+    QString configPath_;
+
+    // Bottom to top, as they are stacked.
+    QLabel* imgBase = nullptr;
+    QLabel* imgDebugON = nullptr;
+    FilledRectangle* shpMessages = nullptr;
+    std::array<MessageLabel*, bh::kMessageTypeCount> lblMessages{};
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* chkFullScreen = nullptr;
+    QCheckBox* chkDebug = nullptr;
+    QCheckBox* chkAntialias = nullptr;
+    QCheckBox* chkDither = nullptr;
+    QCheckBox* chk16bit = nullptr;
+    QCheckBox* chk24bit = nullptr;
+    QCheckBox* chk32bit = nullptr;
+    QCheckBox* chkWBuffer = nullptr;
+    QCheckBox* chkKeepBodies = nullptr;
+    std::array<QScrollBar*, bh::kComponentCount> scrColor{};
+    std::array<QLineEdit*, bh::kComponentCount> txtColor{};
+    QPushButton* cmdOK = nullptr;
+
+    // The committed colour of every message type; the type being edited has its live colour in
+    // the scroll bars and is written back here only by SelectMessage.
+    std::array<bh::Colour, bh::kMessageTypeCount> MessageColors{};
+    std::int16_t CurrentMessage = 0;
+    // While true the depth rule stands still, so setting one depth box does not set off the
+    // others' handlers.
+    bool DepthUpdating = false;
+};

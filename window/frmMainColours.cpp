@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// The message colour editor: three bars and three boxes editing red, green and blue of the
+// message type being edited, with its name drawn in the colour as it changes.
+#include "frmMain.h"
+
+#include "MessageLabel.h"
+#include "NumericText.h"
+#include "WidgetHelpers.h"
+
+#include <QLineEdit>
+#include <QScrollBar>
+
+namespace {
+
+double numberIn(const QLineEdit* box)
+{
+    return bh::leadingNumber(box->text().toStdString());
+}
+
+} // namespace
+
+void frmMain::scrColor_Change(int index)
+{
+    const auto c = static_cast<std::size_t>(index);
+    setTextIfDifferent(txtColor[c], QString::number(componentAt(scrColor[c]->value())));
+    const bh::Colour colour = barColour();
+    lblMessages[static_cast<std::size_t>(CurrentMessage)]->setTextColour(
+        QColor(colour[0], colour[1], colour[2]));
+}
+
+void frmMain::txtColor_Change(int index)
+{
+    // Each step reads the box afresh: every step that changes the text has already run this
+    // handler again, nested, to its end. Text already in its final form is not set again, so
+    // digits typed one by one keep the caret where the player left it.
+    QLineEdit* box = txtColor[static_cast<std::size_t>(index)];
+    setTextIfDifferent(box, QString::fromStdString(bh::shortNumberText(numberIn(box))));
+    if (numberIn(box) < 0) {
+        setTextIfDifferent(box, QStringLiteral("0"));
+    }
+    if (numberIn(box) > 255) {
+        setTextIfDifferent(box, QStringLiteral("255"));
+    }
+    // The bar takes the whole component; if it moves, its handler rewrites the box as that whole
+    // number (12.7 becomes 13). If it stands there already, the box keeps what was typed.
+    scrColor[static_cast<std::size_t>(index)]->setValue(
+        static_cast<int>(bh::roundHalfEven(255.0 - numberIn(box))));
+}

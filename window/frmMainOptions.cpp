@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// The display options: the debug preview, and the three colour-depth boxes that act as one
+// choice and bring W-buffering along with them.
+#include "frmMain.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+void frmMain::chkDebug_Click()
+{
+    imgDebugON->setVisible(chkDebug->isChecked());
+}
+
+void frmMain::chk16bit_Click()
+{
+    depthBox_Click(chk16bit);
+}
+
+void frmMain::chk24bit_Click()
+{
+    depthBox_Click(chk24bit);
+}
+
+void frmMain::chk32bit_Click()
+{
+    depthBox_Click(chk32bit);
+}
+
+void frmMain::depthBox_Click(QCheckBox* box)
+{
+    if (DepthUpdating) {
+        return;
+    }
+    if (box->isChecked()) {
+        // Held while the other boxes change, so their handlers do not answer back.
+        DepthUpdating = true;
+        for (QCheckBox* other : {chk16bit, chk24bit, chk32bit}) {
+            if (other != box) {
+                other->setChecked(false);
+            }
+        }
+        // The game only supports W-buffering in 16-bit colour.
+        chkWBuffer->setChecked(box == chk16bit);
+        DepthUpdating = false;
+    } else {
+        // A depth cannot be switched off, only replaced: a click on the chosen box keeps it and
+        // applies its W-buffering again, through the branch above.
+        box->setChecked(true);
+    }
+}
