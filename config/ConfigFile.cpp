@@ -76,11 +76,15 @@ void writeConfigFile(const QString& path, const ConfigRecord& record)
 {
     const std::string text = formatConfig(record);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a write that fails part way (a full disk) fails here, where it can still
+    // cancel the save; a buffered write would only fail while committing, and QSaveFile would
+    // then put the half-written file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         failSave(path, file.errorString());
     }
     if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-        static_cast<qint64>(text.size())) {
+            static_cast<qint64>(text.size()) ||
+        file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         failSave(path, reason);
