@@ -168,9 +168,10 @@ void paintCrown(QImage& img, int s, const Tree& t)
                       return;
                   const double nz = std::sqrt(std::max(0.0, 1 - std::min(d, 1.0) * std::min(d, 1.0)));
                   const double lam = std::max(0.0, dx * lightX + dy * lightY + nz * lightZ);
-                  const double leaves = fbm(u * leafScale * 3, v * leafScale * 3, 2, seed + 9,
-                                            leafScale * 3 / s);
-                  Rgb c = t.leaf * (0.3 + 1.05 * lam) * (0.55 + 0.75 * clusters * leaves * 1.6);
+                  const double detail = fbm(u * leafScale * 2.5, v * leafScale * 2.5, 3,
+                                            seed + 9, leafScale * 2.5 / s);
+                  const double leafy = smooth(0.28, 0.72, 0.55 * clusters + 0.45 * detail);
+                  Rgb c = t.leaf * (0.3 + 1.05 * lam) * (0.4 + 0.95 * leafy);
                   c = c + Rgb{60, 50, 10} * smooth(0.75, 0.95, lam) * clusters;
                   c = mix(c, fogColour, fog);
                   px = mix(px, c, cover);
@@ -188,7 +189,7 @@ std::vector<Tree> makeTrees()
         double wx = rng.uniform(-0.95, 0.95) * z;
         if (std::abs(wx - trailX(z)) < 2.6)
             wx += wx < trailX(z) ? -3.0 : 3.0;
-        const double r = rng.uniform(0.22, 0.5);
+        const double r = rng.uniform(0.16, 0.36);
         trees.push_back({wx, z, r, rng.uniform(4.5, 8.0), rng.uniform(2.6, 4.2),
                          std::uint32_t(rng.next() & 0xFFFF) + 100u,
                          leaves[rng.next() % 4]});
@@ -384,8 +385,8 @@ QImage paintBackdrop(int scale)
     items.push_back({14.0, [&img, scale] {
                          paintFigure(img, scale, trailX(14.0) + 0.2, 14.0, {66, 74, 48}, true);
                      }});
-    items.push_back({27.0, [&img, scale] {
-                         paintFigure(img, scale, trailX(27.0) - 0.3, 27.0, {128, 48, 36}, false);
+    items.push_back({22.0, [&img, scale] {
+                         paintFigure(img, scale, trailX(22.0) - 0.4, 22.0, {128, 48, 36}, false);
                      }});
     std::stable_sort(items.begin(), items.end(),
                      [](const Item& a, const Item& b) { return a.z > b.z; });

@@ -18,6 +18,15 @@ const QRectF logFrame(6, 70, 245, panelTop - 70 + 4);
 const QRectF logRecess(16, 80, 225, 241);
 const Rgb bronze{170, 126, 62};
 
+// The panel mixes painter shapes with pixel text, which draws through its own painter; the
+// shape painter is paused around the text and must come back with the same scale.
+void resume(QPainter& p, QImage& img, int s)
+{
+    p.begin(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(s, s);
+}
+
 bool inStone(double u, double v)
 {
     return (barArea.contains(u, v) || logFrame.contains(u, v)) && !logRecess.contains(u, v);
@@ -215,7 +224,7 @@ void paintSlots(QImage& img, int s, QPainter& p)
     p.end();
     for (int i = 0; i < 8; ++i)
         drawPixelText(img, s, 266 + i * 32, 384, QString::number(i + 1), qRgb(236, 226, 200), true);
-    p.begin(&img);
+    resume(p, img, s);
 }
 
 void paintCompass(QImage& img, int s, QPainter& p)
@@ -236,7 +245,7 @@ void paintCompass(QImage& img, int s, QPainter& p)
     drawPixelText(img, s, 274, 351, "W", qRgb(200, 190, 160), true);
     drawPixelText(img, s, 388, 351, "N", qRgb(255, 220, 120), true);
     drawPixelText(img, s, 500, 351, "E", qRgb(200, 190, 160), true);
-    p.begin(&img);
+    resume(p, img, s);
 }
 
 void paintMinimap(QImage& img, int s, QPainter& p)
@@ -256,9 +265,7 @@ void paintMinimap(QImage& img, int s, QPainter& p)
         m = m * (0.55 + 0.45 * smooth(r, r * 0.3, d)); // the glass darkens toward the rim
         px = mix(px, m, clamp01(r + 0.5 - d));
     });
-    p.begin(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(s, s);
+    resume(p, img, s);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(50, 32, 14), 7));
     p.drawEllipse(c, r + 3, r + 3);
@@ -277,7 +284,7 @@ void paintMinimap(QImage& img, int s, QPainter& p)
     p.drawPolygon(arrow);
     p.end();
     drawPixelText(img, s, int(c.x()) - 2, int(c.y() - r) - 6, "N", qRgb(255, 236, 170), true);
-    p.begin(&img);
+    resume(p, img, s);
 }
 
 } // namespace

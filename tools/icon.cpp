@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <stdexcept>
@@ -25,6 +26,13 @@ const std::array<QRgb, 16> palette = {
 
 QColor c(Colour k) { return QColor::fromRgba(palette[k]); }
 
+QPainterPath rectPath(const QRectF& r)
+{
+    QPainterPath p;
+    p.addRect(r);
+    return p;
+}
+
 // The shield outline in a 1 x 1 box.
 QPainterPath shield(double inset)
 {
@@ -41,46 +49,53 @@ QPainterPath shield(double inset)
 
 void paintEmblem(QPainter& p, int size)
 {
-    const double px = 1.0 / size; // one output pixel in the unit box
+    // Widths are in pixels of the 32 x 32 icon; the 16 x 16 one keeps every line at least
+    // one pixel wide and drops what would only blur at that size.
+    const double px = 1.0 / size;
+    const double unit = std::max(px, 1.0 / 32);
     const bool small = size < 24;
+    auto inset = [&](double designPx) { return std::max(px * std::round(designPx * unit / px), px); };
+    const double rim = small ? px * 2 : inset(3);
     p.setPen(Qt::NoPen);
     p.setBrush(c(Outline));
     p.drawPath(shield(0));
     p.setBrush(c(GoldDark));
-    p.drawPath(shield(px * 1.0));
+    p.drawPath(shield(inset(1)));
     p.setBrush(c(Gold));
-    p.drawPath(shield(px * 1.0).intersected(QPainterPath(QRectF(0, 0, 0.62, 1))));
-    p.setBrush(c(Outline));
-    p.drawPath(shield(px * (small ? 2.0 : 3.0)));
+    p.drawPath(shield(inset(1)).intersected(rectPath(QRectF(0, 0, 0.62, 1))));
+    if (!small) {
+        p.setBrush(c(Outline));
+        p.drawPath(shield(rim));
+    }
     // The field, lighter on the left where the light falls.
-    const QPainterPath field = shield(px * (small ? 2.6 : 3.6));
+    const QPainterPath field = shield(small ? rim : rim + inset(1));
     p.setBrush(c(FieldDark));
     p.drawPath(field);
     p.setBrush(c(FieldMid));
-    p.drawPath(field.intersected(QPainterPath(QRectF(0, 0, 0.5, 1))));
+    p.drawPath(field.intersected(rectPath(QRectF(0, 0, 0.5, 1))));
     if (!small) {
         p.setBrush(c(FieldLight));
-        p.drawPath(field.intersected(QPainterPath(QRectF(0, 0, 0.5, 0.3))));
+        p.drawPath(field.intersected(rectPath(QRectF(0, 0, 0.5, 0.28))));
         p.setBrush(c(GoldLight));
-        p.drawRect(QRectF(0.16, 0.09, 0.24, px * 1.0)); // glint on the rim
+        p.drawRect(QRectF(0.16, 0.08, 0.22, inset(1))); // glint on the rim
     }
 
     // The frond: a stem rising from the shield's point, curling over at the top, with
     // leaflets in pairs that shrink toward the tip.
-    const QPointF base(0.5, 0.86), ctrl(0.46, 0.3), tip(0.66, 0.16);
+    const QPointF base(0.5, small ? 0.84 : 0.86), ctrl(0.46, 0.3), tip(0.64, 0.17);
     auto at = [&](double t) { return base * (1 - t) * (1 - t) + ctrl * 2 * t * (1 - t) + tip * t * t; };
-    const int pairs = small ? 4 : 6;
-    for (int pass = 0; pass < 2; ++pass) {
+    const int pairs = small ? 3 : 6;
+    for (int pass = small ? 1 : 0; pass < 2; ++pass) {
         for (int k = 0; k < pairs; ++k) {
-            const double t = 0.2 + 0.72 * k / double(pairs - 1);
+            const double t = (small ? 0.3 : 0.2) + (small ? 0.5 : 0.72) * k / double(pairs - 1);
             const QPointF a = at(t), b = at(t + 0.02);
             QPointF tan = b - a;
             tan /= std::hypot(tan.x(), tan.y());
-            const double len = (small ? 0.3 : 0.27) * (1.05 - t * 0.75);
+            const double len = (small ? 0.36 : 0.27) * (1.05 - t * 0.75);
             for (int side = -1; side <= 1; side += 2) {
                 const QPointF n(-tan.y() * side, tan.x() * side);
                 const QPointF end = a + (n * 0.85 + tan * 0.55) * len;
-                const QPointF w = tan * len * (small ? 0.28 : 0.22);
+                const QPointF w = tan * len * (small ? 0.3 : 0.22);
                 QPolygonF leaf;
                 leaf << a - w * 0.6 << (a + end) / 2 - w << end << (a + end) / 2 + w * 0.6 << a + w * 0.6;
                 if (pass == 0) {
@@ -97,66 +112,51 @@ void paintEmblem(QPainter& p, int size)
         stem.moveTo(base);
         stem.quadTo(ctrl, tip);
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(c(pass == 0 ? Outline : FrondGlint), px * (pass == 0 ? 3.2 : 1.3),
-                      Qt::SolidLine, Qt::RoundCap));
+        p.setPen(QPen(c(pass == 0 ? Outline : FrondGlint),
+                      pass == 0 ? px * 3.2 : std::max(px * 1.3, 1.3 / 32), Qt::SolidLine,
+                      Qt::RoundCap));
         p.drawPath(stem);
     }
-    // The fiddlehead curl at the tip.
-    p.setPen(QPen(c(FrondLight), px * 1.3, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(tip.x() - 0.06, tip.y() - 0.02, 0.09, 0.09), 90 * 16, 270 * 16);
-}
-
-int nearest(QRgb px)
-{
-    if (qAlpha(px) < 128)
-        return Clear;
-    int best = 1;
-    long bestD = -1;
-    for (int i = 1; i < 16; ++i) {
-        const long dr = qRed(px) - qRed(palette[i]), dg = qGreen(px) - qGreen(palette[i]),
-                   db = qBlue(px) - qBlue(palette[i]);
-        const long d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-        if (bestD < 0 || d < bestD) {
-            bestD = d;
-            best = i;
-        }
+    if (!small) {
+        // The fiddlehead curl at the tip.
+        p.setPen(QPen(c(FrondLight), px * 1.3, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(tip.x() - 0.06, tip.y() - 0.02, 0.09, 0.09), 90 * 16, 270 * 16);
     }
-    return best;
 }
 
 } // namespace
 
 QImage paintIcon(int size)
 {
-    // Painted at eight times the size and averaged down, then every pixel takes the nearest
-    // palette colour: edges stay crisp instead of dithered.
+    // Painted without antialiasing at eight times the size; each icon pixel takes the colour
+    // that covers most of its 8 x 8 block. Only palette colours are ever drawn, so edges stay
+    // crisp instead of turning into blends that no palette entry matches.
     constexpr int ss = 8;
     QImage big(size * ss, size * ss, QImage::Format_ARGB32);
     big.fill(Qt::transparent);
     {
         QPainter p(&big);
-        p.setRenderHint(QPainter::Antialiasing);
         p.scale(size * ss, size * ss);
         paintEmblem(p, size);
     }
     QImage icon(size, size, QImage::Format_Indexed8);
-    QList<QRgb> table(palette.begin(), palette.end());
-    icon.setColorTable(table);
+    icon.setColorTable(QList<QRgb>(palette.begin(), palette.end()));
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            long a = 0, r = 0, g = 0, b = 0;
+            std::array<int, 16> votes{};
             for (int j = 0; j < ss; ++j)
                 for (int i = 0; i < ss; ++i) {
                     const QRgb px = big.pixel(x * ss + i, y * ss + j);
-                    a += qAlpha(px);
-                    r += qRed(px) * qAlpha(px);
-                    g += qGreen(px) * qAlpha(px);
-                    b += qBlue(px) * qAlpha(px);
+                    const auto it = std::find(palette.begin(), palette.end(), px);
+                    if (it == palette.end())
+                        throw std::logic_error("the icon painter used a colour outside its palette");
+                    ++votes[std::size_t(it - palette.begin())];
                 }
-            const QRgb avg = a == 0 ? 0u
-                                    : qRgba(int(r / a), int(g / a), int(b / a), int(a / (ss * ss)));
-            icon.setPixel(x, y, uint(nearest(avg)));
+            // Transparency wins only with a clear majority, so the rim is not eaten away.
+            if (votes[Clear] <= ss * ss * 5 / 8)
+                votes[Clear] = 0;
+            icon.setPixel(x, y, uint(std::max_element(votes.begin(), votes.end()) - votes.begin()));
         }
     return icon;
 }

@@ -1,0 +1,162 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+
+// The pictures compiled into the program. The window lays its controls out on the
+// backdrop's pixel grid and shows the debug preview exactly over the backdrop's corner, so
+// a size that is off by one, a preview painted from another scene, or a read-out that
+// spills outside its corner would all show on screen.
+
+#include <QImage>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+// Where the debug read-out's five lines and their shadows may change pixels (1x).
+const QRect readoutArea(5, 5, 150, 61);
+constexpr int readoutLines = 5;
+
+QImage load(const QString& name)
+{
+    QImage img(":/pictures/" + name);
+    if (img.isNull())
+        qFatal("picture %s is not embedded", qPrintable(name));
+    return img.convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+class TestPictures : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sizes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("opaque");
+        // Each row catches a picture painted or exported at the wrong size, or a backdrop
+        // with an alpha channel that would let the window's background show through.
+        QTest::newRow("backdrop") << "backdrop.png" << QSize(640, 480) << true;
+        QTest::newRow("backdrop 2x") << "backdrop@2x.png" << QSize(1280, 960) << true;
+        QTest::newRow("debug preview") << "debug-preview.png" << QSize(199, 105) << true;
+        QTest::newRow("debug preview 2x") << "debug-preview@2x.png" << QSize(398, 210) << true;
+        QTest::newRow("icon") << "icon.png" << QSize(32, 32) << false;
+        QTest::newRow("icon 2x") << "icon@2x.png" << QSize(64, 64) << false;
+    }
+
+    void sizes()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(bool, opaque);
+        const QImage raw(":/pictures/" + name);
+        QVERIFY2(!raw.isNull(), qPrintable(name + " is not embedded"));
+        QCOMPARE(raw.size(), size);
+        if (opaque)
+            QVERIFY2(!raw.hasAlphaChannel(), qPrintable(name + " has an alpha channel"));
+    }
+
+    void previewIsTheBackdropCorner_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("scale");
+        QTest::newRow("1x") << "" << 1;
+        QTest::newRow("2x") << "@2x" << 2;
+    }
+
+    // Showing the preview must add the read-out and nothing else: any other changed pixel
+    // would make the scene jump when the player ticks "Debug Info".
+    void previewIsTheBackdropCorner()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, scale);
+        const QImage backdrop = load("backdrop" + suffix + ".png");
+        const QImage preview = load("debug-preview" + suffix + ".png");
+        const QRect area(readoutArea.topLeft() * scale, readoutArea.size() * scale);
+        QList<int> changedPerLine(readoutLines, 0);
+        for (int y = 0; y < preview.height(); ++y)
+            for (int x = 0; x < preview.width(); ++x) {
+                if (preview.pixel(x, y) == backdrop.pixel(x, y))
+                    continue;
+                if (!area.contains(x, y))
+                    QFAIL(qPrintable(QString("preview differs from the backdrop at %1, %2 outside "
+                                             "the read-out")
+                                         .arg(x)
+                                         .arg(y)));
+                const int line = (y - area.top()) * readoutLines / area.height();
+                ++changedPerLine[line];
+            }
+        // Every line of the read-out is drawn, not just some of them.
+        for (int line = 0; line < readoutLines; ++line)
+            QVERIFY2(changedPerLine[line] >= 20 * scale * scale,
+                     qPrintable(QString("read-out line %1 is missing").arg(line)));
+    }
+
+    void twiceTheSizeIsTheSameScene_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("maxError");
+        // A one-pixel shift of the 2x backdrop gives a mean error of about 6; the icon is
+        // fitted to each size's own pixel grid and so differs more at its edges.
+        QTest::newRow("backdrop") << "backdrop" << 2.5;
+        QTest::newRow("debug preview") << "debug-preview" << 2.5;
+        QTest::newRow("icon") << "icon" << 20.0;
+    }
+
+    // The 2x picture, averaged down, must match the 1x one closely: catches a 2x version
+    // that is shifted, cropped or painted from a different scene.
+    void twiceTheSizeIsTheSameScene()
+    {
+        QFETCH(QString, name);
+        QFETCH(double, maxError);
+        const QImage one = load(name + ".png");
+        const QImage two = load(name + "@2x.png");
+        double total = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x) {
+                const QRgb a = one.pixel(x, y);
+                int sum[4] = {0, 0, 0, 0};
+                for (int j = 0; j < 2; ++j)
+                    for (int i = 0; i < 2; ++i) {
+                        const QRgb b = two.pixel(2 * x + i, 2 * y + j);
+                        sum[0] += qRed(b);
+                        sum[1] += qGreen(b);
+                        sum[2] += qBlue(b);
+                        sum[3] += qAlpha(b);
+                    }
+                total += std::abs(qRed(a) - sum[0] / 4.0) + std::abs(qGreen(a) - sum[1] / 4.0) +
+                         std::abs(qBlue(a) - sum[2] / 4.0) + std::abs(qAlpha(a) - sum[3] / 4.0);
+            }
+        const double meanError = total / (one.width() * one.height() * 4.0);
+        QVERIFY2(meanError < maxError, qPrintable(QString("mean difference %1").arg(meanError)));
+    }
+
+    void iconColours_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("32x32") << "icon.png";
+        QTest::newRow("64x64") << "icon@2x.png";
+    }
+
+    // The classic icon format holds 16 colours; transparency counts as one of them here.
+    // A blank or two-colour placeholder, or an icon without a transparent outline, fails too.
+    void iconColours()
+    {
+        QFETCH(QString, name);
+        const QImage icon = load(name);
+        QSet<QRgb> colours;
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x)
+                colours.insert(qAlpha(icon.pixel(x, y)) == 0 ? 0u : icon.pixel(x, y));
+        QVERIFY2(colours.size() <= 16, qPrintable(QString("%1 colours").arg(colours.size())));
+        QVERIFY2(colours.size() >= 6, qPrintable(QString("only %1 colours").arg(colours.size())));
+        for (QRgb px : colours)
+            QVERIFY2(qAlpha(px) == 0 || qAlpha(px) == 255, "partly transparent pixel");
+        QCOMPARE(qAlpha(icon.pixel(icon.width() - 1, 0)), 0);
+        QCOMPARE(qAlpha(icon.pixel(icon.width() / 2, icon.height() / 2)), 255);
+    }
+};
+
+QTEST_MAIN(TestPictures)
+#include "test_pictures.moc"
