@@ -7,7 +7,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-
 #include <functional>
 #include <vector>
 
@@ -27,13 +26,28 @@ const Rgb fogColour{176, 188, 168};
 // and crowns show a lit and a shaded side.
 constexpr double lightX = -0.55, lightY = -0.62, lightZ = 0.56;
 
-double fogAmount(double z) { return 1.0 - std::exp(-z / 58.0); }
-double pixelsPerMetre(double z) { return focal / z; }
-double groundRow(double z) { return horizon + eyeHeight * focal / z; }
-double screenX(double wx, double z) { return centreX + wx * focal / z; }
+double fogAmount(double z)
+{
+    return 1.0 - std::exp(-z / 58.0);
+}
+double pixelsPerMetre(double z)
+{
+    return focal / z;
+}
+double groundRow(double z)
+{
+    return horizon + eyeHeight * focal / z;
+}
+double screenX(double wx, double z)
+{
+    return centreX + wx * focal / z;
+}
 
 // The trail winds away from the viewer; the NPCs walk on it.
-double trailX(double z) { return 0.25 + 1.1 * std::sin(z * 0.085 + 0.4) - 0.018 * z; }
+double trailX(double z)
+{
+    return 0.25 + 1.1 * std::sin(z * 0.085 + 0.4) - 0.018 * z;
+}
 
 void paintSky(QImage& img, int s)
 {
@@ -113,8 +127,9 @@ void paintTrunk(QImage& img, int s, const Tree& t, double topRow)
           [&](double u, double v, Rgb& px) {
               const double aboveGround = (base - v) / ppm; // metres
               // The root flare widens the trunk where it meets the ground.
-              const double r = rpx * (1 + 0.8 * std::exp(-std::max(aboveGround, 0.0) / 0.45)) *
-                               (1 - 0.05 * (v - topRow) / std::max(base - topRow, 1.0) * -1);
+              const double taper = 1 + 0.05 * (v - topRow) / std::max(base - topRow, 1.0);
+              const double r =
+                  rpx * taper * (1 + 0.8 * std::exp(-std::max(aboveGround, 0.0) / 0.45));
               const double bottom = base + rpx * 0.25 * (1 - std::pow((u - cx) / r, 2));
               const double cover = clamp01((r - std::abs(u - cx)) * s) * clamp01((bottom - v) * s);
               if (cover <= 0)
@@ -124,8 +139,8 @@ void paintTrunk(QImage& img, int s, const Tree& t, double topRow)
               const double lam = std::max(0.0, nx * lightX + nz * lightZ);
               const double a = std::asin(nx) * t.radius; // metres around the trunk
               const double h = aboveGround;
-              const double ridges = std::abs(2 * noise(a * 9 + 3 * noise(h * 0.8, a, t.seed), h * 1.1,
-                                                       t.seed + 1) - 1);
+              const double ridges = std::abs(
+                  2 * noise(a * 9 + 3 * noise(h * 0.8, a, t.seed), h * 1.1, t.seed + 1) - 1);
               const double bark = 0.55 + 0.45 * smooth(0.05, 0.5, ridges);
               const double grain = fbm(a * 14, h * 5, 3, t.seed + 2, 1.0 / (ppm * s) * 14);
               Rgb c = mix(Rgb{64, 56, 46}, Rgb{104, 96, 84}, grain) * bark;
@@ -160,16 +175,16 @@ void paintCrown(QImage& img, int s, const Tree& t)
                   const double d = std::hypot(dx, dy);
                   if (d > 1.2)
                       return;
-                  const double clusters = fbm(u * leafScale, v * leafScale, 4, seed,
-                                              leafScale / s);
+                  const double clusters = fbm(u * leafScale, v * leafScale, 4, seed, leafScale / s);
                   const double edge = 0.78 + 0.4 * clusters;
                   const double cover = clamp01((edge - d) * R * s * 0.5);
                   if (cover <= 0)
                       return;
-                  const double nz = std::sqrt(std::max(0.0, 1 - std::min(d, 1.0) * std::min(d, 1.0)));
+                  const double nz =
+                      std::sqrt(std::max(0.0, 1 - std::min(d, 1.0) * std::min(d, 1.0)));
                   const double lam = std::max(0.0, dx * lightX + dy * lightY + nz * lightZ);
-                  const double detail = fbm(u * leafScale * 2.5, v * leafScale * 2.5, 3,
-                                            seed + 9, leafScale * 2.5 / s);
+                  const double detail = fbm(u * leafScale * 2.5, v * leafScale * 2.5, 3, seed + 9,
+                                            leafScale * 2.5 / s);
                   const double leafy = smooth(0.28, 0.72, 0.55 * clusters + 0.45 * detail);
                   Rgb c = t.leaf * (0.3 + 1.05 * lam) * (0.4 + 0.95 * leafy);
                   c = c + Rgb{60, 50, 10} * smooth(0.75, 0.95, lam) * clusters;
@@ -191,8 +206,7 @@ std::vector<Tree> makeTrees()
             wx += wx < trailX(z) ? -3.0 : 3.0;
         const double r = rng.uniform(0.16, 0.36);
         trees.push_back({wx, z, r, rng.uniform(4.5, 8.0), rng.uniform(2.6, 4.2),
-                         std::uint32_t(rng.next() & 0xFFFF) + 100u,
-                         leaves[rng.next() % 4]});
+                         std::uint32_t(rng.next() & 0xFFFF) + 100u, leaves[rng.next() % 4]});
     }
     // The two old trees nearest the viewer frame the view.
     trees.push_back({-3.4, 4.2, 0.55, 4.6, 3.6, 901, {40, 66, 30}});
@@ -207,7 +221,9 @@ void paintFrond(QPainter& p, QPointF base, double length, double angle, Rgb colo
     const QPointF dir(std::sin(angle), -std::cos(angle));
     const QPointF tip = base + dir * length * 0.85 + QPointF(0, length * 0.3);
     const QPointF ctrl = base + dir * length * 0.75 + QPointF(0, -length * 0.1);
-    auto at = [&](double t) { return base * (1 - t) * (1 - t) + ctrl * 2 * t * (1 - t) + tip * t * t; };
+    auto at = [&](double t) {
+        return base * (1 - t) * (1 - t) + ctrl * 2 * t * (1 - t) + tip * t * t;
+    };
     auto tangent = [&](double t) {
         const QPointF d = (ctrl - base) * 2 * (1 - t) + (tip - ctrl) * 2 * t;
         return d / std::max(1e-6, std::hypot(d.x(), d.y()));
@@ -232,8 +248,8 @@ void paintFrond(QPainter& p, QPointF base, double length, double angle, Rgb colo
             const QPointF out = (normal * 0.8 + tan * 0.45 + QPointF(0, 0.25)) * len;
             const QPointF wide = QPointF(tan * len * 0.12);
             QPolygonF leaf;
-            leaf << pos - wide << pos + out * 0.5 - wide * 1.2 << pos + out << pos + out * 0.5 + wide * 1.2
-                 << pos + wide;
+            leaf << pos - wide << pos + out * 0.5 - wide * 1.2 << pos + out
+                 << pos + out * 0.5 + wide * 1.2 << pos + wide;
             // The leaflets facing up catch the light; those facing down stay in shadow.
             const double shadeK = clamp01(0.5 - normal.y() * 0.6 + rng.uniform(-0.15, 0.15));
             p.setBrush(toQColor(mix(dark, lit, shadeK)));
@@ -257,7 +273,8 @@ void paintBrackenClump(QImage& img, int s, double wx, double z, Rng& rng)
         Rgb colour = mix(Rgb{84, 128, 38}, Rgb{120, 150, 44}, rng.uniform(0, 1));
         if (autumn && rng.chance(0.5))
             colour = Rgb{150, 104, 48};
-        const QPointF base = root + QPointF(rng.uniform(-0.3, 0.3) * ppm, rng.uniform(0, 0.1) * ppm);
+        const QPointF base =
+            root + QPointF(rng.uniform(-0.3, 0.3) * ppm, rng.uniform(0, 0.1) * ppm);
         paintFrond(p, base, len, angle, colour, fogAmount(z), rng);
     }
 }
@@ -401,7 +418,8 @@ QImage paintBackdrop(int scale)
 
 QImage paintDebugPreview(const QImage& backdrop, int scale, QRect* readout)
 {
-    QImage img = backdrop.copy(0, 0, 199 * scale, 105 * scale).convertToFormat(QImage::Format_RGB32);
+    QImage img =
+        backdrop.copy(0, 0, 199 * scale, 105 * scale).convertToFormat(QImage::Format_RGB32);
     const QString lines[] = {"FPS: 60.2", "Mouse: 312, 207", "Zone: Brackenholt Wood",
                              "Pos: 1024.0, 12.5, -388.2", "NPCs: 7"};
     // Five lines above row 78: the message panel covers the preview's lower part.

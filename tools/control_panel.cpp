@@ -85,9 +85,9 @@ void paintTrim(QPainter& p)
         g.setColorAt(1, QColor(70, 48, 20));
         p.fillRect(QRectF(x - 3, panelTop, 6, barArea.height()), g);
     }
-    const QPointF rivets[] = {{10, 74},   {247, 74},  {10, 474},  {247, 474}, {262, 342},
-                              {516, 342}, {262, 474}, {516, 474}, {528, 342}, {634, 342},
-                              {528, 474}, {634, 474}};
+    const QPointF rivets[] = {{10, 74},   {247, 74},  {10, 474},  {247, 474},
+                              {262, 342}, {516, 342}, {262, 474}, {516, 474},
+                              {528, 342}, {634, 342}, {528, 474}, {634, 474}};
     for (const QPointF& r : rivets) {
         QRadialGradient g(r - QPointF(0.8, 0.8), 3.2);
         g.setColorAt(0, QColor(250, 226, 170));
@@ -210,8 +210,11 @@ void paintSlots(QImage& img, int s, QPainter& p)
                 paintSlotItem(p, r, i);
             } else if (i < 5) {
                 // Spells: a gem of the school's colour.
-                const QColor gems[] = {{230, 90, 30}, {80, 170, 255}, {120, 220, 90},
-                                       {200, 120, 255}, {250, 230, 120}};
+                const QColor gems[] = {{230, 90, 30},
+                                       {80, 170, 255},
+                                       {120, 220, 90},
+                                       {200, 120, 255},
+                                       {250, 230, 120}};
                 QRadialGradient gg(r.center() + QPointF(-2, -3), 10);
                 gg.setColorAt(0, gems[i].lighter(180));
                 gg.setColorAt(0.6, gems[i]);

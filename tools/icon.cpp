@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtEndian>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -15,16 +14,35 @@ namespace paint {
 
 namespace {
 
-enum Colour { Clear, Outline, FieldDark, FieldMid, FieldLight, GoldDark, Gold, GoldLight,
-              FrondDark, FrondMid, FrondLight, FrondGlint, Stem, Rust, RimShadow, Spare };
+enum Colour {
+    Clear,
+    Outline,
+    FieldDark,
+    FieldMid,
+    FieldLight,
+    GoldDark,
+    Gold,
+    GoldLight,
+    FrondDark,
+    FrondMid,
+    FrondLight,
+    FrondGlint,
+    Stem,
+    Rust,
+    RimShadow,
+    Spare
+};
 
 const std::array<QRgb, 16> palette = {
-    qRgba(0, 0, 0, 0),   qRgb(14, 18, 10),    qRgb(22, 50, 26),   qRgb(34, 78, 38),
-    qRgb(52, 106, 48),   qRgb(118, 78, 22),   qRgb(198, 150, 50), qRgb(250, 216, 122),
-    qRgb(54, 104, 22),   qRgb(110, 170, 36),  qRgb(172, 218, 66), qRgb(232, 246, 160),
-    qRgb(96, 64, 30),    qRgb(168, 74, 26),   qRgb(66, 60, 40),   qRgb(128, 128, 128)};
+    qRgba(0, 0, 0, 0), qRgb(14, 18, 10),   qRgb(22, 50, 26),   qRgb(34, 78, 38),
+    qRgb(52, 106, 48), qRgb(118, 78, 22),  qRgb(198, 150, 50), qRgb(250, 216, 122),
+    qRgb(54, 104, 22), qRgb(110, 170, 36), qRgb(172, 218, 66), qRgb(232, 246, 160),
+    qRgb(96, 64, 30),  qRgb(168, 74, 26),  qRgb(66, 60, 40),   qRgb(128, 128, 128)};
 
-QColor c(Colour k) { return QColor::fromRgba(palette[k]); }
+QColor c(Colour k)
+{
+    return QColor::fromRgba(palette[k]);
+}
 
 QPainterPath rectPath(const QRectF& r)
 {
@@ -54,7 +72,9 @@ void paintEmblem(QPainter& p, int size)
     const double px = 1.0 / size;
     const double unit = std::max(px, 1.0 / 32);
     const bool small = size < 24;
-    auto inset = [&](double designPx) { return std::max(px * std::round(designPx * unit / px), px); };
+    auto inset = [&](double designPx) {
+        return std::max(px * std::round(designPx * unit / px), px);
+    };
     const double rim = small ? px * 2 : inset(3);
     p.setPen(Qt::NoPen);
     p.setBrush(c(Outline));
@@ -83,7 +103,9 @@ void paintEmblem(QPainter& p, int size)
     // The frond: a stem rising from the shield's point, curling over at the top, with
     // leaflets in pairs that shrink toward the tip.
     const QPointF base(0.5, small ? 0.84 : 0.86), ctrl(0.46, 0.3), tip(0.64, 0.17);
-    auto at = [&](double t) { return base * (1 - t) * (1 - t) + ctrl * 2 * t * (1 - t) + tip * t * t; };
+    auto at = [&](double t) {
+        return base * (1 - t) * (1 - t) + ctrl * 2 * t * (1 - t) + tip * t * t;
+    };
     const int pairs = small ? 3 : 6;
     for (int pass = small ? 1 : 0; pass < 2; ++pass) {
         for (int k = 0; k < pairs; ++k) {
@@ -97,10 +119,12 @@ void paintEmblem(QPainter& p, int size)
                 const QPointF end = a + (n * 0.85 + tan * 0.55) * len;
                 const QPointF w = tan * len * (small ? 0.3 : 0.22);
                 QPolygonF leaf;
-                leaf << a - w * 0.6 << (a + end) / 2 - w << end << (a + end) / 2 + w * 0.6 << a + w * 0.6;
+                leaf << a - w * 0.6 << (a + end) / 2 - w << end << (a + end) / 2 + w * 0.6
+                     << a + w * 0.6;
                 if (pass == 0) {
                     p.setBrush(c(Outline));
-                    p.setPen(QPen(c(Outline), px * 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                    p.setPen(
+                        QPen(c(Outline), px * 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
                 } else {
                     p.setPen(Qt::NoPen);
                     p.setBrush(c(side < 0 ? FrondLight : FrondMid));
@@ -150,7 +174,8 @@ QImage paintIcon(int size)
                     const QRgb px = big.pixel(x * ss + i, y * ss + j);
                     const auto it = std::find(palette.begin(), palette.end(), px);
                     if (it == palette.end())
-                        throw std::logic_error("the icon painter used a colour outside its palette");
+                        throw std::logic_error(
+                            "the icon painter used a colour outside its palette");
                     ++votes[std::size_t(it - palette.begin())];
                 }
             // Transparency wins only with a clear majority, so the rim is not eaten away.

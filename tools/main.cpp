@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
-
 #include <cstdio>
 #include <exception>
 
@@ -23,8 +22,8 @@ void save(const QImage& img, const QDir& dir, const QString& name)
     QImageWriter writer(dir.filePath(name), "png");
     writer.setCompression(9);
     if (!writer.write(img))
-        throw std::runtime_error(("cannot write " + dir.filePath(name) + ": " +
-                                  writer.errorString()).toStdString());
+        throw std::runtime_error(
+            ("cannot write " + dir.filePath(name) + ": " + writer.errorString()).toStdString());
 }
 
 } // namespace

@@ -17,7 +17,10 @@ double Rng::uniform(double lo, double hi)
     return lo + (hi - lo) * double(next() >> 11) * 0x1.0p-53;
 }
 
-Rgb fromQRgb(QRgb c) { return {double(qRed(c)), double(qGreen(c)), double(qBlue(c))}; }
+Rgb fromQRgb(QRgb c)
+{
+    return {double(qRed(c)), double(qGreen(c)), double(qBlue(c))};
+}
 
 QRgb toQRgb(Rgb c)
 {
@@ -33,8 +36,8 @@ QColor toQColor(Rgb c, double alpha)
 
 static double lattice(int x, int y, std::uint32_t seed)
 {
-    std::uint32_t h = std::uint32_t(x) * 0x8DA6B343u ^ std::uint32_t(y) * 0xD8163841u ^
-                      seed * 0xCB1AB31Fu;
+    std::uint32_t h =
+        std::uint32_t(x) * 0x8DA6B343u ^ std::uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
     h ^= h >> 13;
     h *= 0x5BD1E995u;
     h ^= h >> 15;

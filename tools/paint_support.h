@@ -9,7 +9,6 @@
 #include <QColor>
 #include <QImage>
 #include <QRectF>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -33,11 +32,26 @@ struct Rgb {
     double r = 0, g = 0, b = 0;
 };
 
-inline Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
-inline Rgb operator*(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
-inline Rgb operator*(Rgb a, Rgb b) { return {a.r * b.r / 255, a.g * b.g / 255, a.b * b.b / 255}; }
-inline Rgb mix(Rgb a, Rgb b, double t) { return a * (1 - t) + b * t; }
-inline double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
+inline Rgb operator+(Rgb a, Rgb b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
+inline Rgb operator*(Rgb a, double k)
+{
+    return {a.r * k, a.g * k, a.b * k};
+}
+inline Rgb operator*(Rgb a, Rgb b)
+{
+    return {a.r * b.r / 255, a.g * b.g / 255, a.b * b.b / 255};
+}
+inline Rgb mix(Rgb a, Rgb b, double t)
+{
+    return a * (1 - t) + b * t;
+}
+inline double clamp01(double v)
+{
+    return std::clamp(v, 0.0, 1.0);
+}
 inline double smooth(double e0, double e1, double v)
 {
     const double t = clamp01((v - e0) / (e1 - e0));

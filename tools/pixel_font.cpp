@@ -3,7 +3,6 @@
 #include "pixel_font.h"
 
 #include <QPainter>
-
 #include <array>
 #include <map>
 #include <stdexcept>
