@@ -1,0 +1,135 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#include "WindowTestSupport.h"
+
+#include "ConfigFormat.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+QByteArray configBytes(const bh::ConfigRecord& record)
+{
+    return QByteArray::fromStdString(bh::formatConfig(record));
+}
+
+bh::ConfigRecord colourfulRecord()
+{
+    bh::ConfigRecord r;
+    for (std::size_t i = 0; i < r.colours.size(); ++i) {
+        const auto n = static_cast<int>(i);
+        r.colours[i] = {static_cast<std::uint8_t>(200 - 7 * n), static_cast<std::uint8_t>(40 + 11 * n),
+                        static_cast<std::uint8_t>(90 + 5 * n)};
+    }
+    return r;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+WindowUnderTest::WindowUnderTest(const QByteArray& config, bool load)
+    : path_(dir_.filePath(QStringLiteral("bh.cfg")))
+{
+    QFile file(path_);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(config);
+        file.close();
+    }
+    window_ = std::make_unique<frmMain>(path_);
+    if (load) {
+        window_->Form_Load();
+        window_->show();
+        window_->activateWindow();
+        (void)QTest::qWaitForWindowActive(window_.get());
+    }
+}
+
+void WindowUnderTest::click(QWidget* widget)
+{
+    // Near the left edge: on a check box that is the box itself.
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+}
+
+void WindowUnderTest::clickLabel(int index)
+{
+    MessageLabel* l = label(index);
+    QTest::mouseClick(l, Qt::LeftButton, {}, l->rect().center());
+}
+
+void WindowUnderTest::pasteInto(int c, const QString& text)
+{
+    QLineEdit* b = box(c);
+    b->setFocus();
+    b->selectAll();
+    b->insert(text);
+}
+
+void WindowUnderTest::typeInto(int c, const QString& keys)
+{
+    QLineEdit* b = box(c);
+    b->setFocus();
+    QTest::keyClick(b, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(b, Qt::Key_Delete);
+    QTest::keyClicks(b, keys);
+}
+
+namespace {
+
+QRect barPartRect(QScrollBar* bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = bar->orientation();
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    opt.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+}
+
+} // namespace
+
+void WindowUnderTest::clickBarPart(int c, QStyle::SubControl part)
+{
+    QScrollBar* b = bar(c);
+    QTest::mouseClick(b, Qt::LeftButton, {}, barPartRect(b, part).center());
+}
+
+void WindowUnderTest::dragThumb(int c, int dy, int* changesDuringDrag)
+{
+    QScrollBar* b = bar(c);
+    QSignalSpy changes(b, &QScrollBar::valueChanged);
+    const QPoint start = barPartRect(b, QStyle::SC_ScrollBarSlider).center();
+    QTest::mousePress(b, Qt::LeftButton, {}, start);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint at = start + QPoint(0, dy * step / 4);
+        QMouseEvent move(QEvent::MouseMove, at, b->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(b, &move);
+    }
+    *changesDuringDrag = static_cast<int>(changes.count());
+    QTest::mouseRelease(b, Qt::LeftButton, {}, start + QPoint(0, dy));
+}
+
+bh::Colour WindowUnderTest::barColour()
+{
+    return {static_cast<std::uint8_t>(255 - bar(0)->value()),
+            static_cast<std::uint8_t>(255 - bar(1)->value()),
+            static_cast<std::uint8_t>(255 - bar(2)->value())};
+}
+
+bh::Colour WindowUnderTest::labelColour(int index)
+{
+    const QColor c = label(index)->textColour();
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+}

@@ -1,0 +1,66 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ConfigRecord.h"
+#include "MessageLabel.h"
+#include "frmMain.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// bh.cfg bytes for a record, as the program writes them.
+QByteArray configBytes(const bh::ConfigRecord& record);
+
+// A record whose message colours all differ from each other and from white.
+bh::ConfigRecord colourfulRecord();
+
+QByteArray readFile(const QString& path);
+
+// A fresh window on its own bh.cfg in its own temporary folder, loaded and shown.
+class WindowUnderTest {
+public:
+    explicit WindowUnderTest(const QByteArray& config, bool load = true);
+    explicit WindowUnderTest(const bh::ConfigRecord& record) : WindowUnderTest(configBytes(record)) {}
+
+    frmMain& window() { return *window_; }
+    const QString& configPath() const { return path_; }
+    QString folder() const { return dir_.path(); }
+
+    template <typename T> T* control(const QString& name)
+    {
+        return window_->findChild<T*>(name, Qt::FindDirectChildrenOnly);
+    }
+    QCheckBox* check(const char* name) { return control<QCheckBox>(QString::fromLatin1(name)); }
+    QScrollBar* bar(int c) { return control<QScrollBar>(QStringLiteral("scrColor(%1)").arg(c)); }
+    QLineEdit* box(int c) { return control<QLineEdit>(QStringLiteral("txtColor(%1)").arg(c)); }
+    MessageLabel* label(int i)
+    {
+        return control<MessageLabel>(QStringLiteral("lblMessages(%1)").arg(i));
+    }
+    QPushButton* ok() { return control<QPushButton>(QStringLiteral("cmdOK")); }
+    QWidget* debugPreview() { return control<QWidget>(QStringLiteral("imgDebugON")); }
+
+    // The player's actions.
+    void click(QWidget* widget);
+    void clickLabel(int index);
+    void pasteInto(int c, const QString& text);   // replaces the whole text, as a paste over a selection
+    void typeInto(int c, const QString& keys);    // replaces the whole text, key by key
+    void clickBarPart(int c, QStyle::SubControl part); // an arrow or the track
+    void dragThumb(int c, int dy, int* changesDuringDrag);
+
+    // The colour the bars stand for, and the colour a label is drawn in.
+    bh::Colour barColour();
+    bh::Colour labelColour(int index);
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+    std::unique_ptr<frmMain> window_;
+};
