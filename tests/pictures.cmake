@@ -3,5 +3,7 @@
 add_executable(test_pictures ${CMAKE_CURRENT_LIST_DIR}/test_pictures.cpp)
 set_target_properties(test_pictures PROPERTIES AUTOMOC ON)
 target_link_libraries(test_pictures PRIVATE Qt6::Gui Qt6::Test bh_resources bh_warnings)
+target_compile_definitions(test_pictures PRIVATE
+  BH_ICO_PATH="${PROJECT_SOURCE_DIR}/resources/icon.ico")
 add_test(NAME test_pictures COMMAND test_pictures)
 set_tests_properties(test_pictures PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -7,6 +7,7 @@
 // spills outside its corner would all show on screen.
 
 #include <QImage>
+#include <QImageReader>
 #include <QSet>
 #include <QTest>
 
@@ -155,6 +156,31 @@ private slots:
             QVERIFY2(qAlpha(px) == 0 || qAlpha(px) == 255, "partly transparent pixel");
         QCOMPARE(qAlpha(icon.pixel(icon.width() - 1, 0)), 0);
         QCOMPARE(qAlpha(icon.pixel(icon.width() / 2, icon.height() / 2)), 255);
+    }
+
+    // The Windows icon file is written by our own encoder: a wrong row order, nibble order or
+    // mask would show as a flipped, scrambled or square icon only on Windows.
+    void windowsIconMatchesThePng()
+    {
+        QImageReader reader(BH_ICO_PATH, "ico");
+        QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+        QCOMPARE(reader.imageCount(), 3);
+        const QList<int> sizes = {16, 32, 64};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(reader.jumpToImage(i));
+            const QImage entry = reader.read().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(entry.size(), QSize(sizes[i], sizes[i]));
+            if (sizes[i] == 16)
+                continue; // painted for its size alone, no PNG to compare with
+            const QImage png = load(sizes[i] == 32 ? "icon.png" : "icon@2x.png");
+            for (int y = 0; y < png.height(); ++y)
+                for (int x = 0; x < png.width(); ++x) {
+                    const QRgb a = png.pixel(x, y), b = entry.pixel(x, y);
+                    if (qAlpha(a) != qAlpha(b) || (qAlpha(a) && a != b))
+                        QFAIL(qPrintable(
+                            QString("%1 px icon differs at %2, %3").arg(sizes[i]).arg(x).arg(y)));
+                }
+        }
     }
 };
 
