@@ -1,0 +1,485 @@
+# SPDX-FileCopyrightText: Brackenholt Config developers
+# SPDX-License-Identifier: MIT
+"""The vocabulary of the end-to-end scenarios: where things stand in the window, the steps a
+player takes, the checks on a screenshot, and the runner that plays one scenario.
+
+Coordinates are the client area's own pixels at scale 1; the runner multiplies them by the
+window's scale, so one scenario reads the same at 2x.
+"""
+
+import dataclasses
+import os
+import time
+
+from harness import DriverError, AppRun, poll
+
+WHITE = (255, 255, 255)
+PANEL_FILL = (64, 64, 64)
+LIGHT_GREY = (192, 192, 192)
+
+# Where the controls stand, as (left, top, width, height).
+CHECK_BOXES = {
+    "chkFullScreen": (392, 24, 185, 25),
+    "chkDebug": (392, 56, 185, 25),
+    "chkAntialias": (392, 88, 185, 25),
+    "chkDither": (392, 120, 185, 25),
+    "chk16bit": (392, 152, 57, 25),
+    "chk24bit": (456, 152, 57, 25),
+    "chk32bit": (520, 152, 57, 25),
+    "chkWBuffer": (392, 184, 185, 25),
+    "chkKeepBodies": (392, 216, 185, 25),
+}
+SCROLL_BARS = [(128, 96, 25, 137), (160, 96, 25, 137), (192, 96, 25, 137)]
+TEXT_BOXES = [(176, 248, 41, 19), (176, 272, 41, 19), (176, 296, 41, 19)]
+OK_BUTTON = (456, 296, 105, 25)
+PANEL = (16, 80, 225, 241)
+DEBUG_PREVIEW = (0, 0, 199, 105)
+WINDOW = (0, 0, 640, 480)
+# Everything right of the panel's column that the option boxes and OK cover, so a comparison
+# of the left half of the window is not disturbed by focus frames or check marks.
+OPTION_COLUMN = (380, 0, 260, 480)
+MESSAGE_NAMES = ["System messages", "Targets", "Your hits", "Quests", "NPC hits", "Potions",
+                 "Cheats", "Valuables", "Loots", "Zone moves", "Rest", "Steal", "Reason",
+                 "Improves"]
+# The caption widths the names take in their font; a few pixels are added when searching a
+# name's colour so a slightly wider face does not hide it.
+MESSAGE_WIDTHS = [93, 42, 51, 37, 51, 42, 37, 54, 31, 67, 24, 27, 40, 52]
+
+
+def message_label(index):
+    return (24, 88 + 16 * index, MESSAGE_WIDTHS[index], 14)
+
+
+def centre(rect):
+    left, top, width, height = rect
+    return left + width // 2, top + height // 2
+
+
+# Parts of a colour bar, as the toolkit draws it at 25 x 137: arrows of 13 pixels at either
+# end, a thumb of 26 pixels that stands just below the upper arrow at value 0 (full intensity).
+def bar_up_arrow(c):
+    return SCROLL_BARS[c][0] + 12, 102
+
+
+def bar_down_arrow(c):
+    return SCROLL_BARS[c][0] + 12, 226
+
+
+def bar_thumb_at_top(c):
+    return SCROLL_BARS[c][0] + 12, 122
+
+
+def bar_track_near_bottom(c):
+    """Below the thumb for every value that does not put the thumb into the last fifth."""
+    return SCROLL_BARS[c][0] + 12, 214
+
+
+# --- Settings files -------------------------------------------------------------------------
+
+
+def cfg(options=(0, 0, 0, 0, 0), depth=32, keep=0, colours=None, lines=None):
+    """A bh.cfg as the program writes it: 49 lines ended by CR LF.
+
+    options: full screen, debug, antialiasing, dithering, W-buffering (file order).
+    colours: 14 (r, g, b) triples; lines: raw field texts instead, for files the program would
+    never write.
+    """
+    if lines is None:
+        if colours is None:
+            colours = DEFAULT_COLOURS
+        lines = [str(v) for v in options] + [str(depth), str(keep)]
+        lines += [str(component) for colour in colours for component in colour]
+    return b"".join(line.encode("latin-1") + b"\r\n" for line in lines)
+
+
+# Fourteen colours, all different from each other, from white, from the panel and from the
+# grey of the controls, so every name can be found by its colour alone.
+DEFAULT_COLOURS = [
+    (255, 255, 128), (255, 160, 64), (128, 255, 128), (255, 96, 96), (160, 160, 255),
+    (255, 0, 255), (255, 215, 0), (192, 255, 255), (128, 192, 255), (192, 192, 160),
+    (255, 128, 192), (224, 224, 160), (0, 255, 192), (250, 250, 250),
+]
+
+
+# --- Steps ----------------------------------------------------------------------------------
+
+
+@dataclasses.dataclass
+class Click:
+    x: int
+    y: int
+    times: int = 1
+
+    def run(self, ctx):
+        sx, sy = ctx.app.to_screen(self.x, self.y)
+        # A pause between clicks keeps two clicks from counting as one double click, which a
+        # scroll bar would take as a single press.
+        for i in range(self.times):
+            ctx.session.xdotool("mousemove", sx, sy, "click", 1)
+            if i + 1 < self.times:
+                time.sleep(0.3)
+
+
+@dataclasses.dataclass
+class MouseDown:
+    x: int
+    y: int
+
+    def run(self, ctx):
+        sx, sy = ctx.app.to_screen(self.x, self.y)
+        ctx.session.xdotool("mousemove", sx, sy, "mousedown", 1)
+
+
+@dataclasses.dataclass
+class MouseMove:
+    x: int
+    y: int
+
+    def run(self, ctx):
+        sx, sy = ctx.app.to_screen(self.x, self.y)
+        ctx.session.xdotool("mousemove", sx, sy)
+
+
+@dataclasses.dataclass
+class MouseUp:
+    def run(self, ctx):
+        ctx.session.xdotool("mouseup", 1)
+
+
+@dataclasses.dataclass
+class Key:
+    """Key presses, in xdotool's names (Tab, space, Return, Escape, ctrl+a, ...)."""
+    keys: tuple
+
+    def __init__(self, *keys):
+        self.keys = keys
+
+    def run(self, ctx):
+        ctx.session.xdotool("key", "--delay", 40, *self.keys)
+
+
+@dataclasses.dataclass
+class Type:
+    text: str
+
+    def run(self, ctx):
+        ctx.session.xdotool("type", "--delay", 40, self.text)
+
+
+@dataclasses.dataclass
+class Shot:
+    """Takes screenshots until every check holds (or gives up), then keeps the last one under
+    name for later comparisons. Checks that only say "nothing changed" pass before the program
+    has caught up, so a shot that has them also needs one check that something did."""
+    name: str
+    checks: tuple
+
+    def __init__(self, name, *checks):
+        self.name, self.checks = name, checks
+
+    def run(self, ctx):
+        failures = []
+
+        def all_hold():
+            shot = ctx.app.client_shot()
+            failures[:] = [f for f in (c.failure(shot, ctx) for c in self.checks) if f]
+            if not failures:
+                return shot
+            return None
+
+        try:
+            ctx.app.shots[self.name] = poll(f"screenshot {self.name!r}", all_hold, timeout=8,
+                                            interval=0.1)
+        except DriverError:
+            shot = ctx.app.client_shot()
+            path = os.path.join(ctx.artifacts, f"{ctx.scenario.name}-{self.name}.ppm")
+            shot.save_ppm(path)
+            raise DriverError(f"screenshot {self.name!r} (saved as {path}):\n  " +
+                              "\n  ".join(failures)) from None
+
+
+@dataclasses.dataclass
+class CloseThroughWindowManager:
+    """What the title bar's close button does: the window manager asks the window to close."""
+
+    def run(self, ctx):
+        ctx.session.run(["wmctrl", "-i", "-c", ctx.app.window["id"]])
+
+
+@dataclasses.dataclass
+class ErrorBox:
+    """Waits for the error box, makes sure the main window is not (or no longer) the only
+    thing on screen as expected, and dismisses the box with Return as a player would."""
+    main_window_shown: bool = False
+
+    def run(self, ctx):
+        box = ctx.app.wait_for_error_box()
+        if not self.main_window_shown and ctx.app.main_windows():
+            raise DriverError("the main window is on screen beside the error box")
+        if (box["width"], box["height"]) == ctx.app.main_size:
+            raise DriverError("the error box has the size of the main window")
+        ctx.session.xdotool("windowactivate", "--sync", box["id"])
+        ctx.session.xdotool("key", "Return")
+
+
+@dataclasses.dataclass
+class LoseFolder:
+    """Takes the program's folder away while the window is open and leaves a plain file in its
+    place, so no file can be created there whatever the user's rights (root included). The old
+    bh.cfg lives on, unchanged, in the moved folder; that is where the result is checked."""
+
+    def run(self, ctx):
+        moved = ctx.app.folder + ".moved"
+        os.rename(ctx.app.folder, moved)
+        with open(ctx.app.folder, "wb") as blocker:
+            blocker.write(b"not a folder\n")
+        ctx.folder = moved
+
+
+# --- Checks on a screenshot -----------------------------------------------------------------
+
+
+def scaled(rect, s):
+    return tuple(v * s for v in rect)
+
+
+def colour_text(rgb):
+    return "(%d,%d,%d)" % tuple(rgb)
+
+
+@dataclasses.dataclass
+class Pixel:
+    """Every physical pixel of one client-area pixel has exactly this colour."""
+    x: int
+    y: int
+    rgb: tuple
+    what: str
+
+    def failure(self, shot, ctx):
+        s = ctx.app.scale
+        seen = {p for _, _, p in shot.region_pixels(self.x * s, self.y * s, s, s)}
+        if seen != {tuple(self.rgb)}:
+            return (f"{self.what}: pixel {self.x},{self.y} is "
+                    f"{', '.join(map(colour_text, sorted(seen)))}, not {colour_text(self.rgb)}")
+        return None
+
+
+@dataclasses.dataclass
+class Contains:
+    """Some pixel in the rectangle has exactly this colour (a name drawn in it, say)."""
+    rect: tuple
+    rgb: tuple
+    what: str
+
+    def failure(self, shot, ctx):
+        left, top, width, height = scaled(self.rect, ctx.app.scale)
+        wanted = bytes(self.rgb)
+        for y in range(top, top + height):
+            row = shot.row(y, left, width)
+            if any(row[i:i + 3] == wanted for i in range(0, len(row), 3)):
+                return None
+        return f"{self.what}: no pixel of {colour_text(self.rgb)} in {self.rect}"
+
+
+@dataclasses.dataclass
+class Lacks:
+    rect: tuple
+    rgb: tuple
+    what: str
+
+    def failure(self, shot, ctx):
+        if Contains(self.rect, self.rgb, self.what).failure(shot, ctx) is None:
+            return f"{self.what}: {colour_text(self.rgb)} appears in {self.rect}"
+        return None
+
+
+@dataclasses.dataclass
+class Box:
+    """A check box shows a check mark, or none. The mark is the only near-black thing in the
+    box's indicator square; the caption stands to its right, outside the square."""
+    name: str
+    checked: bool
+
+    def failure(self, shot, ctx):
+        s = ctx.app.scale
+        left, top, _, _ = CHECK_BOXES[self.name]
+        dark = sum(1 for _, _, p in shot.region_pixels(left * s, (top + 2) * s, 17 * s, 21 * s)
+                   if max(p) < 64)
+        shown = dark >= 6 * s * s
+        if shown != self.checked:
+            return f"{self.name} is {'checked' if shown else 'unchecked'} on screen"
+        return None
+
+
+def _differing(shot, ref, rect, s):
+    left, top, width, height = scaled(rect, s)
+    for y in range(top, top + height):
+        a, b = shot.row(y, left, width), ref.row(y, left, width)
+        if a != b:
+            for x in range(width):
+                if a[x * 3:x * 3 + 3] != b[x * 3:x * 3 + 3]:
+                    yield (left + x) // s, y // s
+
+
+@dataclasses.dataclass
+class Same:
+    """The rectangle looks exactly as it did in an earlier screenshot of this run."""
+    ref: str
+    rect: tuple
+    what: str
+
+    def failure(self, shot, ctx):
+        for x, y in _differing(shot, ctx.app.shots[self.ref], self.rect, ctx.app.scale):
+            return f"{self.what}: {x},{y} differs from screenshot {self.ref!r}"
+        return None
+
+
+@dataclasses.dataclass
+class Differs:
+    ref: str
+    rect: tuple
+    what: str
+
+    def failure(self, shot, ctx):
+        for _ in _differing(shot, ctx.app.shots[self.ref], self.rect, ctx.app.scale):
+            return None
+        return f"{self.what}: {self.rect} is unchanged since screenshot {self.ref!r}"
+
+
+@dataclasses.dataclass
+class ChangedOnlyWithin:
+    """Every pixel that differs from an earlier screenshot lies inside one of the rectangles."""
+    ref: str
+    rects: tuple
+    what: str
+
+    def failure(self, shot, ctx):
+        def inside(x, y):
+            return any(l <= x < l + w and t <= y < t + h for l, t, w, h in self.rects)
+
+        for x, y in _differing(shot, ctx.app.shots[self.ref], WINDOW, ctx.app.scale):
+            if not inside(x, y):
+                return f"{self.what}: {x},{y} changed since screenshot {self.ref!r}"
+        return None
+
+
+@dataclasses.dataclass
+class NotPixelDoubled:
+    """At scale 2 a picture drawn from its double-size version has detail inside 2 x 2 blocks of
+    screen pixels. The normal-size picture, which the toolkit draws on a 2x screen by repeating
+    each pixel, has none: every block is one colour. Counts the blocks whose pixels differ by
+    more than a faint step."""
+    rect: tuple
+    min_share: float
+    what: str
+
+    def failure(self, shot, ctx):
+        s = ctx.app.scale
+        left, top, width, height = scaled(self.rect, s)
+        blocks = detailed = 0
+        for y in range(top, top + height - 1, 2):
+            upper, lower = shot.row(y, left, width), shot.row(y + 1, left, width)
+            for i in range(0, width * 3 - 3, 6):
+                quad = (upper[i:i + 3], upper[i + 3:i + 6], lower[i:i + 3], lower[i + 3:i + 6])
+                spread = max(max(p[k] for p in quad) - min(p[k] for p in quad) for k in range(3))
+                blocks += 1
+                detailed += spread > 8
+        share = detailed / max(blocks, 1)
+        if share < self.min_share:
+            return (f"{self.what}: only {share:.2%} of 2x2 blocks show detail "
+                    f"(want at least {self.min_share:.2%}): drawn from the normal-size picture?")
+        return None
+
+
+# --- Scenarios ------------------------------------------------------------------------------
+
+UNCHANGED = "unchanged"
+ABSENT = "absent"
+
+
+@dataclasses.dataclass
+class Scenario:
+    name: str
+    config: bytes  # None: no bh.cfg at all
+    steps: list
+    expect_file: object  # the bytes of bh.cfg afterwards, UNCHANGED or ABSENT
+    expect_status: int
+    shows_window: bool = True  # False: the program must stop at its error box
+    scale: int = 1
+
+
+class Context:
+    def __init__(self, session, scenario, app, artifacts):
+        self.session, self.scenario, self.app, self.artifacts = session, scenario, app, artifacts
+        self.folder = app.folder
+
+
+def flatten(steps):
+    for step in steps:
+        if isinstance(step, (list, tuple)):
+            yield from flatten(step)
+        else:
+            yield step
+
+
+_TRACE_START = [time.monotonic()]
+
+
+def trace(text):
+    """With BH_E2E_TRACE set, prints when each step ended: where a slow scenario spends it."""
+    if os.environ.get("BH_E2E_TRACE"):
+        print(f"  {time.monotonic() - _TRACE_START[0]:6.2f} s  {text}", flush=True)
+
+
+def run_scenario(session, executable, scenario, artifacts):
+    _TRACE_START[0] = time.monotonic()
+    app = AppRun(session, executable, scenario.config, scale=scenario.scale)
+    ctx = Context(session, scenario, app, artifacts)
+    try:
+        app.start()
+        if scenario.shows_window:
+            app.wait_for_main_window()
+        trace(f"window up")
+        for number, step in enumerate(flatten(scenario.steps), 1):
+            try:
+                step.run(ctx)
+                trace(f"step {number} {type(step).__name__}")
+            except DriverError as error:
+                label = getattr(step, "name", "")
+                raise DriverError(f"step {number} ({type(step).__name__} {label}): {error}"
+                                  ) from None
+        status = app.wait_for_exit()
+        if status != scenario.expect_status:
+            raise DriverError(f"exit status {status}, expected {scenario.expect_status}; "
+                              f"stderr: {app.stderr_text().strip()!r}")
+        _check_folder(ctx)
+    finally:
+        app.stop()
+
+
+def _check_folder(ctx):
+    scenario = ctx.scenario
+    path = os.path.join(ctx.folder, "bh.cfg")
+    left = sorted(os.listdir(ctx.folder))
+    expected_names = sorted([os.path.basename(ctx.app.exe)] +
+                            ([] if scenario.expect_file == ABSENT else ["bh.cfg"]))
+    if left != expected_names:
+        raise DriverError(f"the program's folder holds {left}, expected {expected_names}")
+    if scenario.expect_file == ABSENT:
+        return
+    with open(path, "rb") as f:
+        written = f.read()
+    wanted = scenario.config if scenario.expect_file == UNCHANGED else scenario.expect_file
+    if written != wanted:
+        raise DriverError("bh.cfg afterwards differs:\n" + _line_diff(wanted, written))
+
+
+def _line_diff(wanted, written):
+    a, b = wanted.split(b"\n"), written.split(b"\n")
+    out = []
+    for i in range(max(len(a), len(b))):
+        x = a[i] if i < len(a) else None
+        y = b[i] if i < len(b) else None
+        if x != y:
+            out.append(f"  line {i + 1}: expected {x!r}, got {y!r}")
+    return "\n".join(out[:12]) or f"  expected {wanted!r}\n  got {written!r}"

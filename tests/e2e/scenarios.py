@@ -1,0 +1,346 @@
+# SPDX-FileCopyrightText: Brackenholt Config developers
+# SPDX-License-Identifier: MIT
+"""What a player does with the program, as data: the bh.cfg it starts with, the steps, and what
+the screen, the file and the exit status must show. Grouped so ctest can run groups side by
+side and a failure names its area."""
+
+from scenario import (
+    ABSENT, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LIGHT_GREY, OK_BUTTON, OPTION_COLUMN,
+    PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
+    CloseThroughWindowManager, Contains, Differs, ErrorBox, Key, Lacks, LoseFolder, MouseDown,
+    MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type, bar_down_arrow,
+    bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg, message_label)
+
+OK = Click(*centre(OK_BUTTON))
+
+
+def click_box(name):
+    left, top, _, height = CHECK_BOXES[name]
+    return Click(left + 8, top + height // 2)  # on the indicator: the caption's extent varies
+
+
+def name_in(index, colour):
+    """The name of message type index is drawn in colour (searched a little wider than the
+    caption, in case the face runs wide)."""
+    left, top, width, height = message_label(index)
+    return Contains((left, top, width + 6, height), colour,
+                    f"name {index} in its colour")
+
+
+def all_names_in(colours):
+    return [name_in(i, colour) for i, colour in enumerate(colours)]
+
+
+def boxes(**states):
+    return [Box(name, bool(on)) for name, on in states.items()]
+
+
+def with_colour(index, colour, colours=DEFAULT_COLOURS):
+    changed = list(colours)
+    changed[index] = colour
+    return changed
+
+
+def retype(c, text):
+    """Clicks into colour box c, selects all it holds and types text over it."""
+    return [Click(*centre(TEXT_BOXES[c])), Key("ctrl+a"), Type(text)]
+
+
+# The panel: a white line one pixel wide along its edge, dark grey inside. The points are the
+# corners, the middle of each edge and a few inner places that no control covers.
+PANEL_LOOKS = [
+    *(Pixel(x, y, WHITE, "panel border") for x, y in [
+        (16, 80), (128, 80), (240, 80), (16, 200), (240, 200), (16, 320), (128, 320),
+        (240, 320)]),
+    *(Pixel(x, y, PANEL_FILL, "panel fill") for x, y in [
+        (17, 81), (239, 81), (20, 200), (230, 200), (17, 319), (100, 318), (239, 319)]),
+]
+
+# The face of every option box is light grey: a point right of each caption, inside the box.
+OPTION_FACES = [Pixel(left + width - 3, top + 2, LIGHT_GREY, f"{name} face")
+                for name, (left, top, width, _) in CHECK_BOXES.items()]
+
+CAPTIONS_WHITE = [Contains((128, 248 + 24 * c, 28, 13), WHITE, f"caption {c} white")
+                  for c in range(3)]
+
+# The debug preview covers the top-left corner up to where the panel starts; below that the
+# panel stands over it. Whatever else changes when the preview comes and goes is a fault
+# (the option column is left out: a click moves the focus frame there).
+PREVIEW_ABOVE_PANEL = ((0, 0, 199, 80), (0, 80, 16, 25), OPTION_COLUMN)
+LEFT_OF_OPTIONS = (0, 0, 380, 480)
+
+
+# --- What the player sees after start-up ---------------------------------------------------
+
+LOADED_DEBUG_ON = cfg(options=(1, 1, 0, 1, 0), depth=24, keep=1)
+LOADED_DEBUG_OFF = cfg(options=(0, 0, 1, 0, 1), depth=16, keep=0,
+                       colours=with_colour(0, (255, 255, 255)))
+
+LOAD = [
+    Scenario(
+        "load_debug_on_then_hide_and_show_preview",
+        config=LOADED_DEBUG_ON,
+        steps=[
+            Shot("loaded", *PANEL_LOOKS, *OPTION_FACES, *CAPTIONS_WHITE,
+                 *all_names_in(DEFAULT_COLOURS),
+                 *boxes(chkFullScreen=1, chkDebug=1, chkAntialias=0, chkDither=1, chk16bit=0,
+                        chk24bit=1, chk32bit=0, chkWBuffer=0, chkKeepBodies=1)),
+            click_box("chkDebug"),
+            Shot("hidden", Box("chkDebug", False),
+                 Differs("loaded", DEBUG_PREVIEW, "preview gone"),
+                 ChangedOnlyWithin("loaded", PREVIEW_ABOVE_PANEL, "only the preview went")),
+            click_box("chkDebug"),
+            Shot("shown_again", Box("chkDebug", True),
+                 Same("loaded", LEFT_OF_OPTIONS, "preview back as at start")),
+            CloseThroughWindowManager(),
+        ],
+        expect_file=UNCHANGED, expect_status=0),
+    Scenario(
+        # A file the program wrote comes back byte for byte when OK is pressed untouched.
+        "load_debug_off_then_show_preview_and_ok",
+        config=LOADED_DEBUG_OFF,
+        steps=[
+            Shot("loaded", *PANEL_LOOKS, *CAPTIONS_WHITE,
+                 *all_names_in(with_colour(0, (255, 255, 255))),
+                 *boxes(chkFullScreen=0, chkDebug=0, chkAntialias=1, chkDither=0, chk16bit=1,
+                        chk24bit=0, chk32bit=0, chkWBuffer=1, chkKeepBodies=0)),
+            click_box("chkDebug"),
+            Shot("shown", Box("chkDebug", True),
+                 Differs("loaded", DEBUG_PREVIEW, "preview shown"),
+                 ChangedOnlyWithin("loaded", PREVIEW_ABOVE_PANEL, "only the preview came")),
+            click_box("chkDebug"),
+            Shot("hidden_again", Box("chkDebug", False),
+                 Same("loaded", LEFT_OF_OPTIONS, "backdrop as at start")),
+            OK,
+        ],
+        expect_file=LOADED_DEBUG_OFF, expect_status=0),
+]
+
+
+# --- OK writes the normal form; anything else saves nothing --------------------------------
+
+ODD_FIELDS = cfg(lines=[
+    "01", "true", "1", "yes", " 1", "8", '"1"',
+    "254.5", "&HFF", "12abc", "", "2 5", '"9"', "-0.4", "255.4", "1E2", "0.5", "1.5", "&O17",
+    *[str(v) for colour in DEFAULT_COLOURS[4:] for v in colour],
+    "extra", "77",
+])
+ODD_FIELDS_NORMALISED = cfg(
+    options=(0, 0, 1, 0, 1), depth=32, keep=1,
+    colours=[(254, 255, 12), (0, 25, 9), (0, 255, 100), (0, 2, 15), *DEFAULT_COLOURS[4:]])
+
+# A depth of 16 with W-buffering off must load as it stands: the depth rule is held off then.
+PROGRAM_WRITTEN = cfg(options=(0, 1, 1, 0, 0), depth=16, keep=1)
+NOT_NORMAL = cfg(lines=["true", *cfg(options=(0, 0, 0, 0, 0)).decode().split("\r\n")[1:-1]])
+
+FILES = [
+    Scenario(
+        "ok_untouched_writes_normal_form",
+        config=ODD_FIELDS,
+        steps=[Shot("loaded", Pixel(16, 80, WHITE, "panel border")), OK],
+        expect_file=ODD_FIELDS_NORMALISED, expect_status=0),
+    Scenario(
+        "close_through_title_bar_after_edits_saves_nothing",
+        config=PROGRAM_WRITTEN,
+        steps=[
+            Shot("loaded", *boxes(chk16bit=1, chkWBuffer=0, chkDebug=1)),
+            click_box("chkFullScreen"), click_box("chk24bit"), click_box("chkDebug"),
+            Click(*bar_down_arrow(0)),
+            Click(*centre(message_label(3))),
+            *retype(1, "12"),
+            Shot("edited", *boxes(chkFullScreen=1, chk24bit=1, chkDebug=0),
+                 name_in(3, (255, 12, 96))),
+            CloseThroughWindowManager(),
+        ],
+        expect_file=UNCHANGED, expect_status=0),
+    Scenario(
+        # The file is not in normal form, so a save by mistake would show in its bytes.
+        "escape_and_enter_do_not_press_ok",
+        config=NOT_NORMAL,
+        steps=[
+            Key("Escape", "Return", "KP_Enter"),  # focus on the first option box
+            Click(*centre(TEXT_BOXES[0])), Key("Return", "KP_Enter", "Escape"),
+            Click(*bar_up_arrow(1)), Key("Return", "Escape"),
+            # Events are handled in order: once this click shows, the keys above were handled.
+            click_box("chkDither"),
+            Shot("still_open", Box("chkDither", True)),
+            CloseThroughWindowManager(),
+        ],
+        expect_file=UNCHANGED, expect_status=0),
+    Scenario(
+        "alt_f4_closes_without_saving",
+        config=NOT_NORMAL,
+        steps=[click_box("chkKeepBodies"), Shot("edited", Box("chkKeepBodies", True)),
+               Key("alt+F4")],
+        expect_file=UNCHANGED, expect_status=0),
+]
+
+
+# --- The message colour editor -------------------------------------------------------------
+
+EDIT_START = with_colour(0, (255, 150, 200))
+
+COLOURS = [
+    Scenario(
+        "edit_colour_by_drag_arrows_track_and_typing",
+        config=cfg(colours=EDIT_START),
+        steps=[
+            Shot("loaded", *all_names_in(EDIT_START)),
+            # Red: the thumb from the top (255) dragged past the bottom (0). The name keeps its
+            # colour while the thumb moves and takes the new one only on release.
+            MouseDown(*bar_thumb_at_top(0)), MouseMove(140, 170), MouseMove(140, 260),
+            Shot("dragging", Differs("loaded", SCROLL_BARS[0], "thumb follows the pointer"),
+                 name_in(0, (255, 150, 200)), Lacks(message_label(0), (0, 150, 200),
+                                                    "no colour change before release")),
+            MouseUp(),
+            Shot("dropped", name_in(0, (0, 150, 200))),
+            # Green: three steps down, one up.
+            Click(*bar_down_arrow(1), times=3), Click(*bar_up_arrow(1)),
+            Shot("arrows", name_in(0, (0, 148, 200))),
+            # Blue: two clicks in the track below the thumb, one step each.
+            Click(*bar_track_near_bottom(2), times=2),
+            Shot("track", name_in(0, (0, 148, 198))),
+            *retype(0, "77"),
+            Shot("typed", name_in(0, (77, 148, 198))),
+            # Typed past the top: the box stops at 255 as the digits come.
+            *retype(1, "300"),
+            Shot("clamped", name_in(0, (77, 255, 198))),
+            OK,
+        ],
+        expect_file=cfg(colours=with_colour(0, (77, 255, 198), EDIT_START)), expect_status=0),
+    Scenario(
+        "switching_names_keeps_each_edited_colour",
+        config=cfg(),
+        steps=[
+            Click(*centre(message_label(1))),
+            *retype(0, "10"), *retype(1, "20"), *retype(2, "30"),
+            Shot("targets", name_in(1, (10, 20, 30))),
+            Click(*centre(message_label(3))),
+            *retype(0, "40"), *retype(1, "50"), *retype(2, "60"),
+            Shot("quests", name_in(3, (40, 50, 60)), name_in(1, (10, 20, 30))),
+            # Back to Targets: its edited colour must come back into the bars, so one step up
+            # on red gives 11, not one more than some other colour.
+            Click(*centre(message_label(1))), Click(*bar_up_arrow(0)),
+            Shot("targets_again", name_in(1, (11, 20, 30)), name_in(3, (40, 50, 60)),
+                 name_in(0, DEFAULT_COLOURS[0])),
+            OK,
+        ],
+        expect_file=cfg(colours=with_colour(3, (40, 50, 60), with_colour(1, (11, 20, 30)))),
+        expect_status=0),
+]
+
+
+# --- Display options and the keyboard -------------------------------------------------------
+
+DEPTH_START = cfg(options=(0, 0, 0, 0, 1), depth=24)
+
+
+def depth_shown(depth, wbuffer):
+    return boxes(chk16bit=depth == 16, chk24bit=depth == 24, chk32bit=depth == 32,
+                 chkWBuffer=wbuffer)
+
+
+OPTIONS = [
+    Scenario(
+        "depth_boxes_act_as_one_choice_by_mouse_and_space",
+        config=DEPTH_START,
+        steps=[
+            Shot("loaded", *depth_shown(24, True)),  # W-buffering as read, not as 24-bit says
+            click_box("chk24bit"), Shot("again_24", *depth_shown(24, False)),
+            click_box("chk16bit"), Shot("to_16", *depth_shown(16, True)),
+            click_box("chkWBuffer"), Shot("wbuffer_by_hand", *depth_shown(16, False)),
+            click_box("chk16bit"), Shot("again_16", *depth_shown(16, True)),
+            click_box("chk32bit"), Shot("to_32", *depth_shown(32, False)),
+            # The space bar on a focused depth box is a click too.
+            Key("shift+Tab", "space"), Shot("space_24", *depth_shown(24, False)),
+            click_box("chkWBuffer"), Shot("wbuffer_on", *depth_shown(24, True)),
+            Key("shift+Tab", "shift+Tab", "shift+Tab", "space"),
+            Shot("space_16", *depth_shown(16, True)),
+            Key("space"), Shot("space_16_kept", *depth_shown(16, True)),
+            OK,
+        ],
+        expect_file=cfg(options=(0, 0, 0, 0, 1), depth=16), expect_status=0),
+    Scenario(
+        # Focus starts on Full Screen. Every stop of the tab order leaves its own mark in the
+        # file, so a stop too many (a label taking the focus) or too few shifts them all.
+        "keyboard_only_walk_through_the_tab_order",
+        config=cfg(colours=with_colour(0, (200, 100, 50))),
+        steps=[
+            Key("space"),                          # chkFullScreen on
+            Key("Tab"),                            # chkDebug: left alone
+            Key("Tab", "space"),                   # chkAntialias on
+            Key("Tab"),                            # chkDither: left alone
+            Key("Tab", "space"),                   # chk16bit: 16-bit, W-buffering on
+            Key("Tab", "Tab"),                     # chk24bit, chk32bit: left alone
+            Key("Tab", "space"),                   # chkWBuffer off again
+            Key("Tab", "space"),                   # chkKeepBodies on
+            Key("Tab", "Down", "Down"),            # scrColor(0): red 200 -> 198
+            Key("Tab", "Up"),                      # scrColor(1): green 100 -> 101
+            Key("Tab", "Down", "Down", "Down"),    # scrColor(2): blue 50 -> 47
+            Key("Tab"), Type("42"),                # txtColor(0): all selected on entry
+            Key("Tab"), Type("7"),                 # txtColor(1)
+            Key("Tab"),                            # txtColor(2): left alone
+            Key("Tab", "space"),                   # cmdOK
+        ],
+        expect_file=cfg(options=(1, 0, 1, 0, 0), depth=16, keep=1,
+                        colours=with_colour(0, (42, 7, 47))),
+        expect_status=0),
+]
+
+
+# --- Failures: the error box, no window, exit status 1, the old file kept ------------------
+
+GOOD = cfg()
+GOOD_LINES = GOOD.decode().split("\r\n")[:-1]
+
+ERRORS = [
+    Scenario("missing_file_shows_error_and_no_window", config=None,
+             steps=[ErrorBox()], expect_file=ABSENT, expect_status=1, shows_window=False),
+    Scenario("short_file_shows_error_and_no_window", config=cfg(lines=GOOD_LINES[:48]),
+             steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
+    Scenario("colour_above_255_shows_error_and_no_window",
+             config=cfg(lines=GOOD_LINES[:20] + ["256"] + GOOD_LINES[21:]),
+             steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
+    Scenario("colour_rounding_to_256_shows_error_and_no_window",
+             config=cfg(lines=GOOD_LINES[:48] + ["255.5"]),
+             steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
+    Scenario(
+        "save_that_cannot_happen_keeps_old_file_and_exits_1",
+        config=NOT_NORMAL,
+        steps=[click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)),
+               LoseFolder(), OK, ErrorBox(main_window_shown=True)],
+        expect_file=UNCHANGED, expect_status=1),
+]
+
+
+# --- Twice the size -------------------------------------------------------------------------
+
+SCALED = cfg(options=(0, 1, 0, 0, 0), depth=32, keep=1)
+# Under the panel and the option column there is nothing but the backdrop.
+BACKDROP_ONLY = (0, 330, 640, 150)
+
+SCALE = [
+    Scenario(
+        "double_scale_keeps_layout_and_uses_sharp_pictures",
+        config=SCALED, scale=2,
+        steps=[
+            Shot("loaded", *PANEL_LOOKS, *OPTION_FACES, *CAPTIONS_WHITE,
+                 *all_names_in(DEFAULT_COLOURS),
+                 *boxes(chkDebug=1, chk32bit=1, chk16bit=0, chkKeepBodies=1, chkWBuffer=0),
+                 NotPixelDoubled(BACKDROP_ONLY, 0.05, "backdrop"),
+                 NotPixelDoubled(PREVIEW_ABOVE_PANEL[0], 0.05, "debug preview")),
+            CloseThroughWindowManager(),
+        ],
+        expect_file=UNCHANGED, expect_status=0),
+]
+
+GROUPS = {
+    "load": LOAD,
+    "files": FILES,
+    "colours": COLOURS,
+    "options": OPTIONS,
+    "errors": ERRORS,
+    "scale": SCALE,
+}
+# Screens big enough for the window and its frame at the group's scale.
+SCREENS = {"scale": "1600x1200x24"}
