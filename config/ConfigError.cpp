@@ -21,13 +21,11 @@ std::string describe(ConfigError::Kind kind, const std::string& path, int line,
     case ConfigError::Kind::CannotOpen:
         return "Cannot open " + file + ": " + detail + ".";
     case ConfigError::Kind::TooShort:
-        return where(path, line) + ": the file ends here, after " + detail +
-               " of its 49 settings.";
+        return where(path, line) + ": the file ends here, after " + detail + " of its 49 settings.";
     case ConfigError::Kind::OutOfRange:
         return where(path, line) + ": \"" + detail + "\" is outside the range 0 to 255.";
     case ConfigError::Kind::TooLarge:
-        return file + ": the 49 settings do not end within the first " + detail +
-               " of the file.";
+        return file + ": the 49 settings do not end within the first " + detail + " of the file.";
     case ConfigError::Kind::CannotSave:
         return "Cannot save " + file + ": " + detail + ". The previous settings were kept.";
     }

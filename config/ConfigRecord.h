@@ -31,8 +31,8 @@ inline constexpr int kMessageTypeCount = 14;
 
 // The captions the window shows, in message-type order.
 inline constexpr std::array<std::string_view, kMessageTypeCount> kMessageTypeNames = {
-    "System messages", "Targets", "Your hits", "Quests",     "NPC hits", "Potions", "Cheats",
-    "Valuables",       "Loots",   "Zone moves", "Rest",      "Steal",    "Reason",  "Improves",
+    "System messages", "Targets", "Your hits",  "Quests", "NPC hits", "Potions", "Cheats",
+    "Valuables",       "Loots",   "Zone moves", "Rest",   "Steal",    "Reason",  "Improves",
 };
 
 enum class ColourDepth : int { Bits16 = 16, Bits24 = 24, Bits32 = 32 };

@@ -84,8 +84,8 @@ double decimalNumber(Cursor& cursor)
 
     // Collect the digits without blanks, then let from_chars do the exact conversion.
     std::string mantissa;
-    int integerDigits = 0;  // significant digits before the point
-    int leadingZeros = 0;   // zeros after the point before the first significant digit
+    int integerDigits = 0; // significant digits before the point
+    int leadingZeros = 0;  // zeros after the point before the first significant digit
     bool seenNonZero = false;
     bool seenDigit = false;
     while (isDigit(cursor.peek())) {

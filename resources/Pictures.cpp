@@ -9,8 +9,8 @@ namespace bh {
 QPixmap picture(const QString& name, qreal devicePixelRatio)
 {
     const bool sharp = devicePixelRatio > 1.0;
-    QPixmap pixmap(QStringLiteral(":/pictures/%1%2.png")
-                       .arg(name, sharp ? QStringLiteral("@2x") : QString()));
+    QPixmap pixmap(
+        QStringLiteral(":/pictures/%1%2.png").arg(name, sharp ? QStringLiteral("@2x") : QString()));
     pixmap.setDevicePixelRatio(sharp ? 2.0 : 1.0);
     return pixmap;
 }

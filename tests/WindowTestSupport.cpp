@@ -20,7 +20,8 @@ bh::ConfigRecord colourfulRecord()
     bh::ConfigRecord r;
     for (std::size_t i = 0; i < r.colours.size(); ++i) {
         const auto n = static_cast<int>(i);
-        r.colours[i] = {static_cast<std::uint8_t>(200 - 7 * n), static_cast<std::uint8_t>(40 + 11 * n),
+        r.colours[i] = {static_cast<std::uint8_t>(200 - 7 * n),
+                        static_cast<std::uint8_t>(40 + 11 * n),
                         static_cast<std::uint8_t>(90 + 5 * n)};
     }
     return r;

@@ -12,7 +12,6 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
-
 #include <memory>
 
 // bh.cfg bytes for a record, as the program writes them.
@@ -27,7 +26,9 @@ QByteArray readFile(const QString& path);
 class WindowUnderTest {
 public:
     explicit WindowUnderTest(const QByteArray& config, bool load = true);
-    explicit WindowUnderTest(const bh::ConfigRecord& record) : WindowUnderTest(configBytes(record)) {}
+    explicit WindowUnderTest(const bh::ConfigRecord& record) : WindowUnderTest(configBytes(record))
+    {
+    }
 
     frmMain& window() { return *window_; }
     const QString& configPath() const { return path_; }
@@ -50,8 +51,9 @@ public:
     // The player's actions.
     void click(QWidget* widget);
     void clickLabel(int index);
-    void pasteInto(int c, const QString& text);   // replaces the whole text, as a paste over a selection
-    void typeInto(int c, const QString& keys);    // replaces the whole text, key by key
+    void pasteInto(int c,
+                   const QString& text); // replaces the whole text, as a paste over a selection
+    void typeInto(int c, const QString& keys);         // replaces the whole text, key by key
     void clickBarPart(int c, QStyle::SubControl part); // an arrow or the track
     void dragThumb(int c, int dy, int* changesDuringDrag);
 

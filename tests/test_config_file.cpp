@@ -9,10 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,7 +88,8 @@ TEST_F(ConfigFile, SavedFileReadsBackAndIsExactlyTheWritersBytes)
     bh::writeConfigFile(path(), sampleRecord());
     EXPECT_EQ(readAll(path()), bytesOf(sampleRecord()));
     EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
-    EXPECT_TRUE(strayFiles(dir.path()).isEmpty()) << strayFiles(dir.path()).join(u' ').toStdString();
+    EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
+        << strayFiles(dir.path()).join(u' ').toStdString();
 }
 
 TEST_F(ConfigFile, WhatCannotBeOpenedIsReportedAsSuch)
@@ -135,7 +134,8 @@ TEST_F(ConfigFile, ReadingStopsAtTheLimit)
 TEST_F(ConfigFile, SavingKeepsPermissions)
 {
     writeAll(path(), bytesOf(bh::ConfigRecord{}));
-    ASSERT_TRUE(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     bh::writeConfigFile(path(), sampleRecord());
     // The "user" bits describe whoever runs the test, so compare owner, group and others only.
     const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
@@ -190,7 +190,8 @@ TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_TRUE(failed) << "a short write must be reported";
     EXPECT_EQ(readAll(path()), old);
-    EXPECT_TRUE(strayFiles(dir.path()).isEmpty()) << strayFiles(dir.path()).join(u' ').toStdString();
+    EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
+        << strayFiles(dir.path()).join(u' ').toStdString();
 }
 
 } // namespace

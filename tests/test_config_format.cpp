@@ -4,10 +4,9 @@
 #include "ConfigError.h"
 #include "ConfigFormat.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 #include <string>
@@ -85,9 +84,9 @@ TEST(FormatConfig, WritesFortyNineCrLfLinesInFieldOrder)
 
 TEST(FormatConfig, WritesEachDepth)
 {
-    for (const auto& [depth, text] : {std::pair{ColourDepth::Bits16, "16"},
-                                     std::pair{ColourDepth::Bits24, "24"},
-                                     std::pair{ColourDepth::Bits32, "32"}}) {
+    for (const auto& [depth, text] :
+         {std::pair{ColourDepth::Bits16, "16"}, std::pair{ColourDepth::Bits24, "24"},
+          std::pair{ColourDepth::Bits32, "32"}}) {
         ConfigRecord r;
         r.depth = depth;
         EXPECT_EQ(linesOf(r)[5], text);
@@ -118,8 +117,8 @@ TEST(ParseConfig, RandomRecordsSurviveAWriteAndARead)
         r.antialiasing = random() % 2;
         r.dithering = random() % 2;
         r.wBuffering = random() % 2;
-        r.depth = std::array{ColourDepth::Bits16, ColourDepth::Bits24, ColourDepth::Bits32}
-            [random() % 3];
+        r.depth =
+            std::array{ColourDepth::Bits16, ColourDepth::Bits24, ColourDepth::Bits32}[random() % 3];
         r.keepBodies = random() % 2;
         for (auto& colour : r.colours) {
             for (auto& component : colour) {
@@ -197,12 +196,15 @@ std::vector<ReadRow> readRows()
          [](ConfigRecord& r) { r.colours[3][0] = 200; }},
         {"the last component is on line 49", withLine(49, "99"),
          [](ConfigRecord& r) { r.colours[13][2] = 99; }},
-        {"a NUL byte inside a colour ends its number", withLine(18, std::string("7\0" "9", 3)),
+        {"a NUL byte inside a colour ends its number",
+         withLine(18, std::string("7\0"
+                                  "9",
+                                  3)),
          [](ConfigRecord& r) { r.colours[3][1] = 7; }},
         {"lines may end in LF alone", joinLines(lines, "\n"), [](ConfigRecord&) {}},
         {"lines may end in CR alone", joinLines(lines, "\r"), [](ConfigRecord&) {}},
-        {"the 49th line needs no line end",
-         joinLines(lines).substr(0, joinLines(lines).size() - 2), [](ConfigRecord&) {}},
+        {"the 49th line needs no line end", joinLines(lines).substr(0, joinLines(lines).size() - 2),
+         [](ConfigRecord&) {}},
         {"fields after the 49th are ignored", joinLines(lines) + "300\r\njunk,1\r\n",
          [](ConfigRecord&) {}},
         {"a NUL byte in an ignored field does no harm", joinLines(lines) + std::string(4, '\0'),
@@ -232,13 +234,13 @@ TEST(ParseConfig, ACommaSplitsALineAndMovesEveryLaterFieldUp)
     lines[48] = "junk that would be out of range: 300";
     const ConfigRecord r = bh::parseConfig(joinLines(lines));
     EXPECT_TRUE(r.fullScreen);
-    EXPECT_FALSE(r.debugInfo);          // the "0" after the comma
-    EXPECT_TRUE(r.antialiasing);        // line 2
-    EXPECT_TRUE(r.dithering);           // line 3
-    EXPECT_FALSE(r.wBuffering);         // line 4
-    EXPECT_EQ(r.depth, ColourDepth::Bits32); // line 5 holds "1"
-    EXPECT_FALSE(r.keepBodies);         // line 6 holds "16"
-    EXPECT_EQ(r.colours[0][0], 1);      // line 7
+    EXPECT_FALSE(r.debugInfo);                    // the "0" after the comma
+    EXPECT_TRUE(r.antialiasing);                  // line 2
+    EXPECT_TRUE(r.dithering);                     // line 3
+    EXPECT_FALSE(r.wBuffering);                   // line 4
+    EXPECT_EQ(r.depth, ColourDepth::Bits32);      // line 5 holds "1"
+    EXPECT_FALSE(r.keepBodies);                   // line 6 holds "16"
+    EXPECT_EQ(r.colours[0][0], 1);                // line 7
     EXPECT_EQ(r.colours[13][2], 10 + 13 * 3 + 1); // line 48
 }
 
@@ -270,8 +272,7 @@ std::vector<ErrorRow> errorRows()
         {"a colour rounding to -1", withLine(20, "-0.6"), ConfigError::Kind::OutOfRange, 20},
         {"a long hexadecimal number is not -1", withLine(30, "&HFFFFFFFF"),
          ConfigError::Kind::OutOfRange, 30},
-        {"a colour beyond double range", withLine(49, "1E400"), ConfigError::Kind::OutOfRange,
-         49},
+        {"a colour beyond double range", withLine(49, "1E400"), ConfigError::Kind::OutOfRange, 49},
         {"a negative colour beyond double range", withLine(9, "-1E400"),
          ConfigError::Kind::OutOfRange, 9},
         {"the error names the line the bad field stands on", joinLines(commaOnThree),

@@ -3,9 +3,8 @@
 // The numeric text rules behind colour lines in bh.cfg and the editor's text boxes.
 #include "NumericText.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace {
@@ -52,7 +51,10 @@ const NumberRow kNumbers[] = {
     {"many digits still read as a number", "99999999999999999999", 1e20},
     {"significant digits after leading zeros set the magnitude", "0.0001E5", 10},
     {"an absurd exponent saturates", "1E99999999999999999999999", kMax},
-    {"a NUL byte ends the number", "3\0" "4"sv, 3},
+    {"a NUL byte ends the number",
+     "3\0"
+     "4"sv,
+     3},
 };
 
 class LeadingNumber : public ::testing::TestWithParam<NumberRow> {};

@@ -24,7 +24,8 @@ QStringList snapshot(WindowUnderTest& w)
 {
     QStringList state;
     for (QCheckBox* box : w.window().findChildren<QCheckBox*>()) {
-        state << box->objectName() + (box->isChecked() ? QStringLiteral("=1") : QStringLiteral("=0"));
+        state << box->objectName() +
+                     (box->isChecked() ? QStringLiteral("=1") : QStringLiteral("=0"));
     }
     for (int c = 0; c < 3; ++c) {
         state << QString::number(w.bar(c)->value()) << w.box(c)->text();
@@ -32,7 +33,8 @@ QStringList snapshot(WindowUnderTest& w)
     for (int i = 0; i < bh::kMessageTypeCount; ++i) {
         state << w.label(i)->textColour().name();
     }
-    state << (w.debugPreview()->isVisible() ? QStringLiteral("preview") : QStringLiteral("no preview"));
+    state << (w.debugPreview()->isVisible() ? QStringLiteral("preview")
+                                            : QStringLiteral("no preview"));
     return state;
 }
 
@@ -80,9 +82,8 @@ void WindowBehaviour::depthBoxesActAsOneChoice_data()
     QTest::newRow("the space bar on the chosen box keeps it")
         << 24 << true << QStringList{"space chk24bit"} << "chk24bit" << false;
     QTest::newRow("a run of clicks ends with the last")
-        << 32 << false
-        << QStringList{"click chk24bit", "click chk16bit", "click chk16bit", "click chk32bit",
-                       "click chk24bit", "click chk24bit"}
+        << 32 << false << QStringList{"click chk24bit", "click chk16bit", "click chk16bit",
+                                      "click chk32bit", "click chk24bit", "click chk24bit"}
         << "chk24bit" << false;
 }
 
@@ -124,9 +125,9 @@ void WindowBehaviour::plainOptionsChangeOnlyThemselves_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("line");
-    for (const auto& [name, line] : {std::pair{"chkFullScreen", 1}, std::pair{"chkAntialias", 3},
-                                     std::pair{"chkDither", 4}, std::pair{"chkWBuffer", 5},
-                                     std::pair{"chkKeepBodies", 7}}) {
+    for (const auto& [name, line] :
+         {std::pair{"chkFullScreen", 1}, std::pair{"chkAntialias", 3}, std::pair{"chkDither", 4},
+          std::pair{"chkWBuffer", 5}, std::pair{"chkKeepBodies", 7}}) {
         QTest::newRow(name) << QString::fromLatin1(name) << line;
     }
 }
@@ -168,36 +169,59 @@ void WindowBehaviour::debugInfoShowsAndHidesThePreview()
 
 void WindowBehaviour::textBoxesKeepColoursInRange_data()
 {
-    QTest::addColumn<int>("startRed");   // red of "System messages" in the file
-    QTest::addColumn<bool>("typed");     // key by key, or pasted in one go
+    QTest::addColumn<int>("startRed"); // red of "System messages" in the file
+    QTest::addColumn<bool>("typed");   // key by key, or pasted in one go
     QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("text");   // the red box afterwards
-    QTest::addColumn<int>("barValue");   // the red bar afterwards
+    QTest::addColumn<QString>("text"); // the red box afterwards
+    QTest::addColumn<int>("barValue"); // the red bar afterwards
 
-    QTest::newRow("typing 256 turns into 255") << 10 << true << "256" << "255" << 0;
-    QTest::newRow("typing 300 turns into 255") << 10 << true << "300" << "255" << 0;
-    QTest::newRow("pasting -5 turns into 0") << 10 << false << "-5" << "0" << 255;
+    QTest::newRow("typing 256 turns into 255") << 10 << true << "256"
+                                               << "255" << 0;
+    QTest::newRow("typing 300 turns into 255") << 10 << true << "300"
+                                               << "255" << 0;
+    QTest::newRow("pasting -5 turns into 0") << 10 << false << "-5"
+                                             << "0" << 255;
     // With the bar already at the end, only the box's own clamp can mend the text.
-    QTest::newRow("-5 with the bar already at 0") << 0 << false << "-5" << "0" << 255;
-    QTest::newRow("256 with the bar already at 255") << 255 << false << "256" << "255" << 0;
-    QTest::newRow("a lone minus sign turns into 0") << 10 << true << "-" << "0" << 255;
-    QTest::newRow("clearing the box turns it into 0") << 10 << true << "" << "0" << 255;
-    QTest::newRow("leading zeros go: 007 is 7") << 10 << true << "007" << "7" << 248;
-    QTest::newRow("12.7 moves the bar and reads as 13") << 10 << false << "12.7" << "13" << 242;
-    QTest::newRow("12.5: 242.5 rounds to the even 242") << 10 << false << "12.5" << "13" << 242;
-    QTest::newRow("13.5: 241.5 rounds to the even 242") << 10 << false << "13.5" << "13" << 242;
-    QTest::newRow("12.7 with the bar already at 242 stays") << 13 << false << "12.7" << "12.7" << 242;
-    QTest::newRow("12.50 with the bar at 242 is shortened") << 13 << false << "12.50" << "12.5" << 242;
-    QTest::newRow("trailing text is dropped") << 10 << false << "12abc" << "12" << 243;
-    QTest::newRow("blanks inside a number are dropped") << 10 << false << "2 5" << "25" << 230;
-    QTest::newRow("hexadecimal is taken") << 10 << false << "&HFF" << "255" << 0;
-    QTest::newRow("text without a number is 0") << 10 << false << "abc" << "0" << 255;
-    QTest::newRow("a number beyond double range is the largest") << 10 << false << "1E400" << "255" << 0;
-    QTest::newRow("a negative one beyond range is 0") << 10 << false << "-1E400" << "0" << 255;
-    QTest::newRow("twenty nines are 255") << 10 << false << "99999999999999999999" << "255" << 0;
-    QTest::newRow("just above 255 is clamped") << 10 << false << "255.4" << "255" << 0;
-    QTest::newRow("just below 0 is clamped") << 10 << false << "-0.4" << "0" << 255;
-    QTest::newRow("a small fraction rounds the bar to the top") << 10 << false << "0.4" << "0" << 255;
+    QTest::newRow("-5 with the bar already at 0") << 0 << false << "-5"
+                                                  << "0" << 255;
+    QTest::newRow("256 with the bar already at 255") << 255 << false << "256"
+                                                     << "255" << 0;
+    QTest::newRow("a lone minus sign turns into 0") << 10 << true << "-"
+                                                    << "0" << 255;
+    QTest::newRow("clearing the box turns it into 0") << 10 << true << ""
+                                                      << "0" << 255;
+    QTest::newRow("leading zeros go: 007 is 7") << 10 << true << "007"
+                                                << "7" << 248;
+    QTest::newRow("12.7 moves the bar and reads as 13") << 10 << false << "12.7"
+                                                        << "13" << 242;
+    QTest::newRow("12.5: 242.5 rounds to the even 242") << 10 << false << "12.5"
+                                                        << "13" << 242;
+    QTest::newRow("13.5: 241.5 rounds to the even 242") << 10 << false << "13.5"
+                                                        << "13" << 242;
+    QTest::newRow("12.7 with the bar already at 242 stays") << 13 << false << "12.7"
+                                                            << "12.7" << 242;
+    QTest::newRow("12.50 with the bar at 242 is shortened") << 13 << false << "12.50"
+                                                            << "12.5" << 242;
+    QTest::newRow("trailing text is dropped") << 10 << false << "12abc"
+                                              << "12" << 243;
+    QTest::newRow("blanks inside a number are dropped") << 10 << false << "2 5"
+                                                        << "25" << 230;
+    QTest::newRow("hexadecimal is taken") << 10 << false << "&HFF"
+                                          << "255" << 0;
+    QTest::newRow("text without a number is 0") << 10 << false << "abc"
+                                                << "0" << 255;
+    QTest::newRow("a number beyond double range is the largest") << 10 << false << "1E400"
+                                                                 << "255" << 0;
+    QTest::newRow("a negative one beyond range is 0") << 10 << false << "-1E400"
+                                                      << "0" << 255;
+    QTest::newRow("twenty nines are 255") << 10 << false << "99999999999999999999"
+                                          << "255" << 0;
+    QTest::newRow("just above 255 is clamped") << 10 << false << "255.4"
+                                               << "255" << 0;
+    QTest::newRow("just below 0 is clamped") << 10 << false << "-0.4"
+                                             << "0" << 255;
+    QTest::newRow("a small fraction rounds the bar to the top") << 10 << false << "0.4"
+                                                                << "0" << 255;
 }
 
 void WindowBehaviour::textBoxesKeepColoursInRange()

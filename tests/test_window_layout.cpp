@@ -87,13 +87,17 @@ void WindowLayout::labelsAreAsWideAsTheirCaptions_data()
     QTest::addColumn<int>("height");
     QTest::addColumn<qreal>("pointSize");
     for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        const auto caption = QString::fromLatin1(bh::kMessageTypeNames[static_cast<std::size_t>(i)]);
+        const auto caption =
+            QString::fromLatin1(bh::kMessageTypeNames[static_cast<std::size_t>(i)]);
         QTest::newRow(qPrintable(caption)) << QStringLiteral("lblMessages(%1)").arg(i) << caption
                                            << QPoint(24, 88 + 16 * i) << 14 << 9.75;
     }
-    QTest::newRow("Red") << "Label1" << "Red" << QPoint(128, 248) << 13 << 9.0;
-    QTest::newRow("Green") << "Label2" << "Green" << QPoint(128, 272) << 13 << 9.0;
-    QTest::newRow("Blue") << "Label3" << "Blue" << QPoint(128, 296) << 13 << 9.0;
+    QTest::newRow("Red") << "Label1"
+                         << "Red" << QPoint(128, 248) << 13 << 9.0;
+    QTest::newRow("Green") << "Label2"
+                           << "Green" << QPoint(128, 272) << 13 << 9.0;
+    QTest::newRow("Blue") << "Label3"
+                          << "Blue" << QPoint(128, 296) << 13 << 9.0;
 }
 
 void WindowLayout::labelsAreAsWideAsTheirCaptions()
@@ -186,11 +190,11 @@ void WindowLayout::stackingFromBackdropToControls()
 void WindowLayout::tabWalksTheControlsInOrder()
 {
     WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-    const QStringList expected = {
-        "chkFullScreen", "chkDebug",    "chkAntialias", "chkDither",   "chk16bit",
-        "chk24bit",      "chk32bit",    "chkWBuffer",   "chkKeepBodies", "scrColor(0)",
-        "scrColor(1)",   "scrColor(2)", "txtColor(0)",  "txtColor(1)", "txtColor(2)",
-        "cmdOK",         "chkFullScreen"};
+    const QStringList expected = {"chkFullScreen", "chkDebug",    "chkAntialias", "chkDither",
+                                  "chk16bit",      "chk24bit",    "chk32bit",     "chkWBuffer",
+                                  "chkKeepBodies", "scrColor(0)", "scrColor(1)",  "scrColor(2)",
+                                  "txtColor(0)",   "txtColor(1)", "txtColor(2)",  "cmdOK",
+                                  "chkFullScreen"};
     QStringList walked;
     for (int step = 0; step < expected.size(); ++step) {
         QWidget* focus = QApplication::focusWidget();
@@ -267,7 +271,12 @@ void WindowLayout::scrollBarKeysAndArrowsStepByOne()
         {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
         {"track below the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddPage); }, 99},
         {"track above the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubPage); }, 100},
-        {"Up key", [&] { w.bar(1)->setFocus(); QTest::keyClick(w.bar(1), Qt::Key_Up); }, 101},
+        {"Up key",
+         [&] {
+             w.bar(1)->setFocus();
+             QTest::keyClick(w.bar(1), Qt::Key_Up);
+         },
+         101},
         {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
     };
     for (const auto& step : steps) {

@@ -131,7 +131,8 @@ void WindowLifecycle::loadKeepsWBufferingAsRead_data()
     QTest::addColumn<QByteArray>("wBuffering");
     QTest::addColumn<QByteArray>("depth");
     QTest::addColumn<QString>("checkedBox");
-    QTest::newRow("16-bit without W-buffering") << QByteArray("0") << QByteArray("16") << "chk16bit";
+    QTest::newRow("16-bit without W-buffering")
+        << QByteArray("0") << QByteArray("16") << "chk16bit";
     QTest::newRow("24-bit with W-buffering") << QByteArray("1") << QByteArray("24") << "chk24bit";
     QTest::newRow("32-bit with W-buffering") << QByteArray("1") << QByteArray("32") << "chk32bit";
     QTest::newRow("16-bit with W-buffering") << QByteArray("1") << QByteArray("16") << "chk16bit";
@@ -155,8 +156,10 @@ void WindowLifecycle::loadFailureNamesTheProblem_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("line");
-    QTest::newRow("missing file") << false << QByteArray() << int(bh::ConfigError::Kind::CannotOpen) << 0;
-    QTest::newRow("short file") << true << QByteArray("1\r\n0\r\n") << int(bh::ConfigError::Kind::TooShort) << 3;
+    QTest::newRow("missing file") << false << QByteArray() << int(bh::ConfigError::Kind::CannotOpen)
+                                  << 0;
+    QTest::newRow("short file") << true << QByteArray("1\r\n0\r\n")
+                                << int(bh::ConfigError::Kind::TooShort) << 3;
     QTest::newRow("colour out of range") << true << withLines(bh::ConfigRecord{}, {{20, "256"}})
                                          << int(bh::ConfigError::Kind::OutOfRange) << 20;
 }
@@ -215,8 +218,9 @@ void WindowLifecycle::enterAndEscapeNeverPressOk()
 {
     WindowUnderTest w(colourfulRecord());
     QFile::remove(w.configPath()); // any write would bring it back
-    for (QWidget* focus : {static_cast<QWidget*>(w.ok()), static_cast<QWidget*>(w.check("chkDither")),
-                           static_cast<QWidget*>(w.box(0))}) {
+    for (QWidget* focus :
+         {static_cast<QWidget*>(w.ok()), static_cast<QWidget*>(w.check("chkDither")),
+          static_cast<QWidget*>(w.box(0))}) {
         focus->setFocus();
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(focus, key);

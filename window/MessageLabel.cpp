@@ -38,7 +38,8 @@ void MessageLabel::mouseReleaseEvent(QMouseEvent* event)
     const bool wasPressed = std::exchange(pressed_, false);
     event->accept();
     // Like a button: the click counts only if the pointer is still on the name when released.
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    if (wasPressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint())) {
         emit clicked(index_);
     }
 }

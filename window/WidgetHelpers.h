@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QString>
-
 #include <cstdint>
 
 // A scroll bar's top stands for full intensity: value v shows component 255 - v. Every

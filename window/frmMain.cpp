@@ -16,7 +16,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-
 #include <utility>
 
 frmMain::frmMain(QString configPath, QWidget* parent)

@@ -20,7 +20,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <array>
 #include <cstdint>
 

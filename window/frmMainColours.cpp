@@ -2,11 +2,10 @@
 // SPDX-License-Identifier: MIT
 // The message colour editor: three bars and three boxes editing red, green and blue of the
 // message type being edited, with its name drawn in the colour as it changes.
-#include "frmMain.h"
-
 #include "MessageLabel.h"
 #include "NumericText.h"
 #include "WidgetHelpers.h"
+#include "frmMain.h"
 
 #include <QLineEdit>
 #include <QScrollBar>

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-
 #include <limits>
 
 namespace {
@@ -71,7 +70,8 @@ void frmMain::createControls()
 
     const QFont messageFont = bh::labelFont(9.75);
     for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        const auto caption = QString::fromLatin1(bh::kMessageTypeNames[static_cast<std::size_t>(i)]);
+        const auto caption =
+            QString::fromLatin1(bh::kMessageTypeNames[static_cast<std::size_t>(i)]);
         auto* label = new MessageLabel(caption, i, this);
         label->setObjectName(QStringLiteral("lblMessages(%1)").arg(i));
         label->setFont(messageFont);
@@ -82,11 +82,12 @@ void frmMain::createControls()
     }
 
     const QFont captionFont = bh::labelFont(9.0);
-    const std::array<QLabel* frmMain::*, 3> captionMembers = {&frmMain::Label1, &frmMain::Label2,
-                                                             &frmMain::Label3};
+    const std::array<QLabel * frmMain::*, 3> captionMembers = {&frmMain::Label1, &frmMain::Label2,
+                                                               &frmMain::Label3};
     const std::array<const char*, 3> captionTexts = {"Red", "Green", "Blue"};
     for (int c = 0; c < bh::kComponentCount; ++c) {
-        auto* label = new QLabel(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]), this);
+        auto* label =
+            new QLabel(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]), this);
         label->setObjectName(QStringLiteral("Label%1").arg(c + 1));
         label->setFont(captionFont);
         label->setPalette(whiteText);

@@ -280,9 +280,13 @@ OPTIONS = [
             Key("Tab"), Type("42"),                # txtColor(0): all selected on entry
             Key("Tab"), Type("7"),                 # txtColor(1)
             Key("Tab"),                            # txtColor(2): left alone
-            Key("Tab", "space"),                   # cmdOK
+            Key("Tab"),                            # cmdOK
+            # Past the end the order starts again at Full Screen, with no name or picture in
+            # between: the space must land on Full Screen and turn it off again.
+            Key("Tab", "space"),
+            Key("shift+Tab", "space"),             # back on cmdOK: save
         ],
-        expect_file=cfg(options=(1, 0, 1, 0, 0), depth=16, keep=1,
+        expect_file=cfg(options=(0, 0, 1, 0, 0), depth=16, keep=1,
                         colours=with_colour(0, (42, 7, 47))),
         expect_status=0),
 ]
