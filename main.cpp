@@ -5,6 +5,7 @@
 // that names the problem and the file, and exit status 1.
 #include "ConfigError.h"
 #include "ConfigFile.h"
+#include "Pictures.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kCaption);
+    QApplication::setWindowIcon(bh::programIcon()); // also for the error box
 
     frmMain window(bh::configPath());
     try {
