@@ -309,8 +309,9 @@ class AppRun:
             windows = self.main_windows()
             return windows[0] if windows else None
 
+        # Generous bounds: a machine busy compiling can take long to start a Qt program.
         self.window = poll(f"a {self.main_size[0]}x{self.main_size[1]} window titled "
-                           f"{CAPTION!r}", found)
+                           f"{CAPTION!r}", found, timeout=30)
         self.session.xdotool("windowactivate", "--sync", self.window["id"])
         # Mapped is not painted: wait until two screenshots in a row agree and show more than
         # one colour.
@@ -324,7 +325,7 @@ class AppRun:
             samples = {shot.pixels[i:i + 3] for i in range(0, len(shot.pixels) - 3, 3 * 997)}
             return stable and len(samples) > 1
 
-        poll("the window to finish painting", painted)
+        poll("the window to finish painting", painted, timeout=30)
 
     def wait_for_error_box(self):
         def found():
@@ -332,9 +333,9 @@ class AppRun:
             boxes = self.other_windows()
             return boxes[0] if boxes else None
 
-        return poll(f"an error box titled {CAPTION!r}", found)
+        return poll(f"an error box titled {CAPTION!r}", found, timeout=30)
 
-    def wait_for_exit(self, timeout=10):
+    def wait_for_exit(self, timeout=20):
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:

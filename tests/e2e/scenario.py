@@ -188,7 +188,7 @@ class Shot:
             return None
 
         try:
-            ctx.app.shots[self.name] = poll(f"screenshot {self.name!r}", all_hold, timeout=8,
+            ctx.app.shots[self.name] = poll(f"screenshot {self.name!r}", all_hold, timeout=15,
                                             interval=0.1)
         except DriverError:
             shot = ctx.app.client_shot()
