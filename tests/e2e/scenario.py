@@ -439,7 +439,7 @@ def run_scenario(session, executable, scenario, artifacts):
         app.start()
         if scenario.shows_window:
             app.wait_for_main_window()
-        trace(f"window up")
+        trace("window up")
         for number, step in enumerate(flatten(scenario.steps), 1):
             try:
                 step.run(ctx)
