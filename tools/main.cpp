@@ -20,7 +20,9 @@ namespace {
 void save(const QImage& img, const QDir& dir, const QString& name)
 {
     QImageWriter writer(dir.filePath(name), "png");
-    writer.setCompression(9);
+    // Qt's PNG writer counts compression from 0 to 100, not zlib's 0 to 9: 9 would store the
+    // pixels all but raw, which makes the program larger and its start slower.
+    writer.setCompression(100);
     if (!writer.write(img))
         throw std::runtime_error(
             ("cannot write " + dir.filePath(name) + ": " + writer.errorString()).toStdString());
