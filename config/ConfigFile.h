@@ -13,7 +13,7 @@ namespace bh {
 inline constexpr char kConfigFileName[] = "bh.cfg";
 
 // Reading never takes more than this from the file, whatever sits at the path.
-inline constexpr qint64 kMaxConfigBytes = 1024 * 1024;
+inline constexpr qint64 kMaxConfigBytes = qint64{1024} * 1024;
 
 // folder joined with "bh.cfg", with one separator also when folder is a root.
 QString configPathIn(const QString& folder);

@@ -176,7 +176,7 @@ ConfigRecord parseConfig(std::string_view bytes, bool complete)
 std::string formatConfig(const ConfigRecord& record)
 {
     std::string text;
-    text.reserve(kFieldCount * 5);
+    text.reserve(std::size_t{kFieldCount} * 5);
     text += onOff(record.fullScreen);
     text += onOff(record.debugInfo);
     text += onOff(record.antialiasing);
