@@ -24,7 +24,9 @@ void showFatal(QWidget* parent, const QString& message)
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // The program takes no command line: arguments, Qt's own included, are ignored.
+    int programNameOnly = argc > 0 ? 1 : 0;
+    QApplication app(programNameOnly, argv);
     QApplication::setApplicationName(kCaption);
     QApplication::setWindowIcon(bh::programIcon()); // also for the error box
 
