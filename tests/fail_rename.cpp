@@ -1,0 +1,55 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// Preloaded into the program by save_faults.py: every rename onto a file named bh.cfg fails
+// with EIO, as a failing disk would at the last step of a save. Creating and writing the
+// temporary file still work, so the save fails at exactly the point where it is committed.
+#include <cerrno>
+#include <cstring>
+#include <dlfcn.h>
+
+namespace {
+
+bool ontoSettings(const char* target)
+{
+    const char* slash = std::strrchr(target, '/');
+    return std::strcmp(slash ? slash + 1 : target, "bh.cfg") == 0;
+}
+
+} // namespace
+
+extern "C" {
+
+int rename(const char* from, const char* to)
+{
+    if (ontoSettings(to)) {
+        errno = EIO;
+        return -1;
+    }
+    using Rename = int (*)(const char*, const char*);
+    static const auto real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
+    return real(from, to);
+}
+
+int renameat(int fromDir, const char* from, int toDir, const char* to)
+{
+    if (ontoSettings(to)) {
+        errno = EIO;
+        return -1;
+    }
+    using RenameAt = int (*)(int, const char*, int, const char*);
+    static const auto real = reinterpret_cast<RenameAt>(dlsym(RTLD_NEXT, "renameat"));
+    return real(fromDir, from, toDir, to);
+}
+
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags)
+{
+    if (ontoSettings(to)) {
+        errno = EIO;
+        return -1;
+    }
+    using RenameAt2 = int (*)(int, const char*, int, const char*, unsigned);
+    static const auto real = reinterpret_cast<RenameAt2>(dlsym(RTLD_NEXT, "renameat2"));
+    return real(fromDir, from, toDir, to, flags);
+}
+
+} // extern "C"

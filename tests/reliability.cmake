@@ -1,0 +1,58 @@
+# Reliability: random play, saving side by side, memory checks, save faults and fuzzing.
+# Labels: "valgrind", "fuzz" and "xvfb" mark the slow or tool-bound tests, so the sanitizer
+# build can leave out those that make no sense there (make test-sanitize).
+set(_bh_offscreen "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_SCALE_FACTOR=1")
+
+# Thousands of random player actions checked against a model of the window.
+add_executable(test_random_play ${CMAKE_CURRENT_LIST_DIR}/test_random_play.cpp
+  WindowTestSupport.h WindowTestSupport.cpp)
+set_target_properties(test_random_play PROPERTIES AUTOMOC ON)
+target_link_libraries(test_random_play PRIVATE bh_window Qt6::Test bh_warnings)
+add_test(NAME random_play COMMAND test_random_play)
+set_tests_properties(random_play PROPERTIES ENVIRONMENT "${_bh_offscreen}" TIMEOUT 300)
+
+# Two copies saving at once.
+add_executable(test_concurrent_saves ${CMAKE_CURRENT_LIST_DIR}/test_concurrent_saves.cpp)
+target_link_libraries(test_concurrent_saves PRIVATE bh_config_file GTest::gtest_main bh_warnings)
+add_test(NAME concurrent_saves COMMAND test_concurrent_saves)
+
+# A whole session, start to OK; short enough to run under memcheck.
+add_executable(test_start_edit_ok ${CMAKE_CURRENT_LIST_DIR}/test_start_edit_ok.cpp
+  WindowTestSupport.h WindowTestSupport.cpp)
+set_target_properties(test_start_edit_ok PROPERTIES AUTOMOC ON)
+target_link_libraries(test_start_edit_ok PRIVATE bh_window Qt6::Test bh_warnings)
+add_test(NAME start_edit_ok COMMAND test_start_edit_ok)
+set_tests_properties(start_edit_ok PROPERTIES ENVIRONMENT "${_bh_offscreen}")
+
+# The tests below use tools that an instrumented build cannot run under (valgrind) or that
+# bring their own instrumentation (the fuzzer), so only the plain build has them.
+if(NOT BH_SANITIZE)
+  find_program(BH_VALGRIND valgrind)
+  if(BH_VALGRIND)
+    add_test(NAME valgrind_start_edit_ok
+      COMMAND ${BH_VALGRIND} --tool=memcheck --error-exitcode=99 --leak-check=full
+              --show-leak-kinds=definite --errors-for-leak-kinds=definite
+              --track-origins=yes --num-callers=30
+              --suppressions=${CMAKE_CURRENT_LIST_DIR}/valgrind.supp
+              $<TARGET_FILE:test_start_edit_ok>)
+    set_tests_properties(valgrind_start_edit_ok PROPERTIES
+      ENVIRONMENT "${_bh_offscreen}" LABELS valgrind TIMEOUT 600)
+  endif()
+
+  # The reader under libFuzzer for half a minute; scripts/run-fuzz builds it with clang.
+  add_test(NAME fuzz_config COMMAND ${PROJECT_SOURCE_DIR}/scripts/run-fuzz 30)
+  set_tests_properties(fuzz_config PROPERTIES
+    ENVIRONMENT "BH_FUZZ_BUILD=${CMAKE_BINARY_DIR}/fuzz" LABELS fuzz TIMEOUT 600
+    SKIP_RETURN_CODE 77)
+
+  # Saves that cannot complete, and two copies pressing OK, on the real program in Xvfb with
+  # the end-to-end driver. A save that fails while committing needs a failure injected there:
+  # fail_rename is preloaded into the program for that case only.
+  add_library(bh_fail_rename MODULE ${CMAKE_CURRENT_LIST_DIR}/fail_rename.cpp)
+  target_link_libraries(bh_fail_rename PRIVATE ${CMAKE_DL_LIBS} bh_warnings)
+  add_test(NAME save_faults
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/save_faults.py
+            --exe $<TARGET_FILE:brackenholt-config>
+            --fail-rename $<TARGET_FILE:bh_fail_rename>)
+  set_tests_properties(save_faults PROPERTIES LABELS xvfb TIMEOUT 600 SKIP_RETURN_CODE 77)
+endif()

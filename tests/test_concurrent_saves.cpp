@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// Two copies of the program open on the same bh.cfg, both pressing OK, again and again, while
+// a third reads the file (as the game would on start): every read and the file at the end must
+// be one copy's complete output, never a mix and never a half-written file.
+#include "ConfigFile.h"
+#include "ConfigFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+bh::ConfigRecord recordFilledWith(std::uint8_t value, bool on)
+{
+    bh::ConfigRecord r;
+    r.fullScreen = r.debugInfo = r.antialiasing = r.dithering = r.wBuffering = r.keepBodies = on;
+    r.depth = on ? bh::ColourDepth::Bits16 : bh::ColourDepth::Bits24;
+    for (bh::Colour& colour : r.colours) {
+        colour = {value, value, value};
+    }
+    return r;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(cannot open)");
+}
+
+} // namespace
+
+TEST(ConcurrentSaves, theFileIsAlwaysOneWholeOutput)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = bh::configPathIn(dir.path());
+    // Different lengths, so a mix of the two could not pass for either.
+    const bh::ConfigRecord first = recordFilledWith(7, true);
+    const bh::ConfigRecord second = recordFilledWith(200, false);
+    const QByteArray firstBytes = QByteArray::fromStdString(bh::formatConfig(first));
+    const QByteArray secondBytes = QByteArray::fromStdString(bh::formatConfig(second));
+    ASSERT_NE(firstBytes.size(), secondBytes.size());
+    bh::writeConfigFile(path, first);
+
+    constexpr int kSaves = 300;
+    std::atomic<bool> writing{true};
+    std::atomic<int> failedSaves{0};
+    auto copy = [&](const bh::ConfigRecord& record) {
+        for (int i = 0; i < kSaves; ++i) {
+            try {
+                bh::writeConfigFile(path, record);
+            } catch (const std::exception&) {
+                ++failedSaves;
+            }
+        }
+    };
+    std::thread a(copy, std::cref(first));
+    std::thread b(copy, std::cref(second));
+
+    int reads = 0;
+    QByteArray mixed;
+    std::thread reader([&] {
+        while (writing) {
+            const QByteArray seen = readAll(path);
+            ++reads;
+            if (seen != firstBytes && seen != secondBytes && mixed.isEmpty()) {
+                mixed = seen;
+            }
+        }
+    });
+    a.join();
+    b.join();
+    writing = false;
+    reader.join();
+
+    EXPECT_EQ(failedSaves, 0);
+    EXPECT_TRUE(mixed.isEmpty()) << "a read saw: " << mixed.toStdString();
+    const QByteArray last = readAll(path);
+    EXPECT_TRUE(last == firstBytes || last == secondBytes) << last.toStdString();
+    // Each save's temporary file is gone: only bh.cfg is left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("bh.cfg")});
+    EXPECT_GT(reads, 0);
+}

@@ -1,0 +1,499 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// A player who clicks and types anything in any order. Thousands of random actions drive a real
+// window; after each one the window must agree with a small model of what the player should
+// see, and at the end OK must write exactly the file the model expects.
+//
+// The run is random but repeatable: the seed is printed on failure, and
+//   BH_RANDOM_PLAY_SEED=<seed> [BH_RANDOM_PLAY_ACTIONS=<n>] test_random_play
+// plays the same actions again.
+#include "ConfigFormat.h"
+#include "NumericText.h"
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <array>
+#include <deque>
+#include <map>
+#include <random>
+
+namespace {
+
+const char* const kOptionBoxes[] = {"chkFullScreen", "chkDebug",   "chkAntialias",
+                                    "chkDither",     "chk16bit",   "chk24bit",
+                                    "chk32bit",      "chkWBuffer", "chkKeepBodies"};
+const char* const kDepthBoxes[] = {"chk16bit", "chk24bit", "chk32bit"};
+
+// What players paste and type: the numbers the boxes must cope with, from the harmless to the
+// absurd (beyond the double range, more digits than a double keeps, another base, blanks).
+const QString kPool[] = {
+    QString(),
+    QStringLiteral("-"),
+    QStringLiteral("007"),
+    QStringLiteral("12.7"),
+    QStringLiteral("2 5"),
+    QStringLiteral("&HFF"),
+    QStringLiteral("1E400"),
+    QStringLiteral("-1E400"),
+    QStringLiteral("99999999999999999999"),
+    QStringLiteral("abc"),
+    QStringLiteral("255"),
+    QStringLiteral("256"),
+    QStringLiteral("0"),
+    QStringLiteral("12.5"),
+    QStringLiteral("13.5"),
+    QStringLiteral("300"),
+    QStringLiteral("-5"),
+    QStringLiteral("1e2"),
+    QStringLiteral("&O17"),
+    QStringLiteral("254.5"),
+    QStringLiteral("."),
+    QStringLiteral("0.1"),
+};
+
+// What the player should see, kept apart from the window: the option boxes, the committed
+// colours, which type is being edited, the bars and boxes, and the colour each name shows.
+struct Model {
+    std::map<QString, bool> checked;
+    std::array<bh::Colour, bh::kMessageTypeCount> colours{};
+    std::array<bh::Colour, bh::kMessageTypeCount> shown{};
+    int current = 0;
+    std::array<int, 3> bar{};
+    std::array<QString, 3> text;
+
+    explicit Model(const bh::ConfigRecord& r)
+    {
+        checked = {{"chkFullScreen", r.fullScreen},
+                   {"chkDebug", r.debugInfo},
+                   {"chkAntialias", r.antialiasing},
+                   {"chkDither", r.dithering},
+                   {"chk16bit", r.depth == bh::ColourDepth::Bits16},
+                   {"chk24bit", r.depth == bh::ColourDepth::Bits24},
+                   {"chk32bit", r.depth == bh::ColourDepth::Bits32},
+                   {"chkWBuffer", r.wBuffering},
+                   {"chkKeepBodies", r.keepBodies}};
+        colours = shown = r.colours;
+        for (int c = 0; c < 3; ++c) {
+            bar[c] = 255 - r.colours[0][c];
+            text[c] = QString::number(r.colours[0][c]);
+        }
+    }
+
+    bh::Colour barColour() const
+    {
+        return {std::uint8_t(255 - bar[0]), std::uint8_t(255 - bar[1]), std::uint8_t(255 - bar[2])};
+    }
+
+    void clickBox(const QString& name)
+    {
+        if (name == "chk16bit" || name == "chk24bit" || name == "chk32bit") {
+            // A depth box always ends chosen, alone, and brings its W-buffering along.
+            for (const char* depth : kDepthBoxes) {
+                checked[QString::fromLatin1(depth)] = name == QLatin1String(depth);
+            }
+            checked["chkWBuffer"] = name == "chk16bit";
+        } else {
+            checked[name] = !checked[name];
+        }
+    }
+
+    void moveBar(int c, int value)
+    {
+        value = std::clamp(value, 0, 255);
+        if (value == bar[c]) {
+            return; // a bar that stays raises nothing, and its box keeps its text
+        }
+        bar[c] = value;
+        text[c] = QString::number(255 - value);
+        shown[current] = barColour();
+    }
+
+    void selectMessage(int index)
+    {
+        colours[current] = barColour();
+        current = index;
+        for (int c = 0; c < 3; ++c) {
+            moveBar(c, 255 - colours[index][c]);
+        }
+    }
+
+    // The box settles at once: its number in short form, held to 0..255; the bar takes the
+    // rounded component, and if the bar moves the box shows that whole component.
+    void editText(int c, const QString& typed)
+    {
+        if (typed == text[c]) {
+            return;
+        }
+        QString settled =
+            QString::fromStdString(bh::shortNumberText(bh::leadingNumber(typed.toStdString())));
+        double value = bh::leadingNumber(settled.toStdString());
+        if (value < 0) {
+            settled = QStringLiteral("0");
+            value = 0;
+        } else if (value > 255) {
+            settled = QStringLiteral("255");
+            value = 255;
+        }
+        text[c] = settled;
+        moveBar(c, static_cast<int>(bh::roundHalfEven(255 - value)));
+    }
+
+    bh::ConfigRecord record()
+    {
+        selectMessage(0);
+        bh::ConfigRecord r;
+        r.fullScreen = checked["chkFullScreen"];
+        r.debugInfo = checked["chkDebug"];
+        r.antialiasing = checked["chkAntialias"];
+        r.dithering = checked["chkDither"];
+        r.wBuffering = checked["chkWBuffer"];
+        r.depth = checked["chk16bit"]   ? bh::ColourDepth::Bits16
+                  : checked["chk24bit"] ? bh::ColourDepth::Bits24
+                                        : bh::ColourDepth::Bits32;
+        r.keepBodies = checked["chkKeepBodies"];
+        r.colours = colours;
+        return r;
+    }
+};
+
+QRect barPart(QScrollBar* bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = bar->orientation();
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
+}
+
+QString colourText(const bh::Colour& c)
+{
+    return QStringLiteral("(%1,%2,%3)").arg(c[0]).arg(c[1]).arg(c[2]);
+}
+
+class Player {
+public:
+    Player(std::uint64_t seed, WindowUnderTest& w, Model& model)
+        : random_(seed), w_(w), model_(model)
+    {
+        // Every notification the window's controls raise, to see each action come to rest.
+        for (const char* name : kOptionBoxes) {
+            QObject::connect(w.check(name), &QCheckBox::toggled, w.check(name),
+                             [this] { ++raised_; });
+        }
+        for (int c = 0; c < 3; ++c) {
+            QObject::connect(w.bar(c), &QScrollBar::valueChanged, w.bar(c), [this] { ++raised_; });
+            QObject::connect(w.box(c), &QLineEdit::textChanged, w.box(c), [this] { ++raised_; });
+        }
+    }
+
+    // Plays one random action on the window and on the model; returns what it did.
+    QString play()
+    {
+        raised_ = 0;
+        switch (pick(10)) {
+        case 0: {
+            const QString name = QString::fromLatin1(kOptionBoxes[pick(9)]);
+            w_.click(w_.check(name.toLatin1().constData()));
+            model_.clickBox(name);
+            return QStringLiteral("click %1").arg(name);
+        }
+        case 1: {
+            const int i = pick(bh::kMessageTypeCount);
+            w_.clickLabel(i);
+            model_.selectMessage(i);
+            return QStringLiteral("click name %1").arg(i);
+        }
+        case 2: {
+            const int c = pick(3);
+            const bool up = pick(2) == 0;
+            w_.clickBarPart(c, up ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine);
+            model_.moveBar(c, model_.bar[c] + (up ? -1 : 1));
+            return QStringLiteral("arrow %1 on bar %2").arg(up ? "up" : "down").arg(c);
+        }
+        case 3: {
+            const int c = pick(3);
+            const bool up = pick(2) == 0;
+            const QRect track =
+                barPart(w_.bar(c), up ? QStyle::SC_ScrollBarSubPage : QStyle::SC_ScrollBarAddPage);
+            if (track.height() < 1) {
+                return QStringLiteral("(no track %1 the thumb of bar %2)")
+                    .arg(up ? "above" : "below")
+                    .arg(c);
+            }
+            QTest::mouseClick(w_.bar(c), Qt::LeftButton, {}, track.center());
+            model_.moveBar(c, model_.bar[c] + (up ? -1 : 1));
+            return QStringLiteral("track %1 the thumb of bar %2")
+                .arg(up ? "above" : "below")
+                .arg(c);
+        }
+        case 4: {
+            const int c = pick(3);
+            const int dy = pick(281) - 140;
+            int changesDuringDrag = 0;
+            w_.dragThumb(c, dy, &changesDuringDrag);
+            if (changesDuringDrag != 0) {
+                faults_ << QStringLiteral("bar %1 raised %2 changes during the drag")
+                               .arg(c)
+                               .arg(changesDuringDrag);
+            }
+            // Where the thumb lands is the player's choice; the model takes it from there.
+            model_.moveBar(c, w_.bar(c)->value());
+            return QStringLiteral("drag bar %1 by %2 px to %3")
+                .arg(c)
+                .arg(dy)
+                .arg(w_.bar(c)->value());
+        }
+        case 5: {
+            const int c = pick(3);
+            const QString text = poolText();
+            w_.pasteInto(c, text);
+            model_.editText(c, text);
+            return QStringLiteral("paste \"%1\" over box %2").arg(text).arg(c);
+        }
+        case 6: {
+            const int c = pick(3);
+            const QString text = poolText();
+            QLineEdit* box = w_.box(c);
+            QTest::keyClick(box, Qt::Key_End);
+            const QString before = box->text();
+            box->insert(text);
+            model_.editText(c, model_.text[c] + text);
+            return QStringLiteral("paste \"%1\" after \"%2\" in box %3").arg(text, before).arg(c);
+        }
+        case 7: {
+            const int c = pick(3);
+            const QString text = poolText();
+            const bool replace = pick(2) == 0;
+            QLineEdit* box = w_.box(c);
+            if (replace) {
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(box, Qt::Key_Delete);
+                model_.editText(c, QString());
+            } else {
+                QTest::keyClick(box, Qt::Key_End);
+            }
+            // The caret stays at the end: typing adds there, and a rewrite puts it there.
+            for (const QChar ch : text) {
+                QTest::keyClicks(box, QString(ch));
+                model_.editText(c, model_.text[c] + ch);
+            }
+            return QStringLiteral("type \"%1\" %2 box %3")
+                .arg(text, replace ? "over" : "at the end of")
+                .arg(c);
+        }
+        case 8: {
+            const int c = pick(3);
+            QLineEdit* box = w_.box(c);
+            const QString before = model_.text[c];
+            switch (pick(3)) {
+            case 0:
+                QTest::keyClick(box, Qt::Key_End);
+                QTest::keyClick(box, Qt::Key_Backspace);
+                model_.editText(c, before.left(before.size() - 1));
+                return QStringLiteral("backspace at the end of box %1").arg(c);
+            case 1:
+                QTest::keyClick(box, Qt::Key_Home);
+                QTest::keyClick(box, Qt::Key_Delete);
+                model_.editText(c, before.mid(1));
+                return QStringLiteral("delete at the start of box %1").arg(c);
+            default:
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(box, Qt::Key_Delete);
+                model_.editText(c, QString());
+                return QStringLiteral("clear box %1").arg(c);
+            }
+        }
+        default: {
+            // The space bar on a focused option box is a click too.
+            const QString name = QString::fromLatin1(kOptionBoxes[pick(9)]);
+            QCheckBox* box = w_.check(name.toLatin1().constData());
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_Space);
+            model_.clickBox(name);
+            return QStringLiteral("space on %1").arg(name);
+        }
+        }
+    }
+
+    // Everything the window shows that the model says, and the rules that must hold whatever
+    // the model says. Empty when all agree.
+    QStringList faults()
+    {
+        QStringList found = std::exchange(faults_, {});
+        // A handler that set off another without end would never return here; one that runs
+        // on through queued work would show in the next event round.
+        const int raised = std::exchange(raised_, 0);
+        if (raised > 48) {
+            found << QStringLiteral("%1 notifications for one action").arg(raised);
+        }
+        QCoreApplication::processEvents();
+        if (raised_ != 0) {
+            found << QStringLiteral("%1 notifications after the action had ended").arg(raised_);
+        }
+
+        int depthBoxes = 0;
+        for (const char* name : kOptionBoxes) {
+            const bool on = w_.check(name)->isChecked();
+            if (on != model_.checked[QString::fromLatin1(name)]) {
+                found << QStringLiteral("%1 is %2").arg(name, on ? "checked" : "unchecked");
+            }
+        }
+        for (const char* name : kDepthBoxes) {
+            depthBoxes += w_.check(name)->isChecked() ? 1 : 0;
+        }
+        if (depthBoxes != 1) {
+            found << QStringLiteral("%1 depth boxes checked").arg(depthBoxes);
+        }
+        if (w_.debugPreview()->isVisible() != w_.check("chkDebug")->isChecked()) {
+            found << QStringLiteral("the debug preview does not follow Debug Info");
+        }
+        for (int c = 0; c < 3; ++c) {
+            const QString text = w_.box(c)->text();
+            const double value = bh::leadingNumber(text.toStdString());
+            if (!(value >= 0 && value <= 255)) {
+                found << QStringLiteral("box %1 holds \"%2\"").arg(c).arg(text);
+            }
+            if (text != model_.text[c]) {
+                found << QStringLiteral("box %1 holds \"%2\", expected \"%3\"")
+                             .arg(c)
+                             .arg(text, model_.text[c]);
+            }
+            if (w_.bar(c)->value() != model_.bar[c]) {
+                found << QStringLiteral("bar %1 at %2, expected %3")
+                             .arg(c)
+                             .arg(w_.bar(c)->value())
+                             .arg(model_.bar[c]);
+            }
+        }
+        const int current = w_.window().currentMessage();
+        if (current != model_.current) {
+            found << QStringLiteral("type %1 is being edited, expected %2")
+                         .arg(current)
+                         .arg(model_.current);
+        }
+        if (w_.labelColour(current) != w_.barColour()) {
+            found << QStringLiteral("the name being edited shows %1, the bars %2")
+                         .arg(colourText(w_.labelColour(current)), colourText(w_.barColour()));
+        }
+        for (int i = 0; i < bh::kMessageTypeCount; ++i) {
+            if (w_.labelColour(i) != model_.shown[static_cast<std::size_t>(i)]) {
+                found << QStringLiteral("name %1 shows %2, expected %3")
+                             .arg(i)
+                             .arg(colourText(w_.labelColour(i)),
+                                  colourText(model_.shown[static_cast<std::size_t>(i)]));
+            }
+        }
+        return found;
+    }
+
+private:
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+    QString poolText()
+    {
+        if (pick(6) == 0) {
+            return QString::number(pick(256));
+        }
+        return kPool[pick(static_cast<int>(std::size(kPool)))];
+    }
+
+    std::mt19937_64 random_;
+    WindowUnderTest& w_;
+    Model& model_;
+    int raised_ = 0;
+    QStringList faults_;
+};
+
+bh::ConfigRecord randomRecord(std::uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    bh::ConfigRecord r;
+    r.fullScreen = pick(2);
+    r.debugInfo = pick(2);
+    r.antialiasing = pick(2);
+    r.dithering = pick(2);
+    r.wBuffering = pick(2);
+    r.depth = std::array{bh::ColourDepth::Bits16, bh::ColourDepth::Bits24,
+                         bh::ColourDepth::Bits32}[static_cast<std::size_t>(pick(3))];
+    r.keepBodies = pick(2);
+    for (bh::Colour& colour : r.colours) {
+        for (std::uint8_t& component : colour) {
+            component = static_cast<std::uint8_t>(pick(256));
+        }
+    }
+    return r;
+}
+
+std::uint64_t chosenSeed()
+{
+    bool ok = false;
+    const auto seed = qEnvironmentVariable("BH_RANDOM_PLAY_SEED").toULongLong(&ok);
+    return ok ? seed : (std::uint64_t(std::random_device{}()) << 32) ^ std::random_device{}();
+}
+
+int chosenActions()
+{
+    bool ok = false;
+    const int actions = qEnvironmentVariableIntValue("BH_RANDOM_PLAY_ACTIONS", &ok);
+    return ok && actions > 0 ? actions : 10000;
+}
+
+} // namespace
+
+class RandomPlay : public QObject {
+    Q_OBJECT
+private slots:
+    void anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown();
+};
+
+void RandomPlay::anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
+{
+    const std::uint64_t seed = chosenSeed();
+    const int actions = chosenActions();
+    const QString again = QStringLiteral("seed %1: repeat with BH_RANDOM_PLAY_SEED=%1").arg(seed);
+
+    // The starting file comes from the seed as well, so each run loads different settings.
+    const bh::ConfigRecord start = randomRecord(seed ^ 0x9e3779b97f4a7c15ULL);
+    WindowUnderTest w(start);
+    Model model(start);
+    Player player(seed, w, model);
+
+    std::deque<QString> recent;
+    for (int n = 1; n <= actions; ++n) {
+        recent.push_back(player.play());
+        if (recent.size() > 12) {
+            recent.pop_front();
+        }
+        const QStringList faults = player.faults();
+        if (!faults.isEmpty()) {
+            QStringList story(recent.begin(), recent.end());
+            QFAIL(qPrintable(
+                QStringLiteral("%1\nafter action %2 of %3:\n  %4\nlast actions:\n  %5")
+                    .arg(again)
+                    .arg(n)
+                    .arg(actions)
+                    .arg(faults.join(QStringLiteral("\n  ")), story.join(QStringLiteral("\n  ")))));
+        }
+    }
+
+    QTest::mouseClick(w.ok(), Qt::LeftButton);
+    const QByteArray expected = QByteArray::fromStdString(bh::formatConfig(model.record()));
+    QVERIFY2(!w.window().isVisible(), qPrintable(again));
+    QVERIFY2(readFile(w.configPath()) == expected,
+             qPrintable(again + QStringLiteral("\nwritten:\n") +
+                        QString::fromLatin1(readFile(w.configPath())) +
+                        QStringLiteral("\nexpected:\n") + QString::fromLatin1(expected)));
+    qInfo("%d actions played, %s", actions, qPrintable(again));
+}
+
+QTEST_MAIN(RandomPlay)
+#include "test_random_play.moc"

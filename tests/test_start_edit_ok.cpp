@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// One whole session in a few steps: load bh.cfg, use every kind of control once, press OK.
+// Short on purpose: it runs under valgrind's memcheck, where every step costs fifty times more.
+#include "ConfigFormat.h"
+#include "WindowTestSupport.h"
+
+#include <QTest>
+
+class StartEditOk : public QObject {
+    Q_OBJECT
+private slots:
+    void aSessionSavesItsEdits();
+};
+
+void StartEditOk::aSessionSavesItsEdits()
+{
+    bh::ConfigRecord expected;
+    {
+        WindowUnderTest w(colourfulRecord());
+        w.click(w.check("chkDebug"));
+        w.click(w.check("chk16bit"));
+        w.clickLabel(3);
+        w.pasteInto(0, QStringLiteral("12.7"));
+        w.typeInto(1, QStringLiteral("300"));
+        w.clickBarPart(2, QStyle::SC_ScrollBarAddLine);
+        int changesDuringDrag = 0;
+        w.dragThumb(2, 30, &changesDuringDrag);
+        const bh::Colour edited = w.barColour();
+        w.clickLabel(7);
+        QTest::mouseClick(w.ok(), Qt::LeftButton);
+
+        expected = colourfulRecord();
+        expected.debugInfo = true;
+        expected.depth = bh::ColourDepth::Bits16;
+        expected.wBuffering = true;
+        expected.colours[3] = edited;
+        QCOMPARE(edited[0], 13);
+        QCOMPARE(edited[1], 255);
+        QCOMPARE(readFile(w.configPath()), QByteArray::fromStdString(bh::formatConfig(expected)));
+    }
+}
+
+QTEST_MAIN(StartEditOk)
+#include "test_start_edit_ok.moc"
