@@ -29,6 +29,8 @@ int main(int argc, char* argv[])
     QApplication app(programNameOnly, argv);
     QApplication::setApplicationName(kCaption);
     QApplication::setWindowIcon(bh::programIcon()); // also for the error box
+    // Lets a Wayland desktop match the window to its menu entry, and so to its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.brackenholt.Config"));
 
     frmMain window(bh::configPath());
     try {
