@@ -3,7 +3,7 @@ BUILD := build
 JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz package clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz package clean
 
 all: build
 
@@ -24,6 +24,20 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# The unit and widget tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer in
+# a tree of their own. Left out: valgrind and the fuzzer (they bring their own checking), and
+# the tests that drive the real program in Xvfb or install it (slow, and they test no more code).
+# Qt itself is not instrumented; tests/lsan.supp names the leaks of its libraries we accept.
+SANITIZE_BUILD := build-asan
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBH_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && \
+	  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j$(JOBS) -LE '^(valgrind|fuzz|xvfb|e2e)$$' -E '^install_'
+
 bench: build
 	@scripts/run-bench $(BUILD)
 
@@ -34,4 +48,4 @@ package: build
 	cd $(BUILD) && cpack
 
 clean:
-	rm -rf $(BUILD) build-fuzz
+	rm -rf $(BUILD) build-fuzz $(SANITIZE_BUILD)
