@@ -79,8 +79,6 @@ void WindowUnderTest::typeInto(int c, const QString& keys)
     QTest::keyClicks(b, keys);
 }
 
-namespace {
-
 QRect barPartRect(QScrollBar* bar, QStyle::SubControl part)
 {
     QStyleOptionSlider opt;
@@ -96,8 +94,6 @@ QRect barPartRect(QScrollBar* bar, QStyle::SubControl part)
     opt.upsideDown = bar->invertedAppearance();
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
 }
-
-} // namespace
 
 void WindowUnderTest::clickBarPart(int c, QStyle::SubControl part)
 {

@@ -22,6 +22,9 @@ bh::ConfigRecord colourfulRecord();
 
 QByteArray readFile(const QString& path);
 
+// Where an arrow, the track or the thumb of a scroll bar is drawn, to click it there.
+QRect barPartRect(QScrollBar* bar, QStyle::SubControl part);
+
 // A fresh window on its own bh.cfg in its own temporary folder, loaded and shown.
 class WindowUnderTest {
 public:

@@ -12,7 +12,6 @@
 #include "WindowTestSupport.h"
 
 #include <QApplication>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <array>
 #include <deque>
@@ -158,21 +157,6 @@ struct Model {
     }
 };
 
-QRect barPart(QScrollBar* bar, QStyle::SubControl part)
-{
-    QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
-}
-
 QString colourText(const bh::Colour& c)
 {
     return QStringLiteral("(%1,%2,%3)").arg(c[0]).arg(c[1]).arg(c[2]);
@@ -221,8 +205,8 @@ public:
         case 3: {
             const int c = pick(3);
             const bool up = pick(2) == 0;
-            const QRect track =
-                barPart(w_.bar(c), up ? QStyle::SC_ScrollBarSubPage : QStyle::SC_ScrollBarAddPage);
+            const QRect track = barPartRect(w_.bar(c), up ? QStyle::SC_ScrollBarSubPage
+                                                          : QStyle::SC_ScrollBarAddPage);
             if (track.height() < 1) {
                 return QStringLiteral("(no track %1 the thumb of bar %2)")
                     .arg(up ? "above" : "below")
