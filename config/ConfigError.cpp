@@ -27,7 +27,7 @@ std::string describe(ConfigError::Kind kind, const std::string& path, int line,
     case ConfigError::Kind::TooLarge:
         return file + ": the 49 settings do not end within the first " + detail + " of the file.";
     case ConfigError::Kind::CannotSave:
-        return "Cannot save " + file + ": " + detail + ". The previous settings were kept.";
+        return "Cannot save " + file + ": " + detail + ". Nothing was changed on disk.";
     }
     return file + ": " + detail;
 }
