@@ -197,7 +197,8 @@ class XSession:
 
     def _start_wm(self):
         self.wm = subprocess.Popen(["openbox"], env=self.env, start_new_session=True,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                   stdout=subprocess.DEVNULL,
+                                   stderr=open(os.path.join(self.workdir, "openbox.log"), "w"))
 
         def wm_ready():
             if self.wm.poll() is not None:
@@ -206,6 +207,30 @@ class XSession:
             return "window id #" in out
 
         poll("openbox to manage the display", wm_ready, timeout=20)
+        self._wait_for_wm_event_loop()
+
+    def _wait_for_wm_event_loop(self):
+        # openbox announces itself before it has finished starting, and a window mapped in that
+        # gap can stay unmapped for good (its map request is lost). Only a probe window that
+        # openbox really maps proves it is handling requests; a probe that stays unmapped is
+        # replaced until one gets through.
+        deadline = time.monotonic() + 20
+        while True:
+            probe = subprocess.Popen(["xmessage", "-name", "bh-wm-probe", "probe"], env=self.env,
+                                     start_new_session=True, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+            try:
+                shown = time.monotonic() + 3
+                while time.monotonic() < min(shown, deadline):
+                    out = self.run(["xdotool", "search", "--onlyvisible", "--classname",
+                                    "^bh-wm-probe$"], check=False)
+                    if out.split():
+                        return
+                    time.sleep(0.05)
+            finally:
+                end_process_group(probe)
+            if time.monotonic() >= deadline:
+                raise DriverError("openbox never mapped a window within 20 s")
 
     def run(self, argv, check=True, timeout=20):
         done = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout)
@@ -310,8 +335,11 @@ class AppRun:
             return windows[0] if windows else None
 
         # Generous bounds: a machine busy compiling can take long to start a Qt program.
-        self.window = poll(f"a {self.main_size[0]}x{self.main_size[1]} window titled "
-                           f"{CAPTION!r}", found, timeout=30)
+        try:
+            self.window = poll(f"a {self.main_size[0]}x{self.main_size[1]} window titled "
+                               f"{CAPTION!r}", found, timeout=30)
+        except DriverError as error:
+            raise DriverError(f"{error}\n{self.diagnosis()}") from None
         self.session.xdotool("windowactivate", "--sync", self.window["id"])
         # Mapped is not painted: wait until two screenshots in a row agree and show more than
         # one colour.
@@ -326,6 +354,33 @@ class AppRun:
             return stable and len(samples) > 1
 
         poll("the window to finish painting", painted, timeout=30)
+
+    def diagnosis(self):
+        """What the display and the program were doing, for a wait that ran out."""
+        lines = []
+        out = self.session.run(["xdotool", "search", "--name", CAPTION], check=False)
+        for wid in out.split():
+            info = self.session.run(["xwininfo", "-id", wid], check=False)
+            fields = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", info, re.M))
+            lines.append(f"  window {wid}: {fields.get('Width')}x{fields.get('Height')} "
+                         f"at {fields.get('Absolute upper-left X')},"
+                         f"{fields.get('Absolute upper-left Y')} {fields.get('Map State')}")
+        try:
+            with open(f"/proc/{self.process.pid}/wchan") as wchan, \
+                    open(f"/proc/{self.process.pid}/stat") as stat:
+                lines.append(f"  program waits in {wchan.read()!r}, state {stat.read().split()[2]}")
+        except OSError:
+            lines.append("  program is gone")
+        lines.append(f"  stderr: {self.stderr_text().strip()!r}")
+        wm = self.session.wm
+        lines.append("  openbox is running" if wm is not None and wm.poll() is None
+                     else f"  openbox has ended (status {wm.returncode if wm else None})")
+        try:
+            with open(os.path.join(self.session.workdir, "openbox.log"), errors="replace") as log:
+                lines.append(f"  openbox said: {log.read().strip()[-800:]!r}")
+        except OSError:
+            pass
+        return "\n".join(lines)
 
     def wait_for_error_box(self):
         def found():
