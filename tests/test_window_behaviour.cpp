@@ -4,6 +4,7 @@
 // driven through real mouse and keyboard events.
 #include "WindowTestSupport.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -160,6 +161,7 @@ void WindowBehaviour::debugInfoShowsAndHidesThePreview()
     w.click(w.check("chkDebug"));
     QVERIFY(w.debugPreview()->isVisible());
     QCOMPARE(w.debugPreview()->geometry(), QRect(0, 0, 199, 105));
+    QCOMPARE(qobject_cast<QLabel*>(w.debugPreview())->pixmap().size(), QSize(199, 105));
     w.click(w.check("chkDebug"));
     QVERIFY(!w.debugPreview()->isVisible());
     w.check("chkDebug")->setFocus();

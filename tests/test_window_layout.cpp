@@ -156,7 +156,7 @@ void WindowLayout::createdStateBeforeLoading()
         QCOMPARE(w.box(c)->text(), QStringLiteral("255"));
     }
     for (QLabel* label : w.window().findChildren<QLabel*>()) {
-        if (label->pixmap().isNull()) {
+        if (!label->objectName().startsWith(QStringLiteral("img"))) {
             QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
         }
     }

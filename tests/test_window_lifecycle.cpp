@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -110,6 +111,7 @@ void WindowLifecycle::loadShowsTheFile()
     r.dithering = true;
     WindowUnderTest w(r);
     QVERIFY(w.debugPreview()->isVisible());
+    QCOMPARE(qobject_cast<QLabel*>(w.debugPreview())->pixmap().size(), QSize(199, 105));
     QVERIFY(w.check("chkDebug")->isChecked());
     QVERIFY(w.check("chkDither")->isChecked());
     QVERIFY(!w.check("chkFullScreen")->isChecked());

@@ -57,7 +57,7 @@ void frmMain::createControls()
 
     imgDebugON = new QLabel(this);
     imgDebugON->setObjectName(QStringLiteral("imgDebugON"));
-    imgDebugON->setPixmap(bh::picture(QStringLiteral("debug-preview"), devicePixelRatioF()));
+    // Its picture is decoded by chkDebug_Click the first time it is shown.
     place(imgDebugON, {0, 0, 199, 105});
     imgDebugON->hide();
 

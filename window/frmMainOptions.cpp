@@ -4,11 +4,18 @@
 // choice and bring W-buffering along with them.
 #include "frmMain.h"
 
+#include "Pictures.h"
+
 #include <QCheckBox>
 #include <QLabel>
 
 void frmMain::chkDebug_Click()
 {
+    // Decoded on first showing, not at creation: most players never turn the read-out on, and
+    // the first frame should not wait for a picture it does not show.
+    if (chkDebug->isChecked() && imgDebugON->pixmap().isNull()) {
+        imgDebugON->setPixmap(bh::picture(QStringLiteral("debug-preview"), devicePixelRatioF()));
+    }
     imgDebugON->setVisible(chkDebug->isChecked());
 }
 
