@@ -2,9 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The display options: the debug preview, and the three colour-depth boxes that act as one
 // choice and bring W-buffering along with them.
-#include "frmMain.h"
-
 #include "Pictures.h"
+#include "frmMain.h"
 
 #include <QCheckBox>
 #include <QLabel>
