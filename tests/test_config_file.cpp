@@ -117,11 +117,11 @@ TEST_F(ConfigFile, WhatCannotBeOpenedIsReportedAsSuch)
 TEST_F(ConfigFile, ReadingStopsAtTheLimit)
 {
     // A 2 MiB first line never ends within what we read.
-    writeAll(path(), QByteArray(2 * 1024 * 1024, '7'));
+    writeAll(path(), QByteArray(qsizetype{2} * 1024 * 1024, '7'));
     EXPECT_EQ(readFailure(path()), ConfigError::Kind::TooLarge);
 
     // The settings themselves are short; what follows them is never read.
-    writeAll(path(), bytesOf(sampleRecord()) + QByteArray(3 * 1024 * 1024, 'x'));
+    writeAll(path(), bytesOf(sampleRecord()) + QByteArray(qsizetype{3} * 1024 * 1024, 'x'));
     EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
 
     // A million short lines: only the first 49 matter.

@@ -255,7 +255,7 @@ struct ErrorRow {
 std::vector<ErrorRow> errorRows()
 {
     auto lines = linesOf(distinctRecord());
-    auto first = [&](std::size_t n) {
+    auto first = [&](std::ptrdiff_t n) {
         return joinLines(std::vector<std::string>(lines.begin(), lines.begin() + n));
     };
     auto commaOnThree = lines;

@@ -20,8 +20,9 @@ constexpr int readoutLines = 5;
 QImage load(const QString& name)
 {
     QImage img(":/pictures/" + name);
-    if (img.isNull())
+    if (img.isNull()) {
         qFatal("picture %s is not embedded", qPrintable(name));
+    }
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
@@ -54,8 +55,9 @@ private slots:
         const QImage raw(":/pictures/" + name);
         QVERIFY2(!raw.isNull(), qPrintable(name + " is not embedded"));
         QCOMPARE(raw.size(), size);
-        if (opaque)
+        if (opaque) {
             QVERIFY2(!raw.hasAlphaChannel(), qPrintable(name + " has an alpha channel"));
+        }
     }
 
     void previewIsTheBackdropCorner_data()
@@ -76,22 +78,26 @@ private slots:
         const QImage preview = load("debug-preview" + suffix + ".png");
         const QRect area(readoutArea.topLeft() * scale, readoutArea.size() * scale);
         QList<int> changedPerLine(readoutLines, 0);
-        for (int y = 0; y < preview.height(); ++y)
+        for (int y = 0; y < preview.height(); ++y) {
             for (int x = 0; x < preview.width(); ++x) {
-                if (preview.pixel(x, y) == backdrop.pixel(x, y))
+                if (preview.pixel(x, y) == backdrop.pixel(x, y)) {
                     continue;
-                if (!area.contains(x, y))
+                }
+                if (!area.contains(x, y)) {
                     QFAIL(qPrintable(QString("preview differs from the backdrop at %1, %2 outside "
                                              "the read-out")
                                          .arg(x)
                                          .arg(y)));
+                }
                 const int line = (y - area.top()) * readoutLines / area.height();
                 ++changedPerLine[line];
             }
+        }
         // Every line of the read-out is drawn, not just some of them.
-        for (int line = 0; line < readoutLines; ++line)
+        for (int line = 0; line < readoutLines; ++line) {
             QVERIFY2(changedPerLine[line] >= 20 * scale * scale,
                      qPrintable(QString("read-out line %1 is missing").arg(line)));
+        }
     }
 
     void twiceTheSizeIsTheSameScene_data()
@@ -114,11 +120,11 @@ private slots:
         const QImage one = load(name + ".png");
         const QImage two = load(name + "@2x.png");
         double total = 0;
-        for (int y = 0; y < one.height(); ++y)
+        for (int y = 0; y < one.height(); ++y) {
             for (int x = 0; x < one.width(); ++x) {
                 const QRgb a = one.pixel(x, y);
                 int sum[4] = {0, 0, 0, 0};
-                for (int j = 0; j < 2; ++j)
+                for (int j = 0; j < 2; ++j) {
                     for (int i = 0; i < 2; ++i) {
                         const QRgb b = two.pixel(2 * x + i, 2 * y + j);
                         sum[0] += qRed(b);
@@ -126,9 +132,11 @@ private slots:
                         sum[2] += qBlue(b);
                         sum[3] += qAlpha(b);
                     }
+                }
                 total += std::abs(qRed(a) - sum[0] / 4.0) + std::abs(qGreen(a) - sum[1] / 4.0) +
                          std::abs(qBlue(a) - sum[2] / 4.0) + std::abs(qAlpha(a) - sum[3] / 4.0);
             }
+        }
         const double meanError = total / (one.width() * one.height() * 4.0);
         QVERIFY2(meanError < maxError, qPrintable(QString("mean difference %1").arg(meanError)));
     }
@@ -147,13 +155,16 @@ private slots:
         QFETCH(QString, name);
         const QImage icon = load(name);
         QSet<QRgb> colours;
-        for (int y = 0; y < icon.height(); ++y)
-            for (int x = 0; x < icon.width(); ++x)
+        for (int y = 0; y < icon.height(); ++y) {
+            for (int x = 0; x < icon.width(); ++x) {
                 colours.insert(qAlpha(icon.pixel(x, y)) == 0 ? 0u : icon.pixel(x, y));
+            }
+        }
         QVERIFY2(colours.size() <= 16, qPrintable(QString("%1 colours").arg(colours.size())));
         QVERIFY2(colours.size() >= 6, qPrintable(QString("only %1 colours").arg(colours.size())));
-        for (QRgb px : colours)
+        for (QRgb px : colours) {
             QVERIFY2(qAlpha(px) == 0 || qAlpha(px) == 255, "partly transparent pixel");
+        }
         QCOMPARE(qAlpha(icon.pixel(icon.width() - 1, 0)), 0);
         QCOMPARE(qAlpha(icon.pixel(icon.width() / 2, icon.height() / 2)), 255);
     }
@@ -170,16 +181,19 @@ private slots:
             QVERIFY(reader.jumpToImage(i));
             const QImage entry = reader.read().convertToFormat(QImage::Format_ARGB32);
             QCOMPARE(entry.size(), QSize(sizes[i], sizes[i]));
-            if (sizes[i] == 16)
+            if (sizes[i] == 16) {
                 continue; // painted for its size alone, no PNG to compare with
+            }
             const QImage png = load(sizes[i] == 32 ? "icon.png" : "icon@2x.png");
-            for (int y = 0; y < png.height(); ++y)
+            for (int y = 0; y < png.height(); ++y) {
                 for (int x = 0; x < png.width(); ++x) {
                     const QRgb a = png.pixel(x, y), b = entry.pixel(x, y);
-                    if (qAlpha(a) != qAlpha(b) || (qAlpha(a) && a != b))
+                    if (qAlpha(a) != qAlpha(b) || (qAlpha(a) && a != b)) {
                         QFAIL(qPrintable(
                             QString("%1 px icon differs at %2, %3").arg(sizes[i]).arg(x).arg(y)));
+                    }
                 }
+            }
         }
     }
 };

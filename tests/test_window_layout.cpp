@@ -33,8 +33,8 @@ void WindowLayout::controlsStandWhereTheGameScreenHasThem_data()
     QTest::addColumn<QRect>("geometry");
 
     const struct {
-        const char* name;
-        const char* caption;
+        const char* name = nullptr;
+        const char* caption = nullptr;
         QRect geometry;
     } rows[] = {
         {"chkFullScreen", "Full Screen", {392, 24, 185, 25}},

@@ -75,8 +75,9 @@ void paintDistantWood(QImage& img, int s)
                   const double crowns = fbm(u / 26.0, 0.5, 4, seed);
                   const double top = horizon - height * (0.45 + 0.9 * crowns) -
                                      height * 0.25 * std::pow(noise(u / 6.0, 3.5, seed + 7), 3);
-                  if (v < top)
+                  if (v < top) {
                       return;
+                  }
                   const double cover = clamp01((v - top) * s);
                   const double tex = fbm(u / 5.0, v / 5.0, 3, seed + 3);
                   const double lit = 0.85 + 0.3 * tex - 0.15 * clamp01((v - top) / height);
@@ -132,8 +133,9 @@ void paintTrunk(QImage& img, int s, const Tree& t, double topRow)
                   rpx * taper * (1 + 0.8 * std::exp(-std::max(aboveGround, 0.0) / 0.45));
               const double bottom = base + rpx * 0.25 * (1 - std::pow((u - cx) / r, 2));
               const double cover = clamp01((r - std::abs(u - cx)) * s) * clamp01((bottom - v) * s);
-              if (cover <= 0)
+              if (cover <= 0) {
                   return;
+              }
               const double nx = std::clamp((u - cx) / r, -1.0, 1.0);
               const double nz = std::sqrt(1 - nx * nx);
               const double lam = std::max(0.0, nx * lightX + nz * lightZ);
@@ -173,13 +175,15 @@ void paintCrown(QImage& img, int s, const Tree& t)
               [&](double u, double v, Rgb& px) {
                   const double dx = (u - bx) / R, dy = (v - by) / R;
                   const double d = std::hypot(dx, dy);
-                  if (d > 1.2)
+                  if (d > 1.2) {
                       return;
+                  }
                   const double clusters = fbm(u * leafScale, v * leafScale, 4, seed, leafScale / s);
                   const double edge = 0.78 + 0.4 * clusters;
                   const double cover = clamp01((edge - d) * R * s * 0.5);
-                  if (cover <= 0)
+                  if (cover <= 0) {
                       return;
+                  }
                   const double nz =
                       std::sqrt(std::max(0.0, 1 - std::min(d, 1.0) * std::min(d, 1.0)));
                   const double lam = std::max(0.0, dx * lightX + dy * lightY + nz * lightZ);
@@ -202,8 +206,9 @@ std::vector<Tree> makeTrees()
     for (int i = 0; i < 70; ++i) {
         const double z = 7 + 90 * std::pow(rng.uniform(0, 1), 1.4);
         double wx = rng.uniform(-0.95, 0.95) * z;
-        if (std::abs(wx - trailX(z)) < 2.6)
+        if (std::abs(wx - trailX(z)) < 2.6) {
             wx += wx < trailX(z) ? -3.0 : 3.0;
+        }
         const double r = rng.uniform(0.16, 0.36);
         trees.push_back({wx, z, r, rng.uniform(4.5, 8.0), rng.uniform(2.6, 4.2),
                          std::uint32_t(rng.next() & 0xFFFF) + 100u, leaves[rng.next() % 4]});
@@ -271,8 +276,9 @@ void paintBrackenClump(QImage& img, int s, double wx, double z, Rng& rng)
         const double len = rng.uniform(0.6, 1.1) * ppm;
         const double angle = rng.uniform(-1.25, 1.25);
         Rgb colour = mix(Rgb{84, 128, 38}, Rgb{120, 150, 44}, rng.uniform(0, 1));
-        if (autumn && rng.chance(0.5))
+        if (autumn && rng.chance(0.5)) {
             colour = Rgb{150, 104, 48};
+        }
         const QPointF base =
             root + QPointF(rng.uniform(-0.3, 0.3) * ppm, rng.uniform(0, 0.1) * ppm);
         paintFrond(p, base, len, angle, colour, fogAmount(z), rng);
@@ -391,8 +397,9 @@ QImage paintBackdrop(int scale)
     for (int i = 0; i < 150; ++i) {
         const double z = 3.2 + 40 * std::pow(bracken.uniform(0, 1), 1.8);
         double wx = bracken.uniform(-0.85, 0.85) * z;
-        if (std::abs(wx - trailX(z)) < 1.3)
+        if (std::abs(wx - trailX(z)) < 1.3) {
             wx += wx < trailX(z) ? -1.6 : 1.6;
+        }
         const std::uint64_t seed = bracken.next();
         items.push_back({z, [&img, scale, wx, z, seed] {
                              Rng rng(seed);
@@ -407,8 +414,9 @@ QImage paintBackdrop(int scale)
                      }});
     std::stable_sort(items.begin(), items.end(),
                      [](const Item& a, const Item& b) { return a.z > b.z; });
-    for (const Item& item : items)
+    for (const Item& item : items) {
         item.paint();
+    }
 
     paintLightShafts(img, scale);
     paintVignette(img, scale);
@@ -429,8 +437,9 @@ QImage paintDebugPreview(const QImage& backdrop, int scale, QRect* readout)
         touched |= drawPixelText(img, scale, 5, y, line, qRgb(255, 236, 150), true);
         y += 13;
     }
-    if (readout)
+    if (readout) {
         *readout = touched;
+    }
     return img.convertToFormat(QImage::Format_RGB888);
 }
 

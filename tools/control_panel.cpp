@@ -37,8 +37,9 @@ void paintStone(QImage& img, int s)
 {
     shade(img, s, QRectF(0, logFrame.top(), backdropWidth, backdropHeight - logFrame.top()),
           [](double u, double v, Rgb& px) {
-              if (!inStone(u, v))
+              if (!inStone(u, v)) {
                   return;
+              }
               const double rowH = 24, blockW = 52;
               const int row = int(std::floor(v / rowH));
               const double shift = (row % 2) * blockW * 0.5 + (row % 3) * 7;
@@ -197,7 +198,7 @@ void paintSlotItem(QPainter& p, const QRectF& r, int kind)
 
 void paintSlots(QImage& img, int s, QPainter& p)
 {
-    for (int row = 0; row < 2; ++row)
+    for (int row = 0; row < 2; ++row) {
         for (int i = 0; i < 8; ++i) {
             const QRectF r(264 + i * 32, 382 + row * 44, 28, 28);
             QLinearGradient g(0, r.top(), 0, r.bottom());
@@ -224,9 +225,11 @@ void paintSlots(QImage& img, int s, QPainter& p)
                 p.drawEllipse(r.center(), 8.5, 8.5);
             }
         }
+    }
     p.end();
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         drawPixelText(img, s, 266 + i * 32, 384, QString::number(i + 1), qRgb(236, 226, 200), true);
+    }
     resume(p, img, s);
 }
 
@@ -258,8 +261,9 @@ void paintMinimap(QImage& img, int s, QPainter& p)
     p.end();
     shade(img, s, QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r), [&](double u, double v, Rgb& px) {
         const double d = std::hypot(u - c.x(), v - c.y());
-        if (d > r + 1)
+        if (d > r + 1) {
             return;
+        }
         const double wood = fbm(u / 9.0, v / 9.0, 4, 91);
         Rgb m = mix(Rgb{52, 86, 40}, Rgb{100, 128, 62}, wood);
         m = m * (1 - 0.4 * smooth(0.62, 0.7, noise(u / 2.5, v / 2.5, 93))); // tree tops
@@ -278,8 +282,9 @@ void paintMinimap(QImage& img, int s, QPainter& p)
     p.drawArc(QRectF(c.x() - r - 4, c.y() - r - 4, 2 * r + 8, 2 * r + 8), 60 * 16, 110 * 16);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(210, 40, 30));
-    for (QPointF npc : {QPointF(-6, -24), QPointF(14, -33), QPointF(-26, 10)})
+    for (QPointF npc : {QPointF(-6, -24), QPointF(14, -33), QPointF(-26, 10)}) {
         p.drawEllipse(c + npc, 2, 2);
+    }
     QPolygonF arrow;
     arrow << c + QPointF(0, -7) << c + QPointF(5, 5) << c + QPointF(0, 2) << c + QPointF(-5, 5);
     p.setPen(QPen(QColor(30, 20, 10), 1));

@@ -166,23 +166,27 @@ QImage paintIcon(int size)
     }
     QImage icon(size, size, QImage::Format_Indexed8);
     icon.setColorTable(QList<QRgb>(palette.begin(), palette.end()));
-    for (int y = 0; y < size; ++y)
+    for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             std::array<int, 16> votes{};
-            for (int j = 0; j < ss; ++j)
+            for (int j = 0; j < ss; ++j) {
                 for (int i = 0; i < ss; ++i) {
                     const QRgb px = big.pixel(x * ss + i, y * ss + j);
                     const auto it = std::find(palette.begin(), palette.end(), px);
-                    if (it == palette.end())
+                    if (it == palette.end()) {
                         throw std::logic_error(
                             "the icon painter used a colour outside its palette");
+                    }
                     ++votes[std::size_t(it - palette.begin())];
                 }
+            }
             // Transparency wins only with a clear majority, so the rim is not eaten away.
-            if (votes[Clear] <= ss * ss * 5 / 8)
+            if (votes[Clear] <= ss * ss * 5 / 8) {
                 votes[Clear] = 0;
+            }
             icon.setPixel(x, y, uint(std::max_element(votes.begin(), votes.end()) - votes.begin()));
         }
+    }
     return icon;
 }
 
@@ -198,19 +202,20 @@ QByteArray encodeIco(const std::vector<QImage>& icons)
     };
     std::vector<QByteArray> bodies;
     for (const QImage& img : icons) {
-        if (img.format() != QImage::Format_Indexed8 || img.colorCount() > 16 || img.width() > 255)
+        if (img.format() != QImage::Format_Indexed8 || img.colorCount() > 16 || img.width() > 255) {
             throw std::invalid_argument("an .ico entry must be a 16-colour indexed image");
+        }
         const int n = img.width();
         const int xorStride = ((n + 1) / 2 + 3) / 4 * 4;
         const int andStride = ((n + 7) / 8 + 3) / 4 * 4;
         QByteArray body;
         put32(body, 40); // BITMAPINFOHEADER: the height counts the colour and mask halves
         put32(body, n);
-        put32(body, 2 * n);
+        put32(body, qint64{2} * n);
         put16(body, 1);
         put16(body, 4);
         put32(body, 0);
-        put32(body, (xorStride + andStride) * n);
+        put32(body, qint64{xorStride + andStride} * n);
         put32(body, 0);
         put32(body, 0);
         put32(body, 16);
@@ -230,9 +235,11 @@ QByteArray encodeIco(const std::vector<QImage>& icons)
         }
         for (int y = n - 1; y >= 0; --y) {
             QByteArray row(andStride, '\0');
-            for (int x = 0; x < n; ++x)
-                if (!qAlpha(img.color(img.pixelIndex(x, y))))
+            for (int x = 0; x < n; ++x) {
+                if (!qAlpha(img.color(img.pixelIndex(x, y)))) {
                     row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
+                }
+            }
             body.append(row);
         }
         bodies.push_back(body);
@@ -251,8 +258,9 @@ QByteArray encodeIco(const std::vector<QImage>& icons)
         put32(out, offset);
         offset += bodies[i].size();
     }
-    for (const QByteArray& b : bodies)
+    for (const QByteArray& b : bodies) {
         out.append(b);
+    }
     return out;
 }
 

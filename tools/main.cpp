@@ -23,9 +23,10 @@ void save(const QImage& img, const QDir& dir, const QString& name)
     // Qt's PNG writer counts compression from 0 to 100, not zlib's 0 to 9: 9 would store the
     // pixels all but raw, which makes the program larger and its start slower.
     writer.setCompression(100);
-    if (!writer.write(img))
+    if (!writer.write(img)) {
         throw std::runtime_error(
             ("cannot write " + dir.filePath(name) + ": " + writer.errorString()).toStdString());
+    }
 }
 
 } // namespace
@@ -41,8 +42,9 @@ int main(int argc, char* argv[])
     }
     try {
         const QDir dir(QString::fromLocal8Bit(argv[1]));
-        if (!dir.exists())
+        if (!dir.exists()) {
             throw std::runtime_error("no such folder: " + std::string(argv[1]));
+        }
         for (int scale : {1, 2}) {
             const QString suffix = scale == 2 ? "@2x" : "";
             const QImage backdrop = paint::paintBackdrop(scale);
@@ -53,8 +55,9 @@ int main(int argc, char* argv[])
         QFile ico(dir.filePath("icon.ico"));
         const QByteArray bytes =
             paint::encodeIco({paint::paintIcon(16), paint::paintIcon(32), paint::paintIcon(64)});
-        if (!ico.open(QIODevice::WriteOnly) || ico.write(bytes) != bytes.size())
+        if (!ico.open(QIODevice::WriteOnly) || ico.write(bytes) != bytes.size()) {
             throw std::runtime_error("cannot write " + ico.fileName().toStdString());
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "brackenholt-paint: %s\n", e.what());
         return 1;

@@ -86,9 +86,10 @@ const std::map<QChar, Glyph>& glyphs()
 const Glyph& glyphFor(QChar c)
 {
     const auto it = glyphs().find(c);
-    if (it == glyphs().end())
+    if (it == glyphs().end()) {
         throw std::invalid_argument("the pixel font has no glyph for '" + QString(c).toStdString() +
                                     "'");
+    }
     return it->second;
 }
 
@@ -110,10 +111,11 @@ QRect drawPixelText(QImage& img, int scale, int x, int y, const QString& text, Q
         const int offset = pass == 0 ? 1 : 0;
         for (int i = 0; i < text.size(); ++i) {
             const Glyph& g = glyphFor(text[i]);
-            for (int row = 0; row < glyphHeight; ++row)
+            for (int row = 0; row < glyphHeight; ++row) {
                 for (int col = 0; col < glyphWidth; ++col) {
-                    if (g[row][col] != '#')
+                    if (g[row][col] != '#') {
                         continue;
+                    }
                     const int gx = x + i * glyphAdvance + col;
                     const int gy = y + row;
                     for (int d = 0; d <= offset; ++d) {
@@ -125,6 +127,7 @@ QRect drawPixelText(QImage& img, int scale, int x, int y, const QString& text, Q
                         touched |= px;
                     }
                 }
+            }
         }
     }
     return touched;
