@@ -13,6 +13,10 @@
 #
 # No bin/ or lib/ split and no GNUInstallDirs: either would put the program away from its bh.cfg.
 
+# Installing and packaging take what has been built and never build it themselves: `make package`
+# builds first, and a packaging test must not relink programs that other tests are running.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(BH_APP_ID "io.github.brackenholt.Config")
 set(BH_HOMEPAGE_URL "https://github.com/brackenholt/brackenholt-config"
     CACHE STRING "Project home page named in the software-centre description")
