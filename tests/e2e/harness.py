@@ -372,6 +372,9 @@ class AppRun:
         except OSError:
             lines.append("  program is gone")
         lines.append(f"  stderr: {self.stderr_text().strip()!r}")
+        active = self.session.run(["xdotool", "getactivewindow"], check=False).strip()
+        focus = self.session.run(["xdotool", "getwindowfocus"], check=False).strip()
+        lines.append(f"  active window {active or 'none'}, keyboard focus {focus or 'none'}")
         wm = self.session.wm
         lines.append("  openbox is running" if wm is not None and wm.poll() is None
                      else f"  openbox has ended (status {wm.returncode if wm else None})")
@@ -394,7 +397,8 @@ class AppRun:
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            raise DriverError(f"the program was still running {timeout} s later") from None
+            raise DriverError(f"the program was still running {timeout} s later\n"
+                              f"{self.diagnosis()}") from None
 
     def client_shot(self):
         w = self.window

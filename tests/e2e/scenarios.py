@@ -7,8 +7,8 @@ side and a failure names its area."""
 from scenario import (
     ABSENT, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LIGHT_GREY, OK_BUTTON, OPTION_COLUMN,
     PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
-    CloseThroughWindowManager, Contains, Differs, ErrorBox, Key, Lacks, LoseFolder, MouseDown,
-    MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type, bar_down_arrow,
+    CloseThroughWindowManager, CloseWithAltF4, Contains, Differs, ErrorBox, Key, Lacks,
+    LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type, bar_down_arrow,
     bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg, message_label)
 
 OK = Click(*centre(OK_BUTTON))
@@ -171,7 +171,7 @@ FILES = [
         "alt_f4_closes_without_saving",
         config=NOT_NORMAL,
         steps=[click_box("chkKeepBodies"), Shot("edited", Box("chkKeepBodies", True)),
-               Key("alt+F4")],
+               CloseWithAltF4()],
         expect_file=UNCHANGED, expect_status=0),
 ]
 
