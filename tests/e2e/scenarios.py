@@ -8,8 +8,8 @@ from scenario import (
     ABSENT, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LIGHT_GREY, OK_BUTTON, OPTION_COLUMN,
     PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
     CloseThroughWindowManager, CloseWithAltF4, Contains, Differs, ErrorBox, Key, Lacks,
-    LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type, bar_down_arrow,
-    bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg, message_label)
+    LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type,
+    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg, message_label)
 
 OK = Click(*centre(OK_BUTTON))
 
