@@ -9,7 +9,8 @@ from scenario import (
     PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
     CloseThroughWindowManager, CloseWithAltF4, Contains, Differs, ErrorBox, Key, Lacks,
     LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type,
-    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg, message_label)
+    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg,
+    message_label)
 
 OK = Click(*centre(OK_BUTTON))
 
