@@ -5,7 +5,6 @@
 // that names the problem and the file, and exit status 1.
 #include "ConfigError.h"
 #include "ConfigFile.h"
-#include "Pictures.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -28,11 +27,11 @@ int main(int argc, char* argv[])
     int programNameOnly = argc > 0 ? 1 : 0;
     QApplication app(programNameOnly, argv);
     QApplication::setApplicationName(kCaption);
-    QApplication::setWindowIcon(bh::programIcon()); // also for the error box
     // Lets a Wayland desktop match the window to its menu entry, and so to its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.brackenholt.Config"));
 
     frmMain window(bh::configPath());
+    QApplication::setWindowIcon(window.windowIcon()); // the error box carries it too
     try {
         window.Form_Load();
     } catch (const bh::ConfigError& error) {
