@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: MIT
 """What the install tests share: reading a game folder back the way a desktop would."""
 
+import argparse
 import shutil
 import stat
 import subprocess
@@ -30,6 +31,20 @@ class Failures:
         if self.messages:
             sys.exit(1)
         print("all checks passed")
+
+
+def parse_options(*extra_tools):
+    """The options every install test gets from ctest; extra_tools names further programs
+    (such as "cpack") passed as --NAME PATH."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cmake", required=True)
+    for name in extra_tools:
+        parser.add_argument(f"--{name}", required=True)
+    parser.add_argument("--build", required=True, type=Path)
+    parser.add_argument("--source", required=True, type=Path)
+    parser.add_argument("--app-id", required=True)
+    parser.add_argument("--version", required=True)
+    return parser.parse_args()
 
 
 def run(args, **kwargs):

@@ -4,21 +4,14 @@
 """`cmake --install` lays out a game folder: the program beside a default bh.cfg, the launcher
 files under share/, and never a default over the player's own settings."""
 
-import argparse
 import os
 import shutil
 from pathlib import Path
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, check_metainfo, is_executable,
-                        read_desktop_entry, run, temp_dir)
+                        parse_options, read_desktop_entry, run, temp_dir)
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--cmake", required=True)
-parser.add_argument("--build", required=True, type=Path)
-parser.add_argument("--source", required=True, type=Path)
-parser.add_argument("--app-id", required=True)
-parser.add_argument("--version", required=True)
-opts = parser.parse_args()
+opts = parse_options()
 app_id = opts.app_id
 default_settings = (opts.source / "resources" / "bh.cfg").read_bytes()
 

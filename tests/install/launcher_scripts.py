@@ -4,20 +4,13 @@
 """register-launcher puts the menu entry and icons for the game folder it sits in under the
 user's data folder; unregister-launcher takes exactly those away again."""
 
-import argparse
 import os
 import shutil
 from pathlib import Path
 
-from gamefolder import PROGRAM, Failures, check_launcher_files, run, temp_dir
+from gamefolder import PROGRAM, Failures, check_launcher_files, parse_options, run, temp_dir
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--cmake", required=True)
-parser.add_argument("--build", required=True, type=Path)
-parser.add_argument("--source", required=True, type=Path)
-parser.add_argument("--app-id", required=True)
-parser.add_argument("--version", required=True)
-opts = parser.parse_args()
+opts = parse_options()
 app_id = opts.app_id
 
 f = Failures()

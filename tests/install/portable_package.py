@@ -5,7 +5,6 @@
 the program from the entry's Exec, press OK, and find the settings read from and written to
 the bh.cfg in the unpacked folder."""
 
-import argparse
 import os
 import select
 import shutil
@@ -15,16 +14,9 @@ import time
 from pathlib import Path
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, exec_arguments, is_executable,
-                        read_desktop_entry, run, temp_dir, tool)
+                        parse_options, read_desktop_entry, run, temp_dir, tool)
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--cmake", required=True)
-parser.add_argument("--cpack", required=True)
-parser.add_argument("--build", required=True, type=Path)
-parser.add_argument("--source", required=True, type=Path)
-parser.add_argument("--app-id", required=True)
-parser.add_argument("--version", required=True)
-opts = parser.parse_args()
+opts = parse_options("cpack")
 app_id = opts.app_id
 
 # Safety nets only: a healthy run takes a second or two. They bound how long a broken build
