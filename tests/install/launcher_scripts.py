@@ -6,7 +6,6 @@ user's data folder; unregister-launcher takes exactly those away again."""
 
 import os
 import shutil
-from pathlib import Path
 
 from gamefolder import PROGRAM, Failures, check_launcher_files, parse_options, run, temp_dir
 
