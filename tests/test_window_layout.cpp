@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The window as created: every control in its place, its first state, the keyboard's path
 // through it, and the notification rules the handlers rely on.
+#include "WindowLayout.h"
 #include "WindowTestSupport.h"
 
 #include <QFontInfo>
@@ -31,35 +32,13 @@ void WindowLayout::controlsStandWhereTheGameScreenHasThem_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("geometry");
-
-    const struct {
-        const char* name = nullptr;
-        const char* caption = nullptr;
-        QRect geometry;
-    } rows[] = {
-        {"chkFullScreen", "Full Screen", {392, 24, 185, 25}},
-        {"chkDebug", "Debug Info", {392, 56, 185, 25}},
-        {"chkAntialias", "Antialiasing", {392, 88, 185, 25}},
-        {"chkDither", "Dithering", {392, 120, 185, 25}},
-        {"chk16bit", "16-bit", {392, 152, 57, 25}},
-        {"chk24bit", "24-bit", {456, 152, 57, 25}},
-        {"chk32bit", "32-bit", {520, 152, 57, 25}},
-        {"chkWBuffer", "W-Buffering", {392, 184, 185, 25}},
-        {"chkKeepBodies", "Keep bodies of dead NPCs", {392, 216, 185, 25}},
-        {"scrColor(0)", "", {128, 96, 25, 137}},
-        {"scrColor(1)", "", {160, 96, 25, 137}},
-        {"scrColor(2)", "", {192, 96, 25, 137}},
-        {"txtColor(0)", "255", {176, 248, 41, 19}},
-        {"txtColor(1)", "255", {176, 272, 41, 19}},
-        {"txtColor(2)", "255", {176, 296, 41, 19}},
-        {"cmdOK", "OK", {456, 296, 105, 25}},
-        {"shpMessages", "", {16, 80, 225, 241}},
-        {"imgDebugON", "", {0, 0, 199, 105}},
-        {"imgBase", "", {0, 0, 640, 480}},
-    };
-    for (const auto& row : rows) {
-        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.caption)
-                                << row.geometry;
+    for (const bh::layout::Control& control : bh::layout::controls()) {
+        const bh::layout::Place& p = control.place;
+        if (p.width > 0) {
+            QTest::newRow(control.name.c_str())
+                << QString::fromStdString(control.name) << QString::fromStdString(control.caption)
+                << QRect(p.left, p.top, p.width, p.height);
+        }
     }
 }
 
@@ -86,18 +65,15 @@ void WindowLayout::labelsAreAsWideAsTheirCaptions_data()
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<int>("height");
     QTest::addColumn<qreal>("pointSize");
-    for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        const auto caption =
-            QString::fromLatin1(bh::kMessageTypeNames[static_cast<std::size_t>(i)]);
-        QTest::newRow(qPrintable(caption)) << QStringLiteral("lblMessages(%1)").arg(i) << caption
-                                           << QPoint(24, 88 + 16 * i) << 14 << 9.75;
+    for (const bh::layout::Control& control : bh::layout::controls()) {
+        const bh::layout::Place& p = control.place;
+        if (p.width == 0) {
+            const auto name = QString::fromStdString(control.name);
+            QTest::newRow(control.caption.c_str())
+                << name << QString::fromStdString(control.caption) << QPoint(p.left, p.top)
+                << p.height << (name.startsWith(QStringLiteral("lblMessages")) ? 9.75 : 9.0);
+        }
     }
-    QTest::newRow("Red") << "Label1"
-                         << "Red" << QPoint(128, 248) << 13 << 9.0;
-    QTest::newRow("Green") << "Label2"
-                           << "Green" << QPoint(128, 272) << 13 << 9.0;
-    QTest::newRow("Blue") << "Label3"
-                          << "Blue" << QPoint(128, 296) << 13 << 9.0;
 }
 
 void WindowLayout::labelsAreAsWideAsTheirCaptions()
@@ -122,9 +98,11 @@ void WindowLayout::labelsAreAsWideAsTheirCaptions()
              qPrintable(QFontInfo(label->font()).family()));
     QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     QVERIFY(!label->autoFillBackground());
-    // The message names must not run under the scroll bars beside them.
+    // The message names must not run under the scroll bars beside them (the tests that look
+    // for a name on screen search up to the bars).
     if (name.startsWith(QStringLiteral("lblMessages"))) {
-        QVERIFY2(label->geometry().right() < 128, qPrintable(caption));
+        QVERIFY2(label->geometry().right() < bh::layout::kColourBars.first.left,
+                 qPrintable(caption));
     }
 }
 
@@ -167,20 +145,19 @@ void WindowLayout::createdStateBeforeLoading()
     }
 }
 
+// The table lists the controls bottom of the stack first, the operable ones in tab order.
 void WindowLayout::stackingFromBackdropToControls()
 {
     WindowUnderTest w(QByteArray(), false);
-    QStringList bottomToTop = {QStringLiteral("imgBase"), QStringLiteral("imgDebugON"),
-                               QStringLiteral("shpMessages")};
-    for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        bottomToTop << QStringLiteral("lblMessages(%1)").arg(i);
+    QStringList bottomToTop;
+    for (const bh::layout::Control& control : bh::layout::controls()) {
+        bottomToTop << QString::fromStdString(control.name);
     }
-    bottomToTop << QStringLiteral("Label1") << QStringLiteral("Label2") << QStringLiteral("Label3")
-                << QStringLiteral("chkFullScreen") << QStringLiteral("cmdOK");
-    // A widget's children paint in the order of the list, the last on top.
+    // A widget's children paint in the order of the list, the last on top; every child is in
+    // the table.
     QStringList order;
     for (QObject* child : w.window().children()) {
-        if (bottomToTop.contains(child->objectName())) {
+        if (child->isWidgetType()) {
             order << child->objectName();
         }
     }
@@ -190,11 +167,15 @@ void WindowLayout::stackingFromBackdropToControls()
 void WindowLayout::tabWalksTheControlsInOrder()
 {
     WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-    const QStringList expected = {"chkFullScreen", "chkDebug",    "chkAntialias", "chkDither",
-                                  "chk16bit",      "chk24bit",    "chk32bit",     "chkWBuffer",
-                                  "chkKeepBodies", "scrColor(0)", "scrColor(1)",  "scrColor(2)",
-                                  "txtColor(0)",   "txtColor(1)", "txtColor(2)",  "cmdOK",
-                                  "chkFullScreen"};
+    QStringList expected;
+    for (const bh::layout::Control& control : bh::layout::controls()) {
+        auto* widget = w.control<QWidget>(QString::fromStdString(control.name));
+        if (widget != nullptr && widget->focusPolicy() != Qt::NoFocus) {
+            expected << widget->objectName();
+        }
+    }
+    QCOMPARE(expected.size(), bh::layout::kCheckBoxes.size() + 2 * bh::kComponentCount + 1);
+    expected << expected.first(); // past the end the order starts again
     QStringList walked;
     for (int step = 0; step < expected.size(); ++step) {
         QWidget* focus = QApplication::focusWidget();

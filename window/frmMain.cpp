@@ -8,6 +8,7 @@
 #include "MessageLabel.h"
 #include "Pictures.h"
 #include "WidgetHelpers.h"
+#include "WindowLayout.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -26,7 +27,7 @@ frmMain::frmMain(QString configPath, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Brackenholt Config"));
     setWindowIcon(bh::programIcon());
-    setFixedSize(640, 480);
+    setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
     createControls();
     connectHandlers();

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// The controls of the settings window and where they stand. The window is a mock-up of the game
-// screen, so every place is a fixed pixel position over the backdrop.
+// The controls of the settings window, created in their places (WindowLayout.h).
 #include "FilledRectangle.h"
 #include "MessageLabel.h"
 #include "Pictures.h"
+#include "WindowLayout.h"
 #include "frmMain.h"
 
 #include <QCheckBox>
@@ -16,19 +16,8 @@
 
 namespace {
 
-struct Place {
-    int left, top, width, height;
-};
+using bh::layout::Place;
 
-struct CheckBoxRow {
-    QCheckBox* frmMain::*member;
-    const char* name;
-    const char* caption;
-    Place place;
-};
-
-constexpr int kMessageLabelHeight = 14;
-constexpr int kCaptionLabelHeight = 13;
 const QColor kLightGrey(192, 192, 192);
 const QColor kPanelFill(64, 64, 64);
 const QColor kWhite(255, 255, 255);
@@ -39,9 +28,10 @@ void place(QWidget* widget, const Place& p)
 }
 
 // A label is exactly as wide as its caption: that width is also what takes the click.
-void fitToCaption(QLabel* label, int height)
+void placeFitToCaption(QLabel* label, const Place& p)
 {
-    label->resize(label->fontMetrics().horizontalAdvance(label->text()), height);
+    label->setGeometry(p.left, p.top, label->fontMetrics().horizontalAdvance(label->text()),
+                       p.height);
 }
 
 } // namespace
@@ -53,17 +43,17 @@ void frmMain::createControls()
     imgBase = new QLabel(this);
     imgBase->setObjectName(QStringLiteral("imgBase"));
     imgBase->setPixmap(bh::picture(QStringLiteral("backdrop"), devicePixelRatioF()));
-    place(imgBase, {0, 0, 640, 480});
+    place(imgBase, bh::layout::kWindow);
 
     imgDebugON = new QLabel(this);
     imgDebugON->setObjectName(QStringLiteral("imgDebugON"));
     // Its picture is decoded by chkDebug_Click the first time it is shown.
-    place(imgDebugON, {0, 0, 199, 105});
+    place(imgDebugON, bh::layout::kDebugPreview);
     imgDebugON->hide();
 
     shpMessages = new FilledRectangle(kPanelFill, kWhite, this);
     shpMessages->setObjectName(QStringLiteral("shpMessages"));
-    place(shpMessages, {16, 80, 225, 241});
+    place(shpMessages, bh::layout::kMessagePanel);
 
     QPalette whiteText = palette();
     whiteText.setColor(QPalette::WindowText, kWhite);
@@ -76,38 +66,29 @@ void frmMain::createControls()
         label->setObjectName(QStringLiteral("lblMessages(%1)").arg(i));
         label->setFont(messageFont);
         label->setPalette(whiteText);
-        label->move(24, 88 + 16 * i);
-        fitToCaption(label, kMessageLabelHeight);
+        placeFitToCaption(label, bh::layout::kMessageLabels.at(i));
         lblMessages[static_cast<std::size_t>(i)] = label;
     }
 
     const QFont captionFont = bh::labelFont(9.0);
     const std::array<QLabel * frmMain::*, 3> captionMembers = {&frmMain::Label1, &frmMain::Label2,
                                                                &frmMain::Label3};
-    const std::array<const char*, 3> captionTexts = {"Red", "Green", "Blue"};
+    const auto& captionTexts = bh::layout::kComponentNames;
     for (int c = 0; c < bh::kComponentCount; ++c) {
         auto* label =
             new QLabel(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]), this);
         label->setObjectName(QStringLiteral("Label%1").arg(c + 1));
         label->setFont(captionFont);
         label->setPalette(whiteText);
-        label->move(128, 248 + 24 * c);
-        fitToCaption(label, kCaptionLabelHeight);
+        placeFitToCaption(label, bh::layout::kComponentCaptions.at(c));
         this->*captionMembers[static_cast<std::size_t>(c)] = label;
     }
 
     // The controls the player operates, in tab order.
-    static const std::array<CheckBoxRow, 9> checkBoxes = {{
-        {&frmMain::chkFullScreen, "chkFullScreen", "Full Screen", {392, 24, 185, 25}},
-        {&frmMain::chkDebug, "chkDebug", "Debug Info", {392, 56, 185, 25}},
-        {&frmMain::chkAntialias, "chkAntialias", "Antialiasing", {392, 88, 185, 25}},
-        {&frmMain::chkDither, "chkDither", "Dithering", {392, 120, 185, 25}},
-        {&frmMain::chk16bit, "chk16bit", "16-bit", {392, 152, 57, 25}},
-        {&frmMain::chk24bit, "chk24bit", "24-bit", {456, 152, 57, 25}},
-        {&frmMain::chk32bit, "chk32bit", "32-bit", {520, 152, 57, 25}},
-        {&frmMain::chkWBuffer, "chkWBuffer", "W-Buffering", {392, 184, 185, 25}},
-        {&frmMain::chkKeepBodies, "chkKeepBodies", "Keep bodies of dead NPCs", {392, 216, 185, 25}},
-    }};
+    const std::array<QCheckBox * frmMain::*, bh::layout::kCheckBoxes.size()> checkBoxMembers = {
+        &frmMain::chkFullScreen, &frmMain::chkDebug,   &frmMain::chkAntialias,
+        &frmMain::chkDither,     &frmMain::chk16bit,   &frmMain::chk24bit,
+        &frmMain::chk32bit,      &frmMain::chkWBuffer, &frmMain::chkKeepBodies};
     QPalette greyFace = palette();
     greyFace.setColor(QPalette::Window, kLightGrey);
     greyFace.setColor(QPalette::Button, kLightGrey);
@@ -119,14 +100,15 @@ void frmMain::createControls()
         }
         previous = next;
     };
-    for (const CheckBoxRow& row : checkBoxes) {
+    for (std::size_t i = 0; i < checkBoxMembers.size(); ++i) {
+        const bh::layout::CheckBox& row = bh::layout::kCheckBoxes[i];
         auto* box = new QCheckBox(QString::fromLatin1(row.caption), this);
         box->setObjectName(QString::fromLatin1(row.name));
         box->setAccessibleName(box->text());
         box->setPalette(greyFace);
         box->setAutoFillBackground(true);
         place(box, row.place);
-        this->*row.member = box;
+        this->*checkBoxMembers[i] = box;
         chainTab(box);
     }
 
@@ -141,17 +123,17 @@ void frmMain::createControls()
         // The colour changes when the player lets go of the thumb, not on every pixel of a drag.
         bar->setTracking(false);
         bar->setFocusPolicy(Qt::StrongFocus);
-        place(bar, {128 + 32 * c, 96, 25, 137});
+        place(bar, bh::layout::kColourBars.at(c));
         scrColor[static_cast<std::size_t>(c)] = bar;
         chainTab(bar);
     }
 
     for (int c = 0; c < bh::kComponentCount; ++c) {
-        auto* box = new QLineEdit(QStringLiteral("255"), this);
+        auto* box = new QLineEdit(QString::fromLatin1(bh::layout::kColourBoxFirstText), this);
         box->setObjectName(QStringLiteral("txtColor(%1)").arg(c));
         box->setAccessibleName(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]));
         box->setMaxLength(std::numeric_limits<int>::max());
-        place(box, {176, 248 + 24 * c, 41, 19});
+        place(box, bh::layout::kColourBoxes.at(c));
         txtColor[static_cast<std::size_t>(c)] = box;
         chainTab(box);
     }
@@ -162,6 +144,6 @@ void frmMain::createControls()
     // Neither Enter nor Escape may save: only a deliberate press of OK does.
     cmdOK->setAutoDefault(false);
     cmdOK->setDefault(false);
-    place(cmdOK, {456, 296, 105, 25});
+    place(cmdOK, bh::layout::kOK);
     chainTab(cmdOK);
 }

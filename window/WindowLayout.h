@@ -1,0 +1,104 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Where every control of the settings window stands, in the client area's own pixels. The
+// window is a mock-up of the game screen, so each place is fixed over the backdrop. This is the
+// one statement of the layout: frmMainLayout.cpp builds the window from it, the widget tests
+// walk controls(), and the build writes controls() out as window-layout.json for the tests
+// that drive the real program from outside. Standard C++ only, so any tool can read it.
+
+#include "ConfigRecord.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace bh::layout {
+
+struct Place {
+    int left, top, width, height;
+};
+
+// A row of like controls: the first at `first`, each next one `dx`, `dy` further on.
+struct Series {
+    Place first;
+    int dx, dy;
+
+    constexpr Place at(int i) const
+    {
+        return {first.left + dx * i, first.top + dy * i, first.width, first.height};
+    }
+};
+
+struct CheckBox {
+    const char* name;
+    const char* caption;
+    Place place;
+};
+
+inline constexpr Place kWindow{0, 0, 640, 480};
+inline constexpr Place kDebugPreview{0, 0, 199, 105};
+inline constexpr Place kMessagePanel{16, 80, 225, 241};
+// Labels are exactly as wide as their captions (that width is what takes a click), so their
+// width is left 0 here and comes from the font.
+inline constexpr Series kMessageLabels{{24, 88, 0, 14}, 0, 16};
+inline constexpr Series kComponentCaptions{{128, 248, 0, 13}, 0, 24};
+inline constexpr std::array<const char*, kComponentCount> kComponentNames = {"Red", "Green",
+                                                                             "Blue"};
+// The controls the player operates, in tab order: check boxes, bars, boxes, OK.
+inline constexpr std::array<CheckBox, 9> kCheckBoxes = {{
+    {"chkFullScreen", "Full Screen", {392, 24, 185, 25}},
+    {"chkDebug", "Debug Info", {392, 56, 185, 25}},
+    {"chkAntialias", "Antialiasing", {392, 88, 185, 25}},
+    {"chkDither", "Dithering", {392, 120, 185, 25}},
+    {"chk16bit", "16-bit", {392, 152, 57, 25}},
+    {"chk24bit", "24-bit", {456, 152, 57, 25}},
+    {"chk32bit", "32-bit", {520, 152, 57, 25}},
+    {"chkWBuffer", "W-Buffering", {392, 184, 185, 25}},
+    {"chkKeepBodies", "Keep bodies of dead NPCs", {392, 216, 185, 25}},
+}};
+inline constexpr Series kColourBars{{128, 96, 25, 137}, 32, 0};
+inline constexpr Series kColourBoxes{{176, 248, 41, 19}, 0, 24};
+inline constexpr const char* kColourBoxFirstText = "255";
+inline constexpr Place kOK{456, 296, 105, 25};
+
+// Every control by its object name, in creation order: bottom of the stack first, and the
+// operable ones in tab order. caption is the text it shows on creation, if it shows one.
+struct Control {
+    std::string name;
+    std::string caption;
+    Place place;
+};
+
+inline std::vector<Control> controls()
+{
+    const auto indexed = [](const char* name, int i) {
+        return std::string(name) + '(' + std::to_string(i) + ')';
+    };
+    std::vector<Control> all = {{"imgBase", "", kWindow},
+                                {"imgDebugON", "", kDebugPreview},
+                                {"shpMessages", "", kMessagePanel}};
+    for (int i = 0; i < kMessageTypeCount; ++i) {
+        all.push_back({indexed("lblMessages", i),
+                       std::string(kMessageTypeNames[static_cast<std::size_t>(i)]),
+                       kMessageLabels.at(i)});
+    }
+    for (int c = 0; c < kComponentCount; ++c) {
+        all.push_back({"Label" + std::to_string(c + 1),
+                       kComponentNames[static_cast<std::size_t>(c)], kComponentCaptions.at(c)});
+    }
+    for (const CheckBox& box : kCheckBoxes) {
+        all.push_back({box.name, box.caption, box.place});
+    }
+    for (int c = 0; c < kComponentCount; ++c) {
+        all.push_back({indexed("scrColor", c), "", kColourBars.at(c)});
+    }
+    for (int c = 0; c < kComponentCount; ++c) {
+        all.push_back({indexed("txtColor", c), kColourBoxFirstText, kColourBoxes.at(c)});
+    }
+    all.push_back({"cmdOK", "OK", kOK});
+    return all;
+}
+
+} // namespace bh::layout
