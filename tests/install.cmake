@@ -2,8 +2,6 @@
 # SPDX-License-Identifier: MIT
 # The installed game folder, the player's launcher scripts and the portable package. Each test
 # installs or packs the already built program into its own temporary folder.
-# The system's python3 first: the tests use its standard library only.
-find_program(BH_PYTHON3 python3 HINTS /usr/bin REQUIRED)
 set(bh_install_tests ${CMAKE_CURRENT_LIST_DIR}/install)
 set(bh_install_args
   --cmake ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --source ${PROJECT_SOURCE_DIR}
@@ -17,4 +15,4 @@ add_test(NAME install_portable_package
          COMMAND ${BH_PYTHON3} ${bh_install_tests}/portable_package.py ${bh_install_args}
                  --cpack ${CMAKE_CPACK_COMMAND})
 set_tests_properties(install_layout install_launcher_scripts install_portable_package
-                     PROPERTIES ENVIRONMENT "LC_ALL=C.UTF-8;PYTHONDONTWRITEBYTECODE=1" TIMEOUT 300)
+                     PROPERTIES ENVIRONMENT "${BH_PYTHON_TEST_ENV}" TIMEOUT 300)

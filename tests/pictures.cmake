@@ -6,4 +6,4 @@ target_link_libraries(test_pictures PRIVATE Qt6::Gui Qt6::Test bh_resources bh_w
 target_compile_definitions(test_pictures PRIVATE
   BH_ICO_PATH="${PROJECT_SOURCE_DIR}/resources/icon.ico")
 add_test(NAME test_pictures COMMAND test_pictures)
-set_tests_properties(test_pictures PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+set_tests_properties(test_pictures PROPERTIES ENVIRONMENT "${BH_WIDGET_TEST_ENV}")

@@ -1,15 +1,13 @@
 # Reliability: random play, saving side by side, memory checks, save faults and fuzzing.
 # Labels: "valgrind", "fuzz" and "xvfb" mark the slow or tool-bound tests, so the sanitizer
 # build can leave out those that make no sense there (make test-sanitize).
-set(_bh_offscreen "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;QT_SCALE_FACTOR=1")
-
 # Thousands of random player actions checked against a model of the window.
 add_executable(test_random_play ${CMAKE_CURRENT_LIST_DIR}/test_random_play.cpp
   WindowTestSupport.h WindowTestSupport.cpp)
 set_target_properties(test_random_play PROPERTIES AUTOMOC ON)
 target_link_libraries(test_random_play PRIVATE bh_window Qt6::Test bh_warnings)
 add_test(NAME random_play COMMAND test_random_play)
-set_tests_properties(random_play PROPERTIES ENVIRONMENT "${_bh_offscreen}" TIMEOUT 300)
+set_tests_properties(random_play PROPERTIES ENVIRONMENT "${BH_WIDGET_TEST_ENV}" TIMEOUT 300)
 
 # Two copies saving at once.
 add_executable(test_concurrent_saves ${CMAKE_CURRENT_LIST_DIR}/test_concurrent_saves.cpp)
@@ -22,7 +20,7 @@ add_executable(test_start_edit_ok ${CMAKE_CURRENT_LIST_DIR}/test_start_edit_ok.c
 set_target_properties(test_start_edit_ok PROPERTIES AUTOMOC ON)
 target_link_libraries(test_start_edit_ok PRIVATE bh_window Qt6::Test bh_warnings)
 add_test(NAME start_edit_ok COMMAND test_start_edit_ok)
-set_tests_properties(start_edit_ok PROPERTIES ENVIRONMENT "${_bh_offscreen}")
+set_tests_properties(start_edit_ok PROPERTIES ENVIRONMENT "${BH_WIDGET_TEST_ENV}")
 
 # The tests below use tools that an instrumented build cannot run under (valgrind) or that
 # bring their own instrumentation (the fuzzer), so only the plain build has them.
@@ -36,7 +34,7 @@ if(NOT BH_SANITIZE)
               --suppressions=${CMAKE_CURRENT_LIST_DIR}/valgrind.supp
               $<TARGET_FILE:test_start_edit_ok>)
     set_tests_properties(valgrind_start_edit_ok PROPERTIES
-      ENVIRONMENT "${_bh_offscreen}" LABELS valgrind TIMEOUT 600)
+      ENVIRONMENT "${BH_WIDGET_TEST_ENV}" LABELS valgrind TIMEOUT 600)
   endif()
 
   # The reader under libFuzzer for half a minute; scripts/run-fuzz builds it with clang.
@@ -51,8 +49,9 @@ if(NOT BH_SANITIZE)
   add_library(bh_fail_rename MODULE ${CMAKE_CURRENT_LIST_DIR}/fail_rename.cpp)
   target_link_libraries(bh_fail_rename PRIVATE ${CMAKE_DL_LIBS} bh_warnings)
   add_test(NAME save_faults
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/save_faults.py
+    COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/save_faults.py
             --exe $<TARGET_FILE:brackenholt-config>
             --fail-rename $<TARGET_FILE:bh_fail_rename>)
-  set_tests_properties(save_faults PROPERTIES LABELS xvfb TIMEOUT 600 SKIP_RETURN_CODE 77)
+  set_tests_properties(save_faults PROPERTIES
+    ENVIRONMENT "${BH_PYTHON_TEST_ENV}" LABELS xvfb TIMEOUT 600 SKIP_RETURN_CODE 77)
 endif()

@@ -6,7 +6,7 @@
     save_faults.py --exe build/brackenholt-config --fail-rename build/tests/libbh_fail_rename.so
                    [--only NAME]
 
-The real program runs in a private Xvfb display, driven with the end-to-end driver in e2e/.
+The real program runs in a private Xvfb display, driven through harness.py.
 After a failed save a player must see the error box, the program must end with status 1 once
 it is dismissed, and the old bh.cfg must be as it was with no temporary file left beside it.
 When two copies both press OK, bh.cfg afterwards is exactly one copy's output.
@@ -15,26 +15,25 @@ Exit status 0 when all pass, 1 when any fails, 77 (skipped) when the X tools are
 """
 
 import argparse
-import contextlib
 import errno
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
-import traceback
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from harness import LAYOUT, AppRun, DriverError, Program, Skipped, centre, poll, run_cases
 
-from harness import X_TOOLS, AppRun, DriverError, XSession, poll  # noqa: E402
 
-SKIPPED = 77
+def on_indicator(name):
+    """A check box's square: its caption's extent varies with the face."""
+    left, top, _, height = LAYOUT[name]
+    return left + 8, top + height // 2
 
-# Client-area points, at scale 1: a check box's square, and OK.
-FULL_SCREEN = (400, 36)
-KEEP_BODIES = (400, 228)
-OK = (508, 308)
+
+FULL_SCREEN = on_indicator("chkFullScreen")
+KEEP_BODIES = on_indicator("chkKeepBodies")
+OK = centre(LAYOUT["cmdOK"])
 
 
 def lines(full_screen=0, keep=0, depth=24):
@@ -46,10 +45,6 @@ OLD = lines()
 # What a copy writes after its one click: full screen on, or bodies kept.
 WITH_FULL_SCREEN = lines(full_screen=1)
 WITH_KEEP_BODIES = lines(keep=1)
-
-
-class Skip(Exception):
-    """The fault cannot be made on this machine (no rights to mount, for instance)."""
 
 
 def run(argv):
@@ -72,16 +67,11 @@ def can_mount():
         os.rmdir(probe)
 
 
-def click(app, point):
-    x, y = app.to_screen(*point)
-    app.session.xdotool("mousemove", "--sync", x, y, "click", 1)
-
-
 def press_ok_and_dismiss_error(app):
-    click(app, OK)
+    app.click(*OK)
     box = app.wait_for_error_box()
     app.session.xdotool("windowactivate", "--sync", box["id"])
-    app.session.xdotool("key", "Return")
+    app.session.key("Return")
     status = app.wait_for_exit()
     if status != 1:
         raise DriverError(f"exit status {status} after a failed save, expected 1")
@@ -99,11 +89,10 @@ def check_folder(folder, exe_name, expected, extra=()):
 
 
 def open_window(app, extra_env=None):
-    if extra_env:
-        app.session.env = dict(app.session.env, **extra_env)
+    app.extra_env.update(extra_env or {})
     app.start()
     app.wait_for_main_window()
-    click(app, FULL_SCREEN)
+    app.click(*FULL_SCREEN)
 
 
 # --- The faults -------------------------------------------------------------------------------
@@ -134,7 +123,7 @@ def folder_read_only(session, exe, args):
         open_window(app)
         if os.geteuid() == 0:
             if not args.mount:
-                raise Skip("root, and mounting is not permitted")
+                raise Skipped("root, and mounting is not permitted")
             run(["mount", "--bind", app.folder, app.folder])
             mounted = True
             run(["mount", "-o", "remount,bind,ro", app.folder])
@@ -152,7 +141,7 @@ def folder_read_only(session, exe, args):
 def disk_full(session, exe, args):
     """The program's folder is on a small file system that fills up while the window is open."""
     if not args.mount:
-        raise Skip("mounting a small tmpfs is not permitted")
+        raise Skipped("mounting a small tmpfs is not permitted")
     app = AppRun(session, exe, OLD)
     staged = app.folder + ".staged"
     mounted = False
@@ -197,8 +186,7 @@ def two_copies_press_ok(session, exe, args):
     """Two copies on the same bh.cfg, each with its own edit, press OK within a moment of each
     other. The file afterwards is one of the two outputs, whole."""
     first = AppRun(session, exe, OLD)
-    second = AppRun(session, exe, None)
-    second.exe, second.folder = first.exe, first.folder  # the same program in the same folder
+    second = Program(session, first.command, first.cwd)  # the same program in the same folder
     try:
         first.start()
         first.wait_for_main_window()
@@ -218,8 +206,8 @@ def two_copies_press_ok(session, exe, args):
         first.wait_for_main_window()  # its place again, now that both stand apart
         if first.window["id"] == second.window["id"]:
             raise DriverError("both copies report the same window")
-        click(first, FULL_SCREEN)
-        click(second, KEEP_BODIES)
+        first.click(*FULL_SCREEN)
+        second.click(*KEEP_BODIES)
         # Both OKs in one xdotool call: the two saves start a few milliseconds apart.
         x1, y1 = first.to_screen(*OK)
         x2, y2 = second.to_screen(*OK)
@@ -249,40 +237,12 @@ def main():
     parser.add_argument("--fail-rename", required=True)
     parser.add_argument("--only")
     args = parser.parse_args()
-    missing = [tool for tool in X_TOOLS if shutil.which(tool) is None]
-    if missing:
-        print(f"skipped: {', '.join(missing)} not installed (scripts/install-deps)")
-        return SKIPPED
     args.exe = os.path.abspath(args.exe)
     args.fail_rename = os.path.abspath(args.fail_rename)
     args.mount = can_mount()
-
-    failed = []
-    for case in CASES:
-        if args.only not in (None, case.__name__):
-            continue
-        started = time.monotonic()
-        workdir = tempfile.mkdtemp(prefix=f"bh-save-{case.__name__}-")
-        try:
-            with XSession(workdir, screen="1440x600x24") as session:
-                case(session, args.exe, args)
-            verdict = "ok"
-        except Skip as why:
-            verdict = f"skipped ({why})"
-        except AssertionError as error:
-            verdict = f"FAILED\n    {error}"
-            failed.append(case.__name__)
-        except Exception:
-            verdict = "ERROR\n" + traceback.format_exc()
-            failed.append(case.__name__)
-        finally:
-            with contextlib.suppress(OSError):
-                shutil.rmtree(workdir)
-        print(f"{case.__name__}: {verdict} ({time.monotonic() - started:.1f} s)", flush=True)
-    if failed:
-        print(f"failed: {', '.join(failed)}")
-        return 1
-    return 0
+    cases = [case for case in CASES if args.only in (None, case.__name__)]
+    return run_cases(cases, lambda session, case, _: case(session, args.exe, args),
+                     screen="1440x600x24")
 
 
 if __name__ == "__main__":

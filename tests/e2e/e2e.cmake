@@ -5,16 +5,14 @@
 # failure names its area. Each group takes a few seconds; the timeout only guards a hang.
 # The driver exits 77 (skipped) when the X tools of scripts/install-deps are missing.
 if(TARGET brackenholt-config)
-  # The system interpreter on purpose: the driver needs only the standard library, and a
-  # developer's own Python first on PATH must not decide whether the tests run.
-  set(BH_E2E_PYTHON /usr/bin/python3)
   set(BH_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
   foreach(group load files colours options errors scale)
     add_test(NAME e2e_${group}
-             COMMAND ${BH_E2E_PYTHON} ${BH_E2E_DIR}/run_e2e.py
+             COMMAND ${BH_PYTHON3} ${BH_E2E_DIR}/run_e2e.py
                      --exe $<TARGET_FILE:brackenholt-config> --group ${group}
                      --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
     set_tests_properties(e2e_${group} PROPERTIES
+      ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
       LABELS e2e
       TIMEOUT 180
       SKIP_RETURN_CODE 77)

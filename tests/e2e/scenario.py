@@ -11,67 +11,60 @@ import dataclasses
 import os
 import time
 
-from harness import DriverError, AppRun, poll
+from harness import LAYOUT, AppRun, DriverError, centre, poll
 
 WHITE = (255, 255, 255)
 PANEL_FILL = (64, 64, 64)
 LIGHT_GREY = (192, 192, 192)
 
-# Where the controls stand, as (left, top, width, height).
-CHECK_BOXES = {
-    "chkFullScreen": (392, 24, 185, 25),
-    "chkDebug": (392, 56, 185, 25),
-    "chkAntialias": (392, 88, 185, 25),
-    "chkDither": (392, 120, 185, 25),
-    "chk16bit": (392, 152, 57, 25),
-    "chk24bit": (456, 152, 57, 25),
-    "chk32bit": (520, 152, 57, 25),
-    "chkWBuffer": (392, 184, 185, 25),
-    "chkKeepBodies": (392, 216, 185, 25),
-}
-SCROLL_BARS = [(128, 96, 25, 137), (160, 96, 25, 137), (192, 96, 25, 137)]
-TEXT_BOXES = [(176, 248, 41, 19), (176, 272, 41, 19), (176, 296, 41, 19)]
-OK_BUTTON = (456, 296, 105, 25)
-PANEL = (16, 80, 225, 241)
-DEBUG_PREVIEW = (0, 0, 199, 105)
-WINDOW = (0, 0, 640, 480)
+# Where the controls stand, as (left, top, width, height), from the program's own layout.
+CHECK_BOXES = {name: place for name, place in LAYOUT.places.items() if name.startswith("chk")}
+SCROLL_BARS = LAYOUT.named("scrColor")
+TEXT_BOXES = LAYOUT.named("txtColor")
+OK_BUTTON = LAYOUT["cmdOK"]
+PANEL = LAYOUT["shpMessages"]
+DEBUG_PREVIEW = LAYOUT["imgDebugON"]
+WINDOW = LAYOUT.window
 # Everything right of the panel's column that the option boxes and OK cover, so a comparison
 # of the left half of the window is not disturbed by focus frames or check marks.
 OPTION_COLUMN = (380, 0, 260, 480)
-MESSAGE_NAMES = ["System messages", "Targets", "Your hits", "Quests", "NPC hits", "Potions",
-                 "Cheats", "Valuables", "Loots", "Zone moves", "Rest", "Steal", "Reason",
-                 "Improves"]
-# The caption widths the names take in their font; a few pixels are added when searching a
-# name's colour so a slightly wider face does not hide it.
-MESSAGE_WIDTHS = [93, 42, 51, 37, 51, 42, 37, 54, 31, 67, 24, 27, 40, 52]
 
 
 def message_label(index):
-    return (24, 88 + 16 * index, MESSAGE_WIDTHS[index], 14)
+    """Where name index is drawn: from its left edge to the bars, whose column it must not
+    reach, so the search does not depend on how wide the face sets the caption."""
+    left, top, _, height = LAYOUT[f"lblMessages({index})"]
+    return (left, top, SCROLL_BARS[0][0] - left, height)
 
 
-def centre(rect):
-    left, top, width, height = rect
-    return left + width // 2, top + height // 2
+def caption_label(c):
+    """Where caption c (Red, Green, Blue) is drawn: up to its text box."""
+    left, top, _, height = LAYOUT[f"Label{c + 1}"]
+    return (left, top, TEXT_BOXES[c][0] - left, height)
 
 
-# Parts of a colour bar, as the toolkit draws it at 25 x 137: arrows of 13 pixels at either
+# Parts of a colour bar, as the toolkit draws it at its size: arrows of 13 pixels at either
 # end, a thumb of 26 pixels that stands just below the upper arrow at value 0 (full intensity).
+def _bar_point(c, from_top):
+    left, top, width, _ = SCROLL_BARS[c]
+    return left + width // 2, top + from_top
+
+
 def bar_up_arrow(c):
-    return SCROLL_BARS[c][0] + 12, 102
+    return _bar_point(c, 6)
 
 
 def bar_down_arrow(c):
-    return SCROLL_BARS[c][0] + 12, 226
+    return _bar_point(c, SCROLL_BARS[c][3] - 7)
 
 
 def bar_thumb_at_top(c):
-    return SCROLL_BARS[c][0] + 12, 122
+    return _bar_point(c, 26)
 
 
 def bar_track_near_bottom(c):
     """Below the thumb for every value that does not put the thumb into the last fifth."""
-    return SCROLL_BARS[c][0] + 12, 214
+    return _bar_point(c, SCROLL_BARS[c][3] - 19)
 
 
 # --- Settings files -------------------------------------------------------------------------
@@ -111,13 +104,7 @@ class Click:
     times: int = 1
 
     def run(self, ctx):
-        sx, sy = ctx.app.to_screen(self.x, self.y)
-        # A pause between clicks keeps two clicks from counting as one double click, which a
-        # scroll bar would take as a single press.
-        for i in range(self.times):
-            ctx.session.xdotool("mousemove", sx, sy, "click", 1)
-            if i + 1 < self.times:
-                time.sleep(0.3)
+        ctx.app.click(self.x, self.y, self.times)
 
 
 @dataclasses.dataclass
@@ -155,7 +142,7 @@ class Key:
         self.keys = keys
 
     def run(self, ctx):
-        ctx.session.xdotool("key", "--delay", 40, *self.keys)
+        ctx.session.key(*self.keys)
 
 
 @dataclasses.dataclass
@@ -215,7 +202,7 @@ class CloseWithAltF4:
 
     def run(self, ctx):
         for _ in range(3):
-            ctx.session.xdotool("key", "--delay", 40, "alt+F4")
+            ctx.session.key("alt+F4")
             deadline = time.monotonic() + 5
             while time.monotonic() < deadline:
                 if not ctx.app.alive():
@@ -236,7 +223,7 @@ class ErrorBox:
         if (box["width"], box["height"]) == ctx.app.main_size:
             raise DriverError("the error box has the size of the main window")
         ctx.session.xdotool("windowactivate", "--sync", box["id"])
-        ctx.session.xdotool("key", "Return")
+        ctx.session.key("Return")
 
 
 @dataclasses.dataclass

@@ -6,11 +6,11 @@ side and a failure names its area."""
 
 from scenario import (
     ABSENT, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LIGHT_GREY, OK_BUTTON, OPTION_COLUMN,
-    PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
+    PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
     CloseThroughWindowManager, CloseWithAltF4, Contains, Differs, ErrorBox, Key, Lacks,
     LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type,
-    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, centre, cfg,
-    message_label)
+    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, caption_label, centre,
+    cfg, message_label)
 
 OK = Click(*centre(OK_BUTTON))
 
@@ -20,12 +20,14 @@ def click_box(name):
     return Click(left + 8, top + height // 2)  # on the indicator: the caption's extent varies
 
 
+def click_name(index):
+    left, top, _, height = message_label(index)
+    return Click(left + 8, top + height // 2)  # within the shortest caption
+
+
 def name_in(index, colour):
-    """The name of message type index is drawn in colour (searched a little wider than the
-    caption, in case the face runs wide)."""
-    left, top, width, height = message_label(index)
-    return Contains((left, top, width + 6, height), colour,
-                    f"name {index} in its colour")
+    """The name of message type index is drawn in colour."""
+    return Contains(message_label(index), colour, f"name {index} in its colour")
 
 
 def all_names_in(colours):
@@ -49,25 +51,28 @@ def retype(c, text):
 
 # The panel: a white line one pixel wide along its edge, dark grey inside. The points are the
 # corners, the middle of each edge and a few inner places that no control covers.
+_L, _T, _W, _H = PANEL
+_R, _B = _L + _W - 1, _T + _H - 1
 PANEL_LOOKS = [
     *(Pixel(x, y, WHITE, "panel border") for x, y in [
-        (16, 80), (128, 80), (240, 80), (16, 200), (240, 200), (16, 320), (128, 320),
-        (240, 320)]),
+        (_L, _T), (_L + _W // 2, _T), (_R, _T), (_L, _T + _H // 2), (_R, _T + _H // 2),
+        (_L, _B), (_L + _W // 2, _B), (_R, _B)]),
     *(Pixel(x, y, PANEL_FILL, "panel fill") for x, y in [
-        (17, 81), (239, 81), (20, 200), (230, 200), (17, 319), (100, 318), (239, 319)]),
+        (_L + 1, _T + 1), (_R - 1, _T + 1), (_L + 4, _T + _H // 2), (_R - 10, _T + _H // 2),
+        (_L + 1, _B - 1), (_L + 84, _B - 2), (_R - 1, _B - 1)]),
 ]
 
 # The face of every option box is light grey: a point right of each caption, inside the box.
 OPTION_FACES = [Pixel(left + width - 3, top + 2, LIGHT_GREY, f"{name} face")
                 for name, (left, top, width, _) in CHECK_BOXES.items()]
 
-CAPTIONS_WHITE = [Contains((128, 248 + 24 * c, 28, 13), WHITE, f"caption {c} white")
-                  for c in range(3)]
+CAPTIONS_WHITE = [Contains(caption_label(c), WHITE, f"caption {c} white") for c in range(3)]
 
 # The debug preview covers the top-left corner up to where the panel starts; below that the
 # panel stands over it. Whatever else changes when the preview comes and goes is a fault
 # (the option column is left out: a click moves the focus frame there).
-PREVIEW_ABOVE_PANEL = ((0, 0, 199, 80), (0, 80, 16, 25), OPTION_COLUMN)
+PREVIEW_ABOVE_PANEL = ((0, 0, DEBUG_PREVIEW[2], PANEL[1]),
+                       (0, PANEL[1], PANEL[0], DEBUG_PREVIEW[3] - PANEL[1]), OPTION_COLUMN)
 LEFT_OF_OPTIONS = (0, 0, 380, 480)
 
 
@@ -138,7 +143,7 @@ FILES = [
     Scenario(
         "ok_untouched_writes_normal_form",
         config=ODD_FIELDS,
-        steps=[Shot("loaded", Pixel(16, 80, WHITE, "panel border")), OK],
+        steps=[Shot("loaded", PANEL_LOOKS[0]), OK],
         expect_file=ODD_FIELDS_NORMALISED, expect_status=0),
     Scenario(
         "close_through_title_bar_after_edits_saves_nothing",
@@ -147,7 +152,7 @@ FILES = [
             Shot("loaded", *boxes(chk16bit=1, chkWBuffer=0, chkDebug=1)),
             click_box("chkFullScreen"), click_box("chk24bit"), click_box("chkDebug"),
             Click(*bar_down_arrow(0)),
-            Click(*centre(message_label(3))),
+            click_name(3),
             *retype(1, "12"),
             Shot("edited", *boxes(chkFullScreen=1, chk24bit=1, chkDebug=0),
                  name_in(3, (255, 12, 96))),
@@ -213,15 +218,15 @@ COLOURS = [
         "switching_names_keeps_each_edited_colour",
         config=cfg(),
         steps=[
-            Click(*centre(message_label(1))),
+            click_name(1),
             *retype(0, "10"), *retype(1, "20"), *retype(2, "30"),
             Shot("targets", name_in(1, (10, 20, 30))),
-            Click(*centre(message_label(3))),
+            click_name(3),
             *retype(0, "40"), *retype(1, "50"), *retype(2, "60"),
             Shot("quests", name_in(3, (40, 50, 60)), name_in(1, (10, 20, 30))),
             # Back to Targets: its edited colour must come back into the bars, so one step up
             # on red gives 11, not one more than some other colour.
-            Click(*centre(message_label(1))), Click(*bar_up_arrow(0)),
+            click_name(1), Click(*bar_up_arrow(0)),
             Shot("targets_again", name_in(1, (11, 20, 30)), name_in(3, (40, 50, 60)),
                  name_in(0, DEFAULT_COLOURS[0])),
             OK,

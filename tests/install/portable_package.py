@@ -6,22 +6,19 @@ the program from the entry's Exec, press OK, and find the settings read from and
 the bh.cfg in the unpacked folder."""
 
 import os
-import select
 import shutil
 import subprocess
 import tarfile
-import time
-from pathlib import Path
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, exec_arguments, is_executable,
                         parse_options, read_desktop_entry, run, temp_dir, tool)
+from harness import LAYOUT, X_TOOLS, DriverError, Program, XSession, centre
 
 opts = parse_options("cpack")
 app_id = opts.app_id
 
-# Safety nets only: a healthy run takes a second or two. They bound how long a broken build
-# can hang the suite, and no result depends on them.
-STARTUP_LIMIT = 60
+# A safety net only: a healthy run takes a second or two. It bounds how long a broken build can
+# hang the suite, and no result depends on it.
 EXIT_LIMIT = 60
 
 # bh.cfg as another tool might leave it (LF line ends, settings unlike the default) and the
@@ -33,79 +30,6 @@ SETTINGS_OUT = b"".join(v.encode() + b"\r\n" for v in options + colours)
 
 f = Failures()
 root, unpack_to = temp_dir("package")
-programs = []
-servers = []
-
-
-def wait_for(predicate, limit, interval=0.1):
-    deadline = time.monotonic() + limit
-    while time.monotonic() < deadline:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(interval)
-    return None
-
-
-def start_display():
-    """A private X server: the program shows a real window and the test presses OK in it.
-    The number is one with neither a lock nor a socket: a server killed without its clean-up
-    leaves a socket behind that a new server on that number cannot take over."""
-    tool("xdotool")
-    for number in range(140, 240):
-        if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
-            continue
-        read_end, write_end = os.pipe()
-        server = subprocess.Popen([tool("Xvfb"), f":{number}", "-displayfd", str(write_end),
-                                   "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                                  pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        # Read up to the line end: the server writes the number and the line end apart, and
-        # dies if the pipe is closed between the two.
-        answer = b""
-        while b"\n" not in answer:
-            ready, _, _ = select.select([read_end], [], [], STARTUP_LIMIT)
-            chunk = os.read(read_end, 64) if ready else b""
-            if not chunk:
-                break
-            answer += chunk
-        os.close(read_end)
-        answer = answer.decode().strip()
-        if answer == str(number):
-            servers.append(server)
-            return f":{number}"
-        # Another test took the number between the check and the start.
-        stop(server)
-    f.check(False, "Xvfb did not start")
-    f.finish()
-
-
-def stop(process):
-    """Asks first, so an X server removes its lock and socket."""
-    if process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
-def main_window(display, pid):
-    """The program's 640 x 480 window, once shown; its error box has the same title but
-    another size, and must not count."""
-    env = dict(os.environ, DISPLAY=display)
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid),
-                            "--name", "^Brackenholt Config$"],
-                           capture_output=True, text=True, env=env)
-    for window in found.stdout.split():
-        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
-                                  capture_output=True, text=True, env=env).stdout
-        if "WIDTH=640" in geometry.split() and "HEIGHT=480" in geometry.split():
-            return window
-    return None
-
 
 try:
     packages = root / "packages"
@@ -161,38 +85,29 @@ try:
     # Started from elsewhere, as a menu does: the settings must still come from the game folder.
     elsewhere = root / "started from here"
     elsewhere.mkdir()
-    display = start_display()
-    env.update(DISPLAY=display, QT_QPA_PLATFORM="xcb")
-    log_path = root / "program.log"
-    with open(log_path, "w") as log:
-        program = subprocess.Popen(command, cwd=elsewhere, env=env, stdout=log,
-                                   stderr=subprocess.STDOUT)
-    programs.append(program)
-
-    def shown_or_ended():
-        if program.poll() is not None:
-            return "ended"
-        return main_window(display, program.pid)
-
-    window = wait_for(shown_or_ended, STARTUP_LIMIT)
-    if not f.check(window not in (None, "ended"),
-                   f"the window never showed (program {window or 'still running'})"):
-        stop(program)
-        print(log_path.read_text())
-        f.finish()
-
-    # OK stands at (456, 296), 105 x 25, in the window. A click that lands while the window is
-    # still being mapped can be lost; clicking again is harmless, as OK ends the program.
-    status = None
-    deadline = time.monotonic() + EXIT_LIMIT
-    while status is None and time.monotonic() < deadline:
-        subprocess.run(["xdotool", "mousemove", "--window", window, "508", "308", "click", "1"],
-                       env=env, capture_output=True)
+    for name in X_TOOLS:
+        tool(name)
+    # The session's home is the one register-launcher has just written to.
+    with XSession(str(root)) as session:
+        program = Program(session, command, elsewhere)
+        status = None
         try:
-            status = program.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            pass
-    print(log_path.read_text())
+            program.start()
+            program.wait_for_main_window()
+            # A click that lands while the window is still being mapped can be lost; clicking
+            # again is harmless, as OK ends the program.
+            for _ in range(EXIT_LIMIT // 5):
+                program.click(*centre(LAYOUT["cmdOK"]))
+                try:
+                    status = program.process.wait(timeout=5)
+                    break
+                except subprocess.TimeoutExpired:
+                    pass
+        except DriverError as error:
+            f.check(False, str(error))
+        finally:
+            print(program.stderr_text())
+            program.stop()
     f.check(status == 0, f"after OK the program ended with {status}, not 0")
     f.check((game / "bh.cfg").read_bytes() == SETTINGS_OUT,
             "the unpacked folder's bh.cfg does not hold the settings it was started with, "
@@ -203,8 +118,6 @@ try:
                                          "unregister-launcher", "share"})
     f.check(not leftovers, f"saving left {leftovers} in the game folder")
 finally:
-    for process in programs + servers:
-        stop(process)
     shutil.rmtree(root, ignore_errors=True)
 
 f.finish()

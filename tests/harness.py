@@ -1,17 +1,22 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-"""Drives the real brackenholt-config from outside, the way a player does.
+"""What every test that drives the real brackenholt-config from outside shares: the window's
+layout, a private display, the program started on it, clicks and keys, screenshots, and the
+report of a run of cases. Used by e2e/, save_faults.py and install/portable_package.py; ctest
+puts this folder on PYTHONPATH and names the layout file in BH_WINDOW_LAYOUT.
 
 Each XSession is a private Xvfb display with openbox on it, so tests running side by side never
-see each other's windows. Each AppRun copies the executable into a fresh folder beside a chosen
-bh.cfg and starts it there; the driver then clicks, drags and types with xdotool, closes through
-the window manager and reads pixels from screenshots.
+see each other's windows. A session offers env, run, click, key, screenshot and windows; another
+display server (a Wayland compositor, say) is another class with the same methods. A Program is
+one start of a command on a session (a launcher such as wine64 goes in front of the program);
+an AppRun is a Program copied into a fresh folder beside a chosen bh.cfg.
 
 Nothing here sleeps blindly: every wait polls for something observable and gives up after a
 bounded time. Every process is started in its own process group and ended by that group's id,
 also when a test fails half way.
 """
 
+import json
 import os
 import re
 import select
@@ -20,14 +25,52 @@ import signal
 import subprocess
 import tempfile
 import time
+import traceback
 
 CAPTION = "Brackenholt Config"
-CLIENT_SIZE = (640, 480)
 X_TOOLS = ("Xvfb", "openbox", "xdotool", "wmctrl", "xwininfo", "xprop", "import")
+SKIPPED = 77
 
 
 class DriverError(AssertionError):
     """Something the test expected did not happen in time, or the session itself broke."""
+
+
+class Layout:
+    """The window's layout as the program builds it (window/WindowLayout.h, written out by the
+    build): places as (left, top, width, height) in the client area's pixels at scale 1, by
+    the controls' object names. A label's width is 0: it is as wide as its caption."""
+
+    def __init__(self, path):
+        with open(path, encoding="utf-8") as f:
+            data = json.load(f)
+        self.window = tuple(data["window"])
+        self.places = {c["name"]: tuple(c["place"]) for c in data["controls"]}
+        self.captions = {c["name"]: c["caption"] for c in data["controls"]}
+
+    @classmethod
+    def from_environment(cls):
+        path = os.environ.get("BH_WINDOW_LAYOUT")
+        if not path:
+            raise SystemExit("BH_WINDOW_LAYOUT names no layout file: run through ctest, or set "
+                             "it to build/tests/window-layout.json")
+        return cls(path)
+
+    def __getitem__(self, name):
+        return self.places[name]
+
+    def named(self, prefix):
+        """The places of an indexed group (scrColor, txtColor, ...) in index order."""
+        return [place for name, place in self.places.items() if name.startswith(prefix + "(")]
+
+
+LAYOUT = Layout.from_environment()
+CLIENT_SIZE = LAYOUT.window[2:]
+
+
+def centre(rect):
+    left, top, width, height = rect
+    return left + width // 2, top + height // 2
 
 
 def poll(what, probe, timeout=10.0, interval=0.05):
@@ -193,6 +236,7 @@ class XSession:
             "XDG_CACHE_HOME": os.path.join(home, ".cache"),
             "LANG": "C.UTF-8",
             "LC_ALL": "C.UTF-8",
+            "QT_QPA_PLATFORM": "xcb",
         }
 
     def _start_wm(self):
@@ -242,6 +286,18 @@ class XSession:
     def xdotool(self, *args):
         self.run(["xdotool", *[str(a) for a in args]])
 
+    def click(self, x, y, times=1):
+        """Clicks at a screen position. A pause between clicks keeps two from counting as one
+        double click, which a scroll bar would take as a single press."""
+        for i in range(times):
+            self.xdotool("mousemove", x, y, "click", 1)
+            if i + 1 < times:
+                time.sleep(0.3)
+
+    def key(self, *keys):
+        """Key presses, in xdotool's names (Tab, space, Return, Escape, ctrl+a, ...)."""
+        self.xdotool("key", "--delay", 40, *keys)
+
     def screenshot(self):
         return Image.from_ppm(subprocess.run(
             ["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
@@ -269,41 +325,36 @@ class XSession:
         return [w for w in found if w["viewable"]]
 
 
-class AppRun:
-    """One start of the program in a fresh folder of its own, with the given bh.cfg bytes."""
+class Program:
+    """One start of a command on a session's display, watched and driven from outside.
+    launcher goes in front of the command (["wine64"], say); scale is the window's scale."""
 
-    def __init__(self, session, executable, config_bytes, scale=1):
+    def __init__(self, session, command, cwd, scale=1, launcher=(), env=None):
         self.session = session
+        self.command = [*launcher, *command]
+        self.cwd = cwd
         self.scale = scale
-        self.root = tempfile.mkdtemp(prefix="run-", dir=session.workdir)
-        self.folder = os.path.join(self.root, "game")
-        os.mkdir(self.folder)
-        self.exe = os.path.join(self.folder, os.path.basename(executable))
-        shutil.copy2(executable, self.exe)
-        self.config_path = os.path.join(self.folder, "bh.cfg")
-        if config_bytes is not None:
-            with open(self.config_path, "wb") as out:
-                out.write(config_bytes)
+        self.extra_env = dict(env or {})
+        fd, self.log_path = tempfile.mkstemp(prefix="stderr-", suffix=".log", dir=session.workdir)
+        os.close(fd)
         self.process = None
         self.window = None  # the main window's client area: id, x, y, width, height
         self.shots = {}
 
     def start(self):
-        env = dict(self.session.env, QT_QPA_PLATFORM="xcb")
+        env = dict(self.session.env, **self.extra_env)
         if self.scale != 1:
             env["QT_SCALE_FACTOR"] = str(self.scale)
-        # Started from another folder on purpose: the program must find bh.cfg beside itself,
-        # not in the working directory.
-        self.process = subprocess.Popen([self.exe], cwd=self.root, env=env, start_new_session=True,
-                                        stdout=subprocess.DEVNULL,
-                                        stderr=open(os.path.join(self.root, "stderr.log"), "w"))
+        self.process = subprocess.Popen(self.command, cwd=self.cwd, env=env,
+                                        start_new_session=True, stdout=subprocess.DEVNULL,
+                                        stderr=open(self.log_path, "w"))
 
     def stop(self):
         end_process_group(self.process)
 
     def stderr_text(self):
         try:
-            with open(os.path.join(self.root, "stderr.log"), errors="replace") as log:
+            with open(self.log_path, errors="replace") as log:
                 return log.read()
         except OSError:
             return ""
@@ -407,3 +458,68 @@ class AppRun:
     def to_screen(self, x, y):
         """Absolute screen position of a point given in the client area's own pixels."""
         return self.window["x"] + x * self.scale, self.window["y"] + y * self.scale
+
+    def click(self, x, y, times=1):
+        """Clicks a point given in the client area's own pixels."""
+        self.session.click(*self.to_screen(x, y), times=times)
+
+
+class AppRun(Program):
+    """The program copied into a fresh folder of its own beside the given bh.cfg bytes (None:
+    no bh.cfg), and started from another folder: it must find bh.cfg beside itself, not in the
+    working directory."""
+
+    def __init__(self, session, executable, config_bytes, scale=1, launcher=()):
+        root = tempfile.mkdtemp(prefix="run-", dir=session.workdir)
+        self.folder = os.path.join(root, "game")
+        os.mkdir(self.folder)
+        self.exe = os.path.join(self.folder, os.path.basename(executable))
+        shutil.copy2(executable, self.exe)
+        self.config_path = os.path.join(self.folder, "bh.cfg")
+        if config_bytes is not None:
+            with open(self.config_path, "wb") as out:
+                out.write(config_bytes)
+        super().__init__(session, [self.exe], root, scale=scale, launcher=launcher)
+
+
+def run_cases(cases, run_case, screen="1024x768x24", keep=None):
+    """Runs each case on a display of its own, so one that leaves the pointer pressed or a
+    window behind cannot spoil the next, and prints a verdict per case. run_case(session, case,
+    artifacts) raises AssertionError for a fault of the program, Skipped when the case cannot
+    be made here. Returns the exit status: 0 all passed, 1 some failed, 77 the X tools are
+    missing."""
+    missing = [tool for tool in X_TOOLS if shutil.which(tool) is None]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (scripts/install-deps)")
+        return SKIPPED
+    artifacts = keep or tempfile.gettempdir()
+    os.makedirs(artifacts, exist_ok=True)
+    failed = []
+    for case in cases:
+        name = getattr(case, "name", getattr(case, "__name__", str(case)))
+        started = time.monotonic()
+        workdir = tempfile.mkdtemp(prefix=f"bh-{name}-")
+        try:
+            with XSession(workdir, screen=screen(case) if callable(screen) else screen) as session:
+                run_case(session, case, artifacts)
+            verdict = "ok"
+        except Skipped as why:
+            verdict = f"skipped ({why})"
+        except AssertionError as error:
+            verdict = f"FAILED\n    {error}".replace("\n", "\n    ")
+            failed.append(name)
+        except Exception:  # a fault in the driver itself: show where
+            verdict = "ERROR\n" + traceback.format_exc()
+            failed.append(name)
+        finally:
+            shutil.rmtree(workdir, ignore_errors=True)
+        print(f"{name}: {verdict} ({time.monotonic() - started:.1f} s)", flush=True)
+    if failed:
+        print(f"{len(failed)} of {len(cases)} failed: {', '.join(failed)}")
+        return 1
+    print(f"all {len(cases)} passed")
+    return 0
+
+
+class Skipped(Exception):
+    """The case cannot be made on this machine (no rights to mount, for instance)."""
