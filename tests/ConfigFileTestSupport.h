@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// What the tests of bh.cfg on disk share: the portable ones and those that need a POSIX system.
+#pragma once
+
+#include "ConfigError.h"
+#include "ConfigFile.h"
+#include "ConfigFormat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace bh_test {
+
+using bh::ConfigError;
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+inline bh::ConfigRecord sampleRecord()
+{
+    bh::ConfigRecord r;
+    r.debugInfo = true;
+    r.depth = bh::ColourDepth::Bits24;
+    r.colours[3] = {1, 2, 3};
+    return r;
+}
+
+inline QByteArray bytesOf(const bh::ConfigRecord& record)
+{
+    return QByteArray::fromStdString(bh::formatConfig(record));
+}
+
+// The folder's entries other than bh.cfg: a save must leave no temporary file behind.
+inline QStringList strayFiles(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    names.removeAll(QStringLiteral("bh.cfg"));
+    return names;
+}
+
+// Messages name the file as the player's system writes paths (backslashes on Windows).
+inline bool namesFile(const ConfigError& error, const QString& path)
+{
+    return std::string(error.what()).find(QDir::toNativeSeparators(path).toStdString()) !=
+           std::string::npos;
+}
+
+inline ConfigError::Kind readFailure(const QString& path)
+{
+    try {
+        (void)bh::readConfigFile(path);
+    } catch (const ConfigError& e) {
+        EXPECT_TRUE(namesFile(e, path)) << "the message must name the file: " << e.what();
+        return e.kind();
+    }
+    ADD_FAILURE() << "no error reading " << path.toStdString();
+    return ConfigError::Kind::CannotSave;
+}
+
+class ConfigFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path() const { return dir.filePath(QStringLiteral("bh.cfg")); }
+    QTemporaryDir dir;
+};
+
+} // namespace bh_test

@@ -1,0 +1,82 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// bh.cfg on disk where POSIX puts other things at its path (FIFOs, devices, symbolic links) or
+// limits the writer (permission bits, the file size limit). Not built for Windows.
+#include "ConfigFileTestSupport.h"
+
+#include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bh_test {
+namespace {
+
+TEST_F(ConfigFile, WhatIsNoRegularFileIsNotOpened)
+{
+    // Opening a FIFO would wait for a writer forever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    EXPECT_EQ(readFailure(path()), ConfigError::Kind::CannotOpen) << "a FIFO";
+    ASSERT_TRUE(QFile::remove(path()));
+
+    // A device behind a link would feed the reader without end.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path()));
+    EXPECT_EQ(readFailure(path()), ConfigError::Kind::CannotOpen) << "a device";
+    ASSERT_TRUE(QFile::remove(path()));
+
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), path()));
+    EXPECT_EQ(readFailure(path()), ConfigError::Kind::CannotOpen) << "a dangling link";
+}
+
+TEST_F(ConfigFile, SavingKeepsPermissions)
+{
+    writeAll(path(), bytesOf(bh::ConfigRecord{}));
+    ASSERT_TRUE(
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    bh::writeConfigFile(path(), sampleRecord());
+    // The "user" bits describe whoever runs the test, so compare owner, group and others only.
+    const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
+    EXPECT_EQ(QFile::permissions(path()) & ownerGroupOther,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
+}
+
+TEST_F(ConfigFile, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink)
+{
+    const QString target = dir.filePath(QStringLiteral("real.cfg"));
+    writeAll(target, bytesOf(bh::ConfigRecord{}));
+    ASSERT_TRUE(QFile::link(target, path()));
+    bh::writeConfigFile(path(), sampleRecord());
+    EXPECT_TRUE(QFileInfo(path()).isSymLink());
+    EXPECT_EQ(readAll(target), bytesOf(sampleRecord()));
+}
+
+TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
+{
+    // Cap the size any file of ours may grow to, so writing the new settings fails part way,
+    // as on a full disk. The old file must come through byte for byte.
+    const QByteArray old = bytesOf(bh::ConfigRecord{});
+    writeAll(path(), old);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 20;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    bool failed = false;
+    try {
+        bh::writeConfigFile(path(), sampleRecord());
+    } catch (const ConfigError& e) {
+        failed = e.kind() == ConfigError::Kind::CannotSave;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_TRUE(failed) << "a short write must be reported";
+    EXPECT_EQ(readAll(path()), old);
+    EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
+        << strayFiles(dir.path()).join(u' ').toStdString();
+}
+
+} // namespace
+} // namespace bh_test
