@@ -19,10 +19,13 @@
 #include <QStyle>
 #include <utility>
 
+// A fixed size alone still leaves a Windows window its sizing border, and under Wine its X
+// window no minimum or maximum size, so a window manager offers to resize it; the fixed-size
+// dialog hint gives it the thin frame. Other platforms ignore the hint.
 frmMain::frmMain(QString configPath, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       configPath_(std::move(configPath))
 {
     setWindowTitle(QStringLiteral("Brackenholt Config"));
