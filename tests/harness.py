@@ -7,7 +7,7 @@ puts this folder on PYTHONPATH and names the layout file in BH_WINDOW_LAYOUT.
 
 Each XSession is a private Xvfb display with openbox on it, so tests running side by side never
 see each other's windows. A session offers env, run, click, key, screenshot and windows; another
-display server (a Wayland compositor, say) is another class with the same methods. A Program is
+display server is another class with the same methods: SwaySession is the Wayland one. A Program is
 one start of a command on a session (a launcher such as wine64 goes in front of the program);
 an AppRun is a Program copied into a fresh folder beside a chosen bh.cfg.
 
@@ -16,6 +16,7 @@ bounded time. Every process is started in its own process group and ended by tha
 also when a test fails half way.
 """
 
+import glob
 import json
 import os
 import re
@@ -168,6 +169,8 @@ class Image:
 class XSession:
     """A private X display: Xvfb on a free display number, with openbox managing its windows."""
 
+    TOOLS = X_TOOLS
+
     def __init__(self, workdir, screen="1024x768x24"):
         self.workdir = workdir
         self.screen = screen
@@ -175,6 +178,7 @@ class XSession:
         self.wm = None
         self.display = None
         self.env = None
+        self.as_user = {}  # whom the program and the desktop's tools run as: the driver's user
 
     def __enter__(self):
         try:
@@ -277,7 +281,8 @@ class XSession:
                 raise DriverError("openbox never mapped a window within 20 s")
 
     def run(self, argv, check=True, timeout=20):
-        done = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout)
+        done = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout,
+                              **self.as_user)
         if check and done.returncode != 0:
             raise DriverError(f"{' '.join(argv)} failed ({done.returncode}): "
                               f"{done.stderr.decode(errors='replace').strip()}")
@@ -303,6 +308,38 @@ class XSession:
             ["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
             capture_output=True, check=True, timeout=30).stdout)
 
+    def hand_over(self, path):
+        """Lets the program's user use a folder the driver made: here that is the driver."""
+
+    def activate(self, window):
+        self.xdotool("windowactivate", "--sync", window["id"])
+
+    def close_window(self, window):
+        """What the title bar's close button does: the window manager asks the window to close."""
+        self.run(["wmctrl", "-i", "-c", window["id"]])
+
+    def describe(self):
+        """What the desktop is doing, for a wait that ran out."""
+        lines = []
+        out = self.run(["xdotool", "search", "--name", CAPTION], check=False)
+        for wid in out.split():
+            info = self.run(["xwininfo", "-id", wid], check=False)
+            fields = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", info, re.M))
+            lines.append(f"  window {wid}: {fields.get('Width')}x{fields.get('Height')} "
+                         f"at {fields.get('Absolute upper-left X')},"
+                         f"{fields.get('Absolute upper-left Y')} {fields.get('Map State')}")
+        active = self.run(["xdotool", "getactivewindow"], check=False).strip()
+        focus = self.run(["xdotool", "getwindowfocus"], check=False).strip()
+        lines.append(f"  active window {active or 'none'}, keyboard focus {focus or 'none'}")
+        lines.append("  openbox is running" if self.wm is not None and self.wm.poll() is None
+                     else f"  openbox has ended (status {self.wm.returncode if self.wm else None})")
+        try:
+            with open(os.path.join(self.workdir, "openbox.log"), errors="replace") as log:
+                lines.append(f"  openbox said: {log.read().strip()[-800:]!r}")
+        except OSError:
+            pass
+        return lines
+
     def windows(self):
         """Visible top-level windows titled exactly with the program's caption."""
         out = self.run(["xdotool", "search", "--onlyvisible", "--name",
@@ -323,6 +360,131 @@ class XSession:
             except KeyError:
                 continue  # went away between search and xwininfo
         return [w for w in found if w["viewable"]]
+
+
+# --- Wayland ---------------------------------------------------------------------------------
+# sway, nested in a private Xvfb through wlroots' X11 backend. xdotool's pointer and keys go to
+# sway's window on the Xvfb, so they reach sway as its seat's input, and sway hands them on to
+# the program as Wayland events, as it would from a mouse and a keyboard. grim takes the
+# screenshots; sway's tree tells where the window stands, its title and its app id.
+#
+# sway will not run as root, and CI runs as root. Then sway, the program, grim and swaymsg run
+# under a user id that no account on the machine has: nothing has to be created in (or left
+# behind in) the machine's user database, so a fresh machine or a container needs no set-up,
+# and the id can reach no one's files but the session's own. The id is one Debian keeps back
+# from its account tools, below 65536 so that a container's user namespace maps it too.
+
+UNPRIVILEGED_ID = 65500
+
+# No wallpaper, no Xwayland (the program must reach sway as a Wayland client), no key bindings
+# that could eat the scenarios' keys. No title bar either: sway floats the fixed-size window,
+# and while it is still deciding on the title bar its tree can place the client area 25 pixels
+# off; without one the tree is right from the first frame.
+SWAY_CONFIG = """\
+xwayland disable
+output * bg #203040 solid_color
+default_floating_border none
+"""
+
+
+class SwaySession(XSession):
+    """An Xvfb with sway on it in place of openbox, and the program shown on sway."""
+
+    TOOLS = ("Xvfb", "xdotool", "sway", "swaymsg", "grim")
+
+    def __init__(self, workdir, screen="1024x768x24"):
+        super().__init__(workdir, screen)
+        self.as_user = ({"user": UNPRIVILEGED_ID, "group": UNPRIVILEGED_ID, "extra_groups": []}
+                        if os.geteuid() == 0 else {})
+
+    def hand_over(self, path):
+        """Gives what the driver made as root to the session's user, so the program can use it."""
+        if not self.as_user:
+            return
+        for folder, dirs, files in os.walk(path):
+            for name in [folder, *(os.path.join(folder, n) for n in dirs + files)]:
+                os.chown(name, UNPRIVILEGED_ID, UNPRIVILEGED_ID, follow_symlinks=False)
+
+    def _start_wm(self):
+        config = os.path.join(self.workdir, "sway.conf")
+        with open(config, "w") as out:
+            out.write(SWAY_CONFIG)
+        self.hand_over(self.workdir)
+        # The software renderer: Xvfb has no GPU to hand out.
+        env = dict(self.env, WLR_BACKENDS="x11", WLR_RENDERER="pixman")
+        self.env["QT_QPA_PLATFORM"] = "wayland"
+        self.wm = subprocess.Popen(["sway", "-c", config], env=env, start_new_session=True,
+                                   stdout=subprocess.DEVNULL,
+                                   stderr=open(os.path.join(self.workdir, "sway.log"), "w"),
+                                   **self.as_user)
+        runtime = self.env["XDG_RUNTIME_DIR"]
+
+        def sway_ready():
+            if self.wm.poll() is not None:
+                raise DriverError(f"sway ended at start (status {self.wm.returncode}): "
+                                  f"{self._log_tail()!r}")
+            sockets = glob.glob(os.path.join(runtime, "sway-ipc.*.sock"))
+            displays = [p for p in glob.glob(os.path.join(runtime, "wayland-*"))
+                        if not p.endswith(".lock")]
+            if not sockets or not displays:
+                return False
+            self.env.update(SWAYSOCK=sockets[0], WAYLAND_DISPLAY=os.path.basename(displays[0]))
+            outputs = self.run(["swaymsg", "-r", "-t", "get_outputs"], check=False)
+            return '"active": true' in outputs
+
+        poll("sway to show its output on the X display", sway_ready, timeout=20)
+
+    def _log_tail(self):
+        try:
+            with open(os.path.join(self.workdir, "sway.log"), errors="replace") as log:
+                return log.read().strip()[-800:]
+        except OSError:
+            return ""
+
+    def screenshot(self):
+        return Image.from_ppm(subprocess.run(["grim", "-t", "ppm", "-"], env=self.env,
+                                             capture_output=True, check=True, timeout=30,
+                                             **self.as_user).stdout)
+
+    def _views(self):
+        tree = json.loads(self.run(["swaymsg", "-r", "-t", "get_tree"]))
+        stack = [tree]
+        while stack:
+            node = stack.pop()
+            stack += node.get("nodes", []) + node.get("floating_nodes", [])
+            if node.get("pid"):
+                yield node
+
+    def windows(self):
+        """The program's windows on screen, placed by their client area: the container's place
+        plus where the client area stands inside it."""
+        found = []
+        for view in self._views():
+            outer, inner = view["rect"], view["window_rect"]
+            if view.get("name") == CAPTION and view.get("visible"):
+                found.append({"id": str(view["id"]), "app_id": view.get("app_id"),
+                              "x": outer["x"] + inner["x"], "y": outer["y"] + inner["y"],
+                              "width": inner["width"], "height": inner["height"]})
+        return found
+
+    def activate(self, window):
+        self.run(["swaymsg", f"[con_id={window['id']}]", "focus"])
+
+    def close_window(self, window):
+        self.run(["swaymsg", f"[con_id={window['id']}]", "kill"])
+
+    def describe(self):
+        try:
+            lines = [f"  window {v.get('name')!r} app id {v.get('app_id')!r}: "
+                     f"{v['window_rect']['width']}x{v['window_rect']['height']} at "
+                     f"{v['rect']['x']},{v['rect']['y']} focused {v.get('focused')}"
+                     for v in self._views()]
+        except (DriverError, ValueError) as error:
+            lines = [f"  no tree from sway: {error}"]
+        alive = self.wm is not None and self.wm.poll() is None
+        lines.append("  sway is running" if alive else "  sway has ended")
+        lines.append(f"  sway said: {self._log_tail()!r}")
+        return lines
 
 
 class Program:
@@ -347,7 +509,7 @@ class Program:
             env["QT_SCALE_FACTOR"] = str(self.scale)
         self.process = subprocess.Popen(self.command, cwd=self.cwd, env=env,
                                         start_new_session=True, stdout=subprocess.DEVNULL,
-                                        stderr=open(self.log_path, "w"))
+                                        stderr=open(self.log_path, "w"), **self.session.as_user)
 
     def stop(self):
         end_process_group(self.process)
@@ -391,7 +553,7 @@ class Program:
                                f"{CAPTION!r}", found, timeout=30)
         except DriverError as error:
             raise DriverError(f"{error}\n{self.diagnosis()}") from None
-        self.session.xdotool("windowactivate", "--sync", self.window["id"])
+        self.session.activate(self.window)
         # Mapped is not painted: wait until two screenshots in a row agree and show more than
         # one colour.
         previous = [None]
@@ -408,14 +570,7 @@ class Program:
 
     def diagnosis(self):
         """What the display and the program were doing, for a wait that ran out."""
-        lines = []
-        out = self.session.run(["xdotool", "search", "--name", CAPTION], check=False)
-        for wid in out.split():
-            info = self.session.run(["xwininfo", "-id", wid], check=False)
-            fields = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", info, re.M))
-            lines.append(f"  window {wid}: {fields.get('Width')}x{fields.get('Height')} "
-                         f"at {fields.get('Absolute upper-left X')},"
-                         f"{fields.get('Absolute upper-left Y')} {fields.get('Map State')}")
+        lines = self.session.describe()
         try:
             with open(f"/proc/{self.process.pid}/wchan") as wchan, \
                     open(f"/proc/{self.process.pid}/stat") as stat:
@@ -423,17 +578,6 @@ class Program:
         except OSError:
             lines.append("  program is gone")
         lines.append(f"  stderr: {self.stderr_text().strip()!r}")
-        active = self.session.run(["xdotool", "getactivewindow"], check=False).strip()
-        focus = self.session.run(["xdotool", "getwindowfocus"], check=False).strip()
-        lines.append(f"  active window {active or 'none'}, keyboard focus {focus or 'none'}")
-        wm = self.session.wm
-        lines.append("  openbox is running" if wm is not None and wm.poll() is None
-                     else f"  openbox has ended (status {wm.returncode if wm else None})")
-        try:
-            with open(os.path.join(self.session.workdir, "openbox.log"), errors="replace") as log:
-                lines.append(f"  openbox said: {log.read().strip()[-800:]!r}")
-        except OSError:
-            pass
         return "\n".join(lines)
 
     def wait_for_error_box(self):
@@ -467,28 +611,38 @@ class Program:
 class AppRun(Program):
     """The program copied into a fresh folder of its own beside the given bh.cfg bytes (None:
     no bh.cfg), and started from another folder: it must find bh.cfg beside itself, not in the
-    working directory."""
+    working directory. With whole_folder the copy is of the whole folder the executable was
+    installed into (its libraries, plug-ins and launcher files), less the default bh.cfg."""
 
-    def __init__(self, session, executable, config_bytes, scale=1, launcher=()):
+    def __init__(self, session, executable, config_bytes, scale=1, launcher=(),
+                 whole_folder=False):
         root = tempfile.mkdtemp(prefix="run-", dir=session.workdir)
         self.folder = os.path.join(root, "game")
-        os.mkdir(self.folder)
         self.exe = os.path.join(self.folder, os.path.basename(executable))
-        shutil.copy2(executable, self.exe)
         self.config_path = os.path.join(self.folder, "bh.cfg")
+        if whole_folder:
+            shutil.copytree(os.path.dirname(os.path.abspath(executable)), self.folder,
+                            symlinks=True)
+            if os.path.exists(self.config_path):
+                os.remove(self.config_path)
+        else:
+            os.mkdir(self.folder)
+            shutil.copy2(executable, self.exe)
+        self.shipped = sorted(os.listdir(self.folder))  # all the folder holds but bh.cfg
         if config_bytes is not None:
             with open(self.config_path, "wb") as out:
                 out.write(config_bytes)
+        session.hand_over(root)
         super().__init__(session, [self.exe], root, scale=scale, launcher=launcher)
 
 
-def run_cases(cases, run_case, screen="1024x768x24", keep=None):
+def run_cases(cases, run_case, screen="1024x768x24", keep=None, session_type=XSession):
     """Runs each case on a display of its own, so one that leaves the pointer pressed or a
     window behind cannot spoil the next, and prints a verdict per case. run_case(session, case,
     artifacts) raises AssertionError for a fault of the program, Skipped when the case cannot
-    be made here. Returns the exit status: 0 all passed, 1 some failed, 77 the X tools are
-    missing."""
-    missing = [tool for tool in X_TOOLS if shutil.which(tool) is None]
+    be made here. Returns the exit status: 0 all passed, 1 some failed, 77 the session's tools
+    are missing."""
+    missing = [tool for tool in session_type.TOOLS if shutil.which(tool) is None]
     if missing:
         print(f"skipped: {', '.join(missing)} not installed (scripts/install-deps)")
         return SKIPPED
@@ -500,7 +654,8 @@ def run_cases(cases, run_case, screen="1024x768x24", keep=None):
         started = time.monotonic()
         workdir = tempfile.mkdtemp(prefix=f"bh-{name}-")
         try:
-            with XSession(workdir, screen=screen(case) if callable(screen) else screen) as session:
+            screen_size = screen(case) if callable(screen) else screen
+            with session_type(workdir, screen=screen_size) as session:
                 run_case(session, case, artifacts)
             verdict = "ok"
         except Skipped as why:

@@ -3,7 +3,7 @@
 # End-to-end tests: the real executable in a private X server, driven from outside with
 # xdotool. One ctest test per group of scenarios, so groups run side by side under -j and a
 # failure names its area. Each group takes a few seconds; the timeout only guards a hang.
-# The driver exits 77 (skipped) when the X tools of scripts/install-deps are missing.
+# The driver exits 77 (skipped) when the desktop's tools of scripts/install-deps are missing.
 if(TARGET brackenholt-config)
   set(BH_E2E_DIR ${CMAKE_CURRENT_LIST_DIR})
   foreach(group load files colours options errors scale)
@@ -17,4 +17,15 @@ if(TARGET brackenholt-config)
       TIMEOUT 180
       SKIP_RETURN_CODE 77)
   endforeach()
+  # The same driver on Wayland: sway nested in an Xvfb, and the program as a player gets it, in
+  # a game folder laid out by cmake --install with whatever the folder brings along.
+  add_test(NAME e2e_wayland
+           COMMAND ${BH_PYTHON3} ${BH_E2E_DIR}/run_e2e.py --session sway --group wayland
+                   --install ${PROJECT_BINARY_DIR} --cmake ${CMAKE_COMMAND}
+                   --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
+  set_tests_properties(e2e_wayland PROPERTIES
+    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
+    LABELS e2e
+    TIMEOUT 180
+    SKIP_RETURN_CODE 77)
 endif()

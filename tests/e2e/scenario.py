@@ -8,6 +8,7 @@ window's scale, so one scenario reads the same at 2x.
 """
 
 import dataclasses
+import glob
 import os
 import time
 
@@ -187,10 +188,11 @@ class Shot:
 
 @dataclasses.dataclass
 class CloseThroughWindowManager:
-    """What the title bar's close button does: the window manager asks the window to close."""
+    """What the title bar's close button does: the window manager (on Wayland the compositor)
+    asks the window to close."""
 
     def run(self, ctx):
-        ctx.session.run(["wmctrl", "-i", "-c", ctx.app.window["id"]])
+        ctx.session.close_window(ctx.app.window)
 
 
 @dataclasses.dataclass
@@ -435,14 +437,16 @@ def trace(text):
         print(f"  {time.monotonic() - _TRACE_START[0]:6.2f} s  {text}", flush=True)
 
 
-def run_scenario(session, executable, scenario, artifacts):
+def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
     _TRACE_START[0] = time.monotonic()
-    app = AppRun(session, executable, scenario.config, scale=scenario.scale)
+    app = AppRun(session, executable, scenario.config, scale=scenario.scale,
+                 whole_folder=whole_folder)
     ctx = Context(session, scenario, app, artifacts)
     try:
         app.start()
         if scenario.shows_window:
             app.wait_for_main_window()
+            _check_identity(app)
         trace("window up")
         for number, step in enumerate(flatten(scenario.steps), 1):
             try:
@@ -461,11 +465,31 @@ def run_scenario(session, executable, scenario, artifacts):
         app.stop()
 
 
+def _check_identity(app):
+    """A desktop that knows windows by app id (Wayland) must be told the menu entry's name, and
+    a folder that brings its own Qt plug-ins must have those loaded, and no others."""
+    entries = glob.glob(os.path.join(app.folder, "share", "applications", "*.desktop"))
+    if "app_id" in app.window and entries:
+        wanted = os.path.basename(entries[0])[:-len(".desktop")]
+        if app.window["app_id"] != wanted:
+            raise DriverError(f"the window's app id is {app.window['app_id']!r}, not the menu "
+                              f"entry's name {wanted!r}")
+    plugins = os.path.join(app.folder, "plugins")
+    if os.path.isdir(plugins):
+        with open(f"/proc/{app.process.pid}/maps") as maps:
+            mapped = {fields[5].strip() for fields in (line.split(None, 5) for line in maps)
+                      if len(fields) == 6}
+        loaded = sorted(path for path in mapped if "/plugins/" in path)
+        if (not any("/platforms/" in path for path in loaded)
+                or any(not path.startswith(plugins + "/") for path in loaded)):
+            raise DriverError(f"Qt plug-ins loaded: {loaded}, not the folder's own")
+
+
 def _check_folder(ctx):
     scenario = ctx.scenario
     path = os.path.join(ctx.folder, "bh.cfg")
     left = sorted(os.listdir(ctx.folder))
-    expected_names = sorted([os.path.basename(ctx.app.exe)] +
+    expected_names = sorted(ctx.app.shipped +
                             ([] if scenario.expect_file == ABSENT else ["bh.cfg"]))
     if left != expected_names:
         raise DriverError(f"the program's folder holds {left}, expected {expected_names}")

@@ -344,6 +344,16 @@ SCALE = [
         expect_file=UNCHANGED, expect_status=0),
 ]
 
+# What must hold on a Wayland desktop too: the state read on screen, closing through the
+# compositor, the depth rule by clicks, a colour by drag and typing, the keyboard, OK.
+_BY_NAME = {s.name: s for s in LOAD + FILES + COLOURS + OPTIONS}
+WAYLAND = [_BY_NAME[name] for name in (
+    "load_debug_on_then_hide_and_show_preview",
+    "close_through_title_bar_after_edits_saves_nothing",
+    "depth_boxes_act_as_one_choice_by_mouse_and_space",
+    "edit_colour_by_drag_arrows_track_and_typing",
+    "keyboard_only_walk_through_the_tab_order")]
+
 GROUPS = {
     "load": LOAD,
     "files": FILES,
@@ -351,6 +361,7 @@ GROUPS = {
     "options": OPTIONS,
     "errors": ERRORS,
     "scale": SCALE,
+    "wayland": WAYLAND,
 }
 # Screens big enough for the window and its frame at the group's scale.
 SCREENS = {"scale": "1600x1200x24"}
