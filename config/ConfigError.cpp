@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "ConfigError.h"
 
+#include "ConfigRecord.h"
+
 #include <utility>
 
 namespace bh {
@@ -21,11 +23,13 @@ std::string describe(ConfigError::Kind kind, const std::string& path, int line,
     case ConfigError::Kind::CannotOpen:
         return "Cannot open " + file + ": " + detail + ".";
     case ConfigError::Kind::TooShort:
-        return where(path, line) + ": the file ends here, after " + detail + " of its 49 settings.";
+        return where(path, line) + ": the file ends here, after " + detail + " of its " +
+               std::to_string(kFieldCount) + " settings.";
     case ConfigError::Kind::OutOfRange:
         return where(path, line) + ": \"" + detail + "\" is outside the range 0 to 255.";
     case ConfigError::Kind::TooLarge:
-        return file + ": the 49 settings do not end within the first " + detail + " of the file.";
+        return file + ": the " + std::to_string(kFieldCount) +
+               " settings do not end within the first " + detail + " of the file.";
     case ConfigError::Kind::CannotSave:
         return "Cannot save " + file + ": " + detail + ". Nothing was changed on disk.";
     }

@@ -19,8 +19,9 @@ public:
         CannotSave, // the file could not be written
     };
 
-    // detail: the offending text (OutOfRange), the field count (TooShort), or the system's
-    // reason (CannotOpen, CannotSave). line: 1-based, 0 where no line applies.
+    // detail: the offending text (OutOfRange), the field count (TooShort), how much was read
+    // (TooLarge), or the system's reason (CannotOpen, CannotSave). line: 1-based, 0 where no line
+    // applies.
     ConfigError(Kind kind, std::string path, int line, std::string detail);
 
     Kind kind() const { return kind_; }

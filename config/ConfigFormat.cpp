@@ -15,14 +15,17 @@ struct Field {
     int line = 0;
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool endsField(char c)
 {
     return c == ',' || c == '\r' || c == '\n';
+}
+
+// How much of the file was read, as the error message says it.
+std::string amountText(std::size_t bytes)
+{
+    constexpr std::size_t kMiB = std::size_t{1024} * 1024;
+    return bytes > 0 && bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB"
+                                          : std::to_string(bytes) + " bytes";
 }
 
 // Hands out the fields of bh.cfg one by one, keeping count of lines for error messages.
@@ -85,7 +88,7 @@ private:
     void checkComplete() const
     {
         if (!complete_) {
-            throw ConfigError(ConfigError::Kind::TooLarge, {}, 0, "1 MiB");
+            throw ConfigError(ConfigError::Kind::TooLarge, {}, 0, amountText(bytes_.size()));
         }
     }
 

@@ -11,11 +11,6 @@
 namespace bh {
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';

@@ -29,4 +29,10 @@ std::optional<std::uint8_t> toComponent(double value);
 // would not fit. Always with a decimal point, whatever the user's locale.
 std::string shortNumberText(double value);
 
+// A blank or a tab: skipped anywhere in a number, and around a field of bh.cfg.
+constexpr bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
 } // namespace bh
