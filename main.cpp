@@ -12,11 +12,9 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Brackenholt Config");
-
 void showFatal(QWidget* parent, const QString& message)
 {
-    QMessageBox::critical(parent, kCaption, message);
+    QMessageBox::critical(parent, QApplication::applicationName(), message);
 }
 
 } // namespace
@@ -26,12 +24,12 @@ int main(int argc, char* argv[])
     // The program takes no command line: arguments, Qt's own included, are ignored.
     int programNameOnly = argc > 0 ? 1 : 0;
     QApplication app(programNameOnly, argv);
-    QApplication::setApplicationName(kCaption);
     // Lets a Wayland desktop match the window to its menu entry, and so to its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.brackenholt.Config"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(BH_APP_ID));
 
     frmMain window(bh::configPath());
-    QApplication::setWindowIcon(window.windowIcon()); // the error box carries it too
+    QApplication::setApplicationName(window.windowTitle()); // the error boxes' title
+    QApplication::setWindowIcon(window.windowIcon());       // the error box carries it too
     try {
         window.Form_Load();
     } catch (const bh::ConfigError& error) {

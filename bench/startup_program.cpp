@@ -12,9 +12,9 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brackenholt Config"));
 
     frmMain window(bh::configPath());
+    QApplication::setApplicationName(window.windowTitle());
     window.Form_Load();
     quitAfterFirstFrame(&window);
     window.showCentered();

@@ -28,7 +28,6 @@ import tempfile
 import time
 import traceback
 
-CAPTION = "Brackenholt Config"
 X_TOOLS = ("Xvfb", "openbox", "xdotool", "wmctrl", "xwininfo", "xprop", "import")
 SKIPPED = 77
 
@@ -45,6 +44,7 @@ class Layout:
     def __init__(self, path):
         with open(path, encoding="utf-8") as f:
             data = json.load(f)
+        self.caption = data["caption"]
         self.window = tuple(data["window"])
         self.places = {c["name"]: tuple(c["place"]) for c in data["controls"]}
         self.captions = {c["name"]: c["caption"] for c in data["controls"]}
@@ -66,6 +66,7 @@ class Layout:
 
 
 LAYOUT = Layout.from_environment()
+CAPTION = LAYOUT.caption
 CLIENT_SIZE = LAYOUT.window[2:]
 
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // Writes the window's layout table as JSON, so the tests that drive the real program from
 // outside click where the program itself places its controls:
-//   {"window": [left, top, width, height],
+//   {"caption": "...", "window": [left, top, width, height],
 //    "controls": [{"name": "imgBase", "place": [left, top, width, height], "caption": ""}, ...]}
 // in creation order. A label's width is 0: it is as wide as its caption in the label font.
 #include "WindowLayout.h"
@@ -33,7 +33,8 @@ int main(int argc, char* argv[])
                         {QStringLiteral("place"), placeJson(control.place)},
                         {QStringLiteral("caption"), QString::fromStdString(control.caption)}});
     }
-    const QJsonObject root{{QStringLiteral("window"), placeJson(bh::layout::kWindow)},
+    const QJsonObject root{{QStringLiteral("caption"), QString::fromLatin1(bh::layout::kCaption)},
+                           {QStringLiteral("window"), placeJson(bh::layout::kWindow)},
                            {QStringLiteral("controls"), controls}};
     QFile out(QString::fromLocal8Bit(argv[1]));
     return out.open(QIODevice::WriteOnly) && out.write(QJsonDocument(root).toJson()) > 0 ? 0 : 1;

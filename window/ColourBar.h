@@ -2,26 +2,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QLineEdit>
-#include <QString>
 #include <cstdint>
 
-// A scroll bar's top stands for full intensity: value v shows component 255 - v. Every
-// conversion between the two goes through these.
-constexpr int barValueFor(std::uint8_t component)
+// The colour editor's bars stand upside down, as the game's own do: the top is full intensity,
+// so bar value v shows component 255 - v. Every conversion between the two goes through here.
+namespace bh::colourBar {
+
+constexpr int valueFor(std::uint8_t component)
 {
     return 255 - component;
 }
-constexpr std::uint8_t componentAt(int barValue)
+
+constexpr std::uint8_t componentAt(int value)
 {
-    return static_cast<std::uint8_t>(255 - barValue);
+    return static_cast<std::uint8_t>(255 - value);
 }
 
-// QLineEdit::setText with unchanged text raises no textChanged but still moves the caret to
-// the end and drops the selection; a player typing must keep both, so equal text is left alone.
-inline void setTextIfDifferent(QLineEdit* box, const QString& text)
-{
-    if (box->text() != text) {
-        box->setText(text);
-    }
-}
+} // namespace bh::colourBar

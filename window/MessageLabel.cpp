@@ -15,8 +15,9 @@ QColor MessageLabel::textColour() const
     return palette().color(QPalette::WindowText);
 }
 
-void MessageLabel::setTextColour(const QColor& colour)
+void MessageLabel::setTextColour(const bh::Colour& rgb)
 {
+    const QColor colour(rgb[0], rgb[1], rgb[2]);
     if (colour == textColour()) {
         return;
     }

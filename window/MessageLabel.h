@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ConfigRecord.h"
+
 #include <QLabel>
 
 // A message type's name in the colour panel: drawn in the colour the type has in the game's log,
@@ -13,7 +15,7 @@ public:
 
     int index() const { return index_; }
     QColor textColour() const;
-    void setTextColour(const QColor& colour);
+    void setTextColour(const bh::Colour& colour);
 
 signals:
     void clicked(int index);

@@ -37,6 +37,8 @@ struct CheckBox {
     Place place;
 };
 
+// The title bar's caption, also the title of the program's error boxes.
+inline constexpr char kCaption[] = "Brackenholt Config";
 inline constexpr Place kWindow{0, 0, 640, 480};
 inline constexpr Place kDebugPreview{0, 0, 199, 105};
 inline constexpr Place kMessagePanel{16, 80, 225, 241};

@@ -3,11 +3,11 @@
 // The window's life: creation, loading bh.cfg into the controls, and OK.
 #include "frmMain.h"
 
+#include "ColourBar.h"
 #include "ConfigError.h"
 #include "ConfigFile.h"
 #include "MessageLabel.h"
 #include "Pictures.h"
-#include "WidgetHelpers.h"
 #include "WindowLayout.h"
 
 #include <QCheckBox>
@@ -28,7 +28,7 @@ frmMain::frmMain(QString configPath, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       configPath_(std::move(configPath))
 {
-    setWindowTitle(QStringLiteral("Brackenholt Config"));
+    setWindowTitle(QString::fromLatin1(bh::layout::kCaption));
     setWindowIcon(bh::programIcon());
     setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
@@ -60,20 +60,14 @@ void frmMain::Form_Load()
 
     // The order matters: W-buffering is set before the depth box, and the depth rule is held
     // off while the depth box is checked, so W-buffering keeps the value the file gives it.
-    if (record.fullScreen) {
-        chkFullScreen->setChecked(true);
-    }
-    if (record.debugInfo) {
-        chkDebug->setChecked(true);
-    }
-    if (record.antialiasing) {
-        chkAntialias->setChecked(true);
-    }
-    if (record.dithering) {
-        chkDither->setChecked(true);
-    }
-    if (record.wBuffering) {
-        chkWBuffer->setChecked(true);
+    // Every box starts unchecked, so an option that is off raises nothing.
+    for (const auto& [box, on] : {std::pair{chkFullScreen, record.fullScreen},
+                                  {chkDebug, record.debugInfo},
+                                  {chkAntialias, record.antialiasing},
+                                  {chkDither, record.dithering},
+                                  {chkWBuffer, record.wBuffering},
+                                  {chkKeepBodies, record.keepBodies}}) {
+        box->setChecked(on);
     }
     DepthUpdating = true;
     switch (record.depth) {
@@ -88,19 +82,12 @@ void frmMain::Form_Load()
         break;
     }
     DepthUpdating = false;
-    if (record.keepBodies) {
-        chkKeepBodies->setChecked(true);
-    }
 
+    MessageColors = record.colours;
     for (std::size_t i = 0; i < MessageColors.size(); ++i) {
-        MessageColors[i] = record.colours[i];
-        const bh::Colour& c = MessageColors[i];
-        lblMessages[i]->setTextColour(QColor(c[0], c[1], c[2]));
+        lblMessages[i]->setTextColour(MessageColors[i]);
     }
-    CurrentMessage = 0;
-    for (std::size_t c = 0; c < scrColor.size(); ++c) {
-        scrColor[c]->setValue(barValueFor(MessageColors[0][c]));
-    }
+    editMessage(0);
 }
 
 void frmMain::showCentered()
@@ -114,19 +101,27 @@ void frmMain::showCentered()
 
 bh::Colour frmMain::barColour() const
 {
-    return {componentAt(scrColor[0]->value()), componentAt(scrColor[1]->value()),
-            componentAt(scrColor[2]->value())};
+    bh::Colour colour{};
+    for (std::size_t c = 0; c < scrColor.size(); ++c) {
+        colour[c] = bh::colourBar::componentAt(scrColor[c]->value());
+    }
+    return colour;
 }
 
 void frmMain::SelectMessage(int index)
 {
     MessageColors[static_cast<std::size_t>(CurrentMessage)] = barColour();
+    editMessage(index);
+}
+
+void frmMain::editMessage(int index)
+{
     CurrentMessage = static_cast<std::int16_t>(index);
     // Each bar that moves runs its Change handler right here, which fills in its text box and
     // repaints the label of the type now being edited.
     const bh::Colour& colour = MessageColors[static_cast<std::size_t>(index)];
     for (std::size_t c = 0; c < scrColor.size(); ++c) {
-        scrColor[c]->setValue(barValueFor(colour[c]));
+        scrColor[c]->setValue(bh::colourBar::valueFor(colour[c]));
     }
 }
 

@@ -63,13 +63,17 @@ private:
     // The one operation shared by OK and the colour editor: commit the bars' colour to the type
     // being edited, then bring the colour of type index into the bars.
     void SelectMessage(int index);
+    // The second half of it alone, for loading, when the bars hold nothing to commit.
+    void editMessage(int index);
 
     // Handlers, in the order their controls stand in the window.
     void chkDebug_Click();
     void chk16bit_Click();
     void chk24bit_Click();
     void chk32bit_Click();
-    void depthBox_Click(QCheckBox* box);
+    // The rule behind the three depth handlers: box becomes the one depth chosen, and brings
+    // W-buffering along.
+    void applyDepthRule(QCheckBox* box);
     void scrColor_Change(int index);
     void txtColor_Change(int index);
     void cmdOK_Click();

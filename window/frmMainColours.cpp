@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The message colour editor: three bars and three boxes editing red, green and blue of the
 // message type being edited, with its name drawn in the colour as it changes.
+#include "ColourBar.h"
 #include "MessageLabel.h"
 #include "NumericText.h"
-#include "WidgetHelpers.h"
 #include "frmMain.h"
 
 #include <QLineEdit>
@@ -17,15 +17,23 @@ double numberIn(const QLineEdit* box)
     return bh::leadingNumber(box->text().toStdString());
 }
 
+// QLineEdit::setText with unchanged text raises no textChanged but still moves the caret to
+// the end and drops the selection; a player typing must keep both, so equal text is left alone.
+void setTextIfDifferent(QLineEdit* box, const QString& text)
+{
+    if (box->text() != text) {
+        box->setText(text);
+    }
+}
+
 } // namespace
 
 void frmMain::scrColor_Change(int index)
 {
     const auto c = static_cast<std::size_t>(index);
-    setTextIfDifferent(txtColor[c], QString::number(componentAt(scrColor[c]->value())));
-    const bh::Colour colour = barColour();
-    lblMessages[static_cast<std::size_t>(CurrentMessage)]->setTextColour(
-        QColor(colour[0], colour[1], colour[2]));
+    setTextIfDifferent(txtColor[c],
+                       QString::number(bh::colourBar::componentAt(scrColor[c]->value())));
+    lblMessages[static_cast<std::size_t>(CurrentMessage)]->setTextColour(barColour());
 }
 
 void frmMain::txtColor_Change(int index)

@@ -20,20 +20,20 @@ void frmMain::chkDebug_Click()
 
 void frmMain::chk16bit_Click()
 {
-    depthBox_Click(chk16bit);
+    applyDepthRule(chk16bit);
 }
 
 void frmMain::chk24bit_Click()
 {
-    depthBox_Click(chk24bit);
+    applyDepthRule(chk24bit);
 }
 
 void frmMain::chk32bit_Click()
 {
-    depthBox_Click(chk32bit);
+    applyDepthRule(chk32bit);
 }
 
-void frmMain::depthBox_Click(QCheckBox* box)
+void frmMain::applyDepthRule(QCheckBox* box)
 {
     if (DepthUpdating) {
         return;
