@@ -57,15 +57,12 @@ const NumberRow kNumbers[] = {
      3},
 };
 
-class LeadingNumber : public ::testing::TestWithParam<NumberRow> {};
-
-TEST_P(LeadingNumber, ReadsTheValue)
+TEST(LeadingNumber, ReadsTheValue)
 {
-    const NumberRow& row = GetParam();
-    EXPECT_DOUBLE_EQ(bh::leadingNumber(row.text), row.value) << row.fault << ": " << row.text;
+    for (const NumberRow& row : kNumbers) {
+        EXPECT_DOUBLE_EQ(bh::leadingNumber(row.text), row.value) << row.fault << ": " << row.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, LeadingNumber, ::testing::ValuesIn(kNumbers));
 
 struct RoundRow {
     const char* fault;
@@ -84,15 +81,12 @@ const RoundRow kRounds[] = {
     {"negative values round to the nearest", -0.6, -1},
 };
 
-class RoundHalfEven : public ::testing::TestWithParam<RoundRow> {};
-
-TEST_P(RoundHalfEven, Rounds)
+TEST(RoundHalfEven, Rounds)
 {
-    const RoundRow& row = GetParam();
-    EXPECT_EQ(bh::roundHalfEven(row.value), row.rounded) << row.fault;
+    for (const RoundRow& row : kRounds) {
+        EXPECT_EQ(bh::roundHalfEven(row.value), row.rounded) << row.fault;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, RoundHalfEven, ::testing::ValuesIn(kRounds));
 
 TEST(ToComponent, AcceptsOnlyWhatRoundsInto0To255)
 {
@@ -124,15 +118,12 @@ const TextRow kTexts[] = {
     {"tiny numbers use an exponent", 1.5e-7, "1.5E-07"},
 };
 
-class ShortNumberText : public ::testing::TestWithParam<TextRow> {};
-
-TEST_P(ShortNumberText, Writes)
+TEST(ShortNumberText, Writes)
 {
-    const TextRow& row = GetParam();
-    EXPECT_EQ(bh::shortNumberText(row.value), row.text) << row.fault;
+    for (const TextRow& row : kTexts) {
+        EXPECT_EQ(bh::shortNumberText(row.value), row.text) << row.fault;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, ShortNumberText, ::testing::ValuesIn(kTexts));
 
 TEST(ShortNumberText, ReadsBackToItself)
 {
