@@ -426,8 +426,11 @@ QImage paintBackdrop(int scale)
 
 QImage paintDebugPreview(const QImage& backdrop, int scale, QRect* readout)
 {
+    const bh::layout::Place& place = bh::layout::kDebugPreview;
     QImage img =
-        backdrop.copy(0, 0, 199 * scale, 105 * scale).convertToFormat(QImage::Format_RGB32);
+        backdrop
+            .copy(place.left * scale, place.top * scale, place.width * scale, place.height * scale)
+            .convertToFormat(QImage::Format_RGB32);
     const QString lines[] = {"FPS: 60.2", "Mouse: 312, 207", "Zone: Brackenholt Wood",
                              "Pos: 1024.0, 12.5, -388.2", "NPCs: 7"};
     // Five lines above row 78: the message panel covers the preview's lower part.

@@ -15,7 +15,8 @@ const QRectF barArea(0, panelTop, backdropWidth, backdropHeight - panelTop);
 // The message log's frame stands up from the bar around the dark message panel, which
 // covers the recess exactly.
 const QRectF logFrame(6, 70, 245, panelTop - 70 + 4);
-const QRectF logRecess(16, 80, 225, 241);
+const QRectF logRecess(bh::layout::kMessagePanel.left, bh::layout::kMessagePanel.top,
+                       bh::layout::kMessagePanel.width, bh::layout::kMessagePanel.height);
 const Rgb bronze{170, 126, 62};
 
 // The panel mixes painter shapes with pixel text, which draws through its own painter; the
