@@ -11,7 +11,8 @@
 #   <prefix>/share/icons/hicolor/{32x32,64x64}/apps/<id>.png
 #   <prefix>/share/metainfo/<id>.metainfo.xml          software-centre description
 #
-# No bin/ or lib/ split and no GNUInstallDirs: either would put the program away from its bh.cfg.
+# No bin/ split and no GNUInstallDirs: either would put the program away from its bh.cfg. On
+# Linux the folder also carries the Qt the program runs with (cmake/LinuxGameFolder.cmake).
 
 # Installing and packaging take what has been built and never build it themselves: `make package`
 # builds first, and a packaging test must not relink programs that other tests are running.
@@ -37,6 +38,9 @@ configure_file(${bh_packaging}/register-launcher ${bh_generated}/register-launch
 configure_file(${bh_packaging}/unregister-launcher ${bh_generated}/unregister-launcher @ONLY)
 
 install(TARGETS brackenholt-config RUNTIME DESTINATION .)
+if(UNIX AND NOT APPLE)
+  include(${CMAKE_CURRENT_LIST_DIR}/LinuxGameFolder.cmake)
+endif()
 install(PROGRAMS ${bh_generated}/register-launcher ${bh_generated}/unregister-launcher
         DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icon.png
@@ -71,9 +75,11 @@ install(CODE "
   endif()
 ")
 
-# Packaging: one portable .tar.gz of the game folder. No .deb or .rpm: a system package would
-# put bh.cfg in a folder the player cannot write to, and OK would fail to save.
-set(CPACK_GENERATOR TGZ)
+# Packaging: one portable .tar.xz of the game folder. No .deb or .rpm: a system package would
+# put bh.cfg in a folder the player cannot write to, and OK would fail to save. xz rather than
+# gzip because the folder carries Qt and ICU: the archive is 30 % smaller, and every desktop's
+# archive manager and tar unpack it.
+set(CPACK_GENERATOR TXZ)
 set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_NAME brackenholt-config)
 set(CPACK_PACKAGE_VENDOR "Brackenholt Config developers")

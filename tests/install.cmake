@@ -16,3 +16,7 @@ add_test(NAME install_portable_package
                  --cpack ${CMAKE_CPACK_COMMAND})
 set_tests_properties(install_layout install_launcher_scripts install_portable_package
                      PROPERTIES ENVIRONMENT "${BH_PYTHON_TEST_ENV}" TIMEOUT 300)
+# The package test leaves its archive in build/test-package for the tests that unpack it again.
+# Packing compresses Qt and ICU with xz, which takes a minute or two on a busy machine.
+set_tests_properties(install_portable_package PROPERTIES FIXTURES_SETUP bh_game_package
+                     TIMEOUT 600)

@@ -3,6 +3,7 @@
 """What the install tests share: reading a game folder back the way a desktop would."""
 
 import argparse
+import re
 import shutil
 import stat
 import subprocess
@@ -154,6 +155,36 @@ def png_size(path):
 
 def is_executable(path):
     return Path(path).is_file() and bool(Path(path).stat().st_mode & stat.S_IXUSR)
+
+
+def elf_files(folder):
+    """The programs and libraries in a folder, found by their magic rather than their names."""
+    found = []
+    for path in sorted(Path(folder).rglob("*")):
+        if path.is_file() and not path.is_symlink():
+            with open(path, "rb") as data:
+                if data.read(4) == b"\x7fELF":
+                    found.append(path)
+    return found
+
+
+def check_runpaths(f, folder, where):
+    """Every program, library and plugin of the game folder looks for libraries only inside the
+    folder, relative to itself: anything else names the build machine or misses the bundle."""
+    elves = elf_files(folder)
+    f.check(len(elves) > 1, f"{where}: no libraries beside the program")
+    for path in elves:
+        dynamic = run_quietly(["readelf", "-d", path])
+        paths = re.findall(r"\((RPATH|RUNPATH)\)[^\[]*\[([^\]]*)\]", dynamic)
+        f.check(len(paths) == 1 and paths[0][0] == "RUNPATH"
+                and all(entry.startswith("$ORIGIN") for entry in paths[0][1].split(":")),
+                f"{where}: {path.relative_to(folder)} looks for its libraries in {paths}, "
+                "not in a RUNPATH within the folder")
+
+
+def run_quietly(args):
+    return subprocess.run([str(a) for a in args], capture_output=True, text=True,
+                          check=True).stdout
 
 
 def check_launcher_files(f, share, app_id, program, where):

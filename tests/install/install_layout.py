@@ -8,8 +8,8 @@ import os
 import shutil
 from pathlib import Path
 
-from gamefolder import (PROGRAM, Failures, check_launcher_files, check_metainfo, is_executable,
-                        parse_options, read_desktop_entry, run, temp_dir)
+from gamefolder import (PROGRAM, Failures, check_launcher_files, check_metainfo, check_runpaths,
+                        is_executable, parse_options, read_desktop_entry, run, temp_dir)
 
 opts = parse_options()
 app_id = opts.app_id
@@ -25,6 +25,14 @@ LAYOUT = [
     (f"share/icons/hicolor/32x32/apps/{app_id}.png", False, "no menu icon"),
     (f"share/icons/hicolor/64x64/apps/{app_id}.png", False, "no sharp menu icon"),
     (f"share/metainfo/{app_id}.metainfo.xml", False, "software centres know nothing of it"),
+    ("qt.conf", False, "Qt looks for its plugins on the player's system"),
+    ("lib/libQt6Widgets.so.6", False, "the program needs Qt from the player's system"),
+    ("lib/libicuuc.so.72", False, "the program needs the build machine's ICU"),
+    ("plugins/platforms/libqxcb.so", False, "no window on an X11 desktop"),
+    ("plugins/platforms/libqwayland-generic.so", False, "no window on a Wayland desktop"),
+    ("plugins/wayland-shell-integration/libxdg-shell.so", False, "no window on Wayland"),
+    ("licences/README.txt", False, "the bundled libraries' licences and sources go unnamed"),
+    ("licences/libqt6core6/copyright", False, "Qt's licence text is missing"),
 ]
 
 f = Failures()
@@ -50,8 +58,9 @@ try:
             f.check(path.is_file(), f"{relative} missing: {fault}")
             if executable:
                 f.check(is_executable(path), f"{relative} is not executable: {fault}")
-        f.check(not (prefix / "bin").exists() and not (prefix / "lib").exists(),
-                "a bin/ or lib/ folder would separate the program from its bh.cfg")
+        f.check(not (prefix / "bin").exists(),
+                "a bin/ folder would separate the program from its bh.cfg")
+        check_runpaths(f, prefix, "cmake --install")
         settings = prefix / "bh.cfg"
         if settings.is_file():
             f.check(settings.read_bytes() == default_settings,

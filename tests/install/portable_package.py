@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-"""The portable .tar.gz, as a player uses it: unpack it anywhere, register the launcher, start
+"""The portable .tar.xz, as a player uses it: unpack it anywhere, register the launcher, start
 the program from the entry's Exec, press OK, and find the settings read from and written to
 the bh.cfg in the unpacked folder."""
 
@@ -10,8 +10,8 @@ import shutil
 import subprocess
 import tarfile
 
-from gamefolder import (PROGRAM, Failures, check_launcher_files, exec_arguments, is_executable,
-                        parse_options, read_desktop_entry, run, temp_dir, tool)
+from gamefolder import (PROGRAM, Failures, check_launcher_files, check_runpaths, exec_arguments,
+                        is_executable, parse_options, read_desktop_entry, run, temp_dir, tool)
 from harness import LAYOUT, X_TOOLS, DriverError, Program, XSession, centre
 
 opts = parse_options("cpack")
@@ -32,13 +32,15 @@ f = Failures()
 root, unpack_to = temp_dir("package")
 
 try:
-    packages = root / "packages"
-    result = run([opts.cpack, "--config", opts.build / "CPackConfig.cmake", "-G", "TGZ",
+    # Kept in the build folder: the test in a Qt-less root unpacks the same archive.
+    packages = opts.build / "test-package"
+    shutil.rmtree(packages, ignore_errors=True)
+    result = run([opts.cpack, "--config", opts.build / "CPackConfig.cmake", "-G", "TXZ",
                   "-B", packages])
     if not f.check(result.returncode == 0, "cpack failed"):
         f.finish()
-    archives = list(packages.glob("*.tar.gz"))
-    if not f.check(len(archives) == 1, f"cpack made {archives}, not one .tar.gz"):
+    archives = list(packages.glob("*.tar.xz"))
+    if not f.check(len(archives) == 1, f"cpack made {archives}, not one .tar.xz"):
         f.finish()
 
     with tarfile.open(archives[0]) as archive:
@@ -48,7 +50,7 @@ try:
     top = next(iter(tops))
 
     unpack_to.mkdir()
-    result = run(["tar", "-xzf", archives[0], "-C", unpack_to])
+    result = run(["tar", "-xf", archives[0], "-C", unpack_to])
     if not f.check(result.returncode == 0, "tar could not unpack the package"):
         f.finish()
     game = unpack_to / top
@@ -64,6 +66,14 @@ try:
         f.check(text != "", f"{text_file.name} is not in the package")
         f.check(str(opts.build.resolve()) not in text and str(packages) not in text,
                 f"{text_file.name} in the package names a folder of the build machine")
+    # Nor may anything else: the libraries and plugins look only inside the folder.
+    check_runpaths(f, game, "unpacked")
+    machine = [str(path).encode() for path in (opts.source.resolve(), opts.build.resolve())]
+    for path in sorted(game.rglob("*")):
+        if path.is_file():
+            data = path.read_bytes()
+            f.check(not any(name in data for name in machine),
+                    f"{path.relative_to(game)} in the package names a folder of the build machine")
     if packed_entry.is_file():
         f.check(exec_arguments(read_desktop_entry(packed_entry).get("Exec", "")) == [PROGRAM],
                 "the packed entry's Exec is not the bare program name")
@@ -115,7 +125,8 @@ try:
     f.check(not (elsewhere / "bh.cfg").exists(), "the program wrote bh.cfg where it was started")
     leftovers = sorted(p.name for p in game.iterdir()
                        if p.name not in {PROGRAM, "bh.cfg", "register-launcher",
-                                         "unregister-launcher", "share"})
+                                         "unregister-launcher", "share", "qt.conf", "lib",
+                                         "plugins", "licences"})
     f.check(not leftovers, f"saving left {leftovers} in the game folder")
 finally:
     shutil.rmtree(root, ignore_errors=True)

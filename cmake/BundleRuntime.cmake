@@ -1,0 +1,184 @@
+# SPDX-FileCopyrightText: Brackenholt Config developers
+# SPDX-License-Identifier: MIT
+# Runs at install time (from LinuxGameFolder.cmake): copies into the game folder every shared
+# library the program and its Qt plugins need beyond a desktop's base libraries, points them all
+# at each other with $ORIGIN-relative RUNPATHs, and lays down the licence texts and the source
+# of each bundled library. Expects BH_PROGRAM (the built program), BH_QT_PLUGIN_DIR,
+# BH_QT_PLUGINS (type/file.so under it), BH_PATCHELF and BH_DPKG_QUERY.
+
+# Base libraries: every desktop that can show a window has them, and they must come from the
+# player's system because they talk to its kernel, X server, compositor, GPU driver and font
+# set up. The same split as desktop application bundles make. Everything else (Qt, ICU,
+# double-conversion, pcre2, md4c, harfbuzz, the xcb-util helpers...) is carried, because
+# distributions ship other versions of them or none at all. A base library's own dependencies
+# are not followed.
+set(bh_base_libraries
+  # glibc and its parts, and the GCC runtime it is built with
+  "^ld-linux" "^lib(c|m|mvec|dl|pthread|rt|resolv|util|anl|nsl|BrokenLocale|thread_db)\\.so"
+  "^libnss_" "^lib(stdc\\+\\+|gcc_s)\\.so"
+  # X11, the core xcb library and its protocol extensions (the xcb-util helpers are not base)
+  "^lib(X11|X11-xcb|Xau|Xdmcp|Xext|Xrender|Xfixes|Xi|Xrandr|Xcursor|SM|ICE)\\.so"
+  "^libxcb(-(composite|damage|dpms|dri2|dri3|glx|present|randr|record|render|res|screensaver|shape|shm|sync|xf86dri|xfixes|xinerama|xinput|xkb|xtest|xv|xvmc))?\\.so"
+  "^libxkbcommon\\.so"
+  # Wayland client side
+  "^libwayland-(client|cursor|egl)\\.so"
+  # OpenGL and EGL come with the GPU driver
+  "^lib(GL|EGL|GLX|OpenGL|GLdispatch|GLESv2|glapi|gbm|drm)\\.so"
+  # fonts, GLib and D-Bus, compression every system links
+  "^lib(fontconfig|freetype|expat|z)\\.so"
+  "^lib(glib|gobject|gio|gmodule|gthread)-2\\.0\\.so"
+  "^libdbus-1\\.so")
+
+set(bh_game "${CMAKE_INSTALL_PREFIX}")
+set(bh_plugin_sources)
+foreach(plugin IN LISTS BH_QT_PLUGINS)
+  set(source "${BH_QT_PLUGIN_DIR}/${plugin}")
+  if(NOT EXISTS "${source}")
+    message(FATAL_ERROR "The Qt plugin ${source} is missing; scripts/install-deps installs it")
+  endif()
+  list(APPEND bh_plugin_sources "${source}")
+endforeach()
+
+file(GET_RUNTIME_DEPENDENCIES
+  EXECUTABLES "${BH_PROGRAM}"
+  MODULES ${bh_plugin_sources}
+  RESOLVED_DEPENDENCIES_VAR bh_libraries
+  UNRESOLVED_DEPENDENCIES_VAR bh_unresolved
+  CONFLICTING_DEPENDENCIES_PREFIX bh_conflict
+  PRE_EXCLUDE_REGEXES ${bh_base_libraries})
+if(bh_unresolved)
+  message(FATAL_ERROR "Cannot find the libraries ${bh_unresolved} to put in the game folder")
+endif()
+foreach(name IN LISTS bh_conflict_FILENAMES)
+  message(FATAL_ERROR "Two different ${name} are needed: ${bh_conflict_${name}}")
+endforeach()
+
+# Files land under the name the loader asks for, as plain files: a player replacing a library
+# replaces one file, and a symbolic link chain would not survive every unpacker.
+set(bh_bundled)
+foreach(library IN LISTS bh_libraries)
+  get_filename_component(name "${library}" NAME)
+  file(REAL_PATH "${library}" real)
+  file(INSTALL "${real}" DESTINATION "${bh_game}/lib" RENAME "${name}")
+  list(APPEND bh_bundled "lib/${name}|${real}")
+endforeach()
+foreach(plugin IN LISTS BH_QT_PLUGINS)
+  get_filename_component(type "${plugin}" DIRECTORY)
+  file(REAL_PATH "${BH_QT_PLUGIN_DIR}/${plugin}" real)
+  get_filename_component(name "${plugin}" NAME)
+  file(INSTALL "${real}" DESTINATION "${bh_game}/plugins/${type}" RENAME "${name}")
+  list(APPEND bh_bundled "plugins/${plugin}|${real}")
+endforeach()
+
+# Each library finds its neighbours in lib/, wherever the folder is unpacked; a RUNPATH (not
+# an RPATH) lets a player still point LD_LIBRARY_PATH at a library of their own.
+foreach(entry IN LISTS bh_bundled)
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 relative)
+  if(relative MATCHES "^plugins/")
+    set(runpath "$ORIGIN/../../lib")
+  else()
+    set(runpath "$ORIGIN")
+  endif()
+  execute_process(COMMAND "${BH_PATCHELF}" --set-rpath "${runpath}" "$ENV{DESTDIR}${bh_game}/${relative}"
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "patchelf could not set the RUNPATH of ${relative}")
+  endif()
+endforeach()
+
+# Licences: the Debian package each file comes from, its copyright file (which holds the licence
+# texts), and the source package of the same version that builds it. Debian names a library by
+# its /usr path, the loader may have found it through /lib: ask for both at once.
+set(bh_candidates)
+foreach(entry IN LISTS bh_bundled)
+  string(REGEX REPLACE "^[^|]*[|]" "" real "${entry}")
+  string(REGEX REPLACE "^/usr/" "/" other "${real}")
+  if(other STREQUAL real)
+    set(other "/usr${real}")
+  endif()
+  list(APPEND bh_candidates "${real}" "${other}")
+endforeach()
+execute_process(COMMAND "${BH_DPKG_QUERY}" --search ${bh_candidates}
+                OUTPUT_VARIABLE owners ERROR_QUIET)
+string(REGEX MATCHALL "[^\n]+" owners "${owners}")
+foreach(line IN LISTS owners)
+  if(line MATCHES "^([^:, ]+)(:[a-z0-9]+)?: (/.*)$")
+    set(bh_owner_${CMAKE_MATCH_3} "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+
+set(bh_packages)
+foreach(entry IN LISTS bh_bundled)
+  string(REGEX REPLACE "^[^|]*[|]" "" real "${entry}")
+  string(REGEX REPLACE "^/usr/" "/" other "${real}")
+  if(DEFINED bh_owner_${real})
+    list(APPEND bh_packages "${bh_owner_${real}}")
+  elseif(DEFINED bh_owner_${other})
+    list(APPEND bh_packages "${bh_owner_${other}}")
+  elseif(DEFINED bh_owner_/usr${real})
+    list(APPEND bh_packages "${bh_owner_/usr${real}}")
+  else()
+    message(FATAL_ERROR "No Debian package owns ${real}: its licence cannot be named")
+  endif()
+endforeach()
+set(bh_unique_packages ${bh_packages})
+list(REMOVE_DUPLICATES bh_unique_packages)
+execute_process(COMMAND "${BH_DPKG_QUERY}" --show
+                        "--showformat=\${Package}|\${Version}|\${source:Package}|\${source:Version}\n"
+                        ${bh_unique_packages}
+                OUTPUT_VARIABLE described RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "dpkg-query cannot describe ${bh_unique_packages}")
+endif()
+string(REGEX MATCHALL "[^\n]+" described "${described}")
+set(bh_sources)
+foreach(line IN LISTS described)
+  string(REPLACE "|" ";" fields "${line}")
+  list(GET fields 0 name)
+  list(GET fields 1 version)
+  list(GET fields 2 source)
+  list(GET fields 3 source_version)
+  set(bh_origin_${name} "${name} ${version}, built from ${source} ${source_version}")
+  list(APPEND bh_sources "${source}=${source_version}")
+  file(REAL_PATH "/usr/share/doc/${name}/copyright" copyright)
+  if(NOT EXISTS "${copyright}")
+    message(FATAL_ERROR "${name} has no /usr/share/doc/${name}/copyright to ship")
+  endif()
+  file(INSTALL "${copyright}" DESTINATION "${bh_game}/licences/${name}")
+endforeach()
+
+set(bh_rows)
+foreach(entry package IN ZIP_LISTS bh_bundled bh_packages)
+  string(REGEX REPLACE "[|].*$" "" relative "${entry}")
+  string(APPEND bh_rows "  ${relative}\n      ${bh_origin_${package}}\n")
+endforeach()
+list(REMOVE_DUPLICATES bh_sources)
+list(SORT bh_sources)
+list(JOIN bh_sources "\n  apt-get source " bh_source_lines)
+
+set(bh_readme "${bh_game}/licences/README.txt")
+message(STATUS "Installing: $ENV{DESTDIR}${bh_readme}")
+file(WRITE "$ENV{DESTDIR}${bh_readme}" "\
+Libraries carried by Brackenholt Config
+
+The program (MIT licence) needs Qt 6 and the libraries below. So that it starts on any desktop
+Linux, they come with it in lib/ and plugins/, as separate shared libraries, exactly as Debian 12
+(bookworm) built them; only their library search path (RUNPATH) was set to look in lib/.
+
+You may replace any of them with your own build of the same library and a compatible version:
+put it in place of the file of the same name, or start the program with LD_LIBRARY_PATH
+naming a folder that holds yours. Qt and ICU may be replaced this way as the GNU Lesser
+General Public Licence asks.
+
+The licence texts are in licences/<package>/copyright, one folder for each Debian package.
+The complete source code of each library is Debian's source package of the version named
+below, from any Debian mirror or from https://snapshot.debian.org/package/<source>/<version>/,
+for instance with a bookworm deb-src entry in the APT sources:
+
+  apt-get source ${bh_source_lines}
+
+Files, the Debian package they come from and the source package it is built from:
+
+${bh_rows}")
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "$ENV{DESTDIR}${bh_readme}")

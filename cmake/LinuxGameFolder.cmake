@@ -1,0 +1,39 @@
+# SPDX-FileCopyrightText: Brackenholt Config developers
+# SPDX-License-Identifier: MIT
+# On Linux the game folder carries its own Qt, so the program starts on a desktop that has no
+# Qt or another version of it:
+#
+#   <prefix>/qt.conf                  tells Qt its plugins are in plugins/, beside the program
+#   <prefix>/lib/                     Qt, ICU and the other libraries that are not a desktop's own
+#   <prefix>/plugins/<type>/          the X11 and Wayland platform plugins and what they load
+#   <prefix>/licences/                the bundled libraries' licence texts and their source
+#
+# The libraries are found with CMake's runtime dependency search at install time, never listed
+# here; cmake/BundleRuntime.cmake holds the base libraries a player's desktop provides.
+
+find_program(BH_PATCHELF patchelf REQUIRED)
+find_program(BH_DPKG_QUERY dpkg-query REQUIRED)
+
+# The plugins the program loads on an X11 or Wayland desktop: the platform itself, on Wayland
+# the shell protocol every current compositor speaks and the title bar drawn where the
+# compositor draws none (GNOME), and the input context that gives dead keys and compose.
+# OpenGL integrations and image formats are left out: the window is painted in software from
+# PNG pictures, which Qt reads without a plugin.
+set(BH_QT_PLUGINS
+  platforms/libqxcb.so
+  platforms/libqwayland-generic.so
+  wayland-shell-integration/libxdg-shell.so
+  wayland-decoration-client/libbradient.so
+  platforminputcontexts/libcomposeplatforminputcontextplugin.so)
+
+set_target_properties(brackenholt-config PROPERTIES INSTALL_RPATH "$ORIGIN/lib")
+
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/qt.conf DESTINATION .)
+install(CODE "
+  set(BH_PROGRAM \"$<TARGET_FILE:brackenholt-config>\")
+  set(BH_QT_PLUGIN_DIR \"${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}\")
+  set(BH_QT_PLUGINS \"${BH_QT_PLUGINS}\")
+  set(BH_PATCHELF \"${BH_PATCHELF}\")
+  set(BH_DPKG_QUERY \"${BH_DPKG_QUERY}\")
+  include(\"${PROJECT_SOURCE_DIR}/cmake/BundleRuntime.cmake\")
+")
