@@ -4,6 +4,9 @@
 // driven through real mouse and keyboard events.
 #include "WindowTestSupport.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -56,6 +59,10 @@ private slots:
     void switchingNamesKeepsEachEditedColour();
     void onlyTheCurrentNameIsRepainted();
     void aTypicalEditRaisesEachNotificationOnce();
+    void ctrlUpAndDownChooseTheType_data();
+    void ctrlUpAndDownChooseTheType();
+    void aKeyChoiceCommitsLikeAClick();
+    void assistiveTechnologyDoesWhatTheMouseDoes();
 };
 
 void WindowBehaviour::depthBoxesActAsOneChoice_data()
@@ -353,6 +360,121 @@ void WindowBehaviour::aTypicalEditRaisesEachNotificationOnce()
 
     w.clickLabel(3); // the type already being edited: nothing moves
     QCOMPARE(counts(), (QList<int>{2, 2, 2, 3, 1, 1}));
+}
+
+void WindowBehaviour::ctrlUpAndDownChooseTheType_data()
+{
+    QTest::addColumn<QString>("focus");    // the control holding the focus throughout
+    QTest::addColumn<QStringList>("acts"); // "down", "up" (with Ctrl) or "click N" on a name
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<bool>("marked"); // the mark shows, beside the chosen name
+
+    QTest::newRow("down three times from a check box")
+        << "chkFullScreen" << QStringList{"down", "down", "down"} << 3 << true;
+    QTest::newRow("down from a bar") << "scrColor(1)" << QStringList{"down"} << 1 << true;
+    QTest::newRow("down from a text box") << "txtColor(2)" << QStringList{"down"} << 1 << true;
+    QTest::newRow("up from OK after a click")
+        << "cmdOK" << QStringList{"click 5", "up"} << 4 << true;
+    QTest::newRow("up stops at the first type") << "chkDebug" << QStringList{"up"} << 0 << true;
+    QTest::newRow("down stops at the last type")
+        << "chkDebug" << QStringList{"click 12", "down", "down", "down"} << 13 << true;
+    QTest::newRow("once the keys were used the mark follows clicks")
+        << "chkDither" << QStringList{"down", "click 9"} << 9 << true;
+    QTest::newRow("a mouse-only player never sees the mark")
+        << "chkDither" << QStringList{"click 9", "click 2", "click 2"} << 2 << false;
+}
+
+void WindowBehaviour::ctrlUpAndDownChooseTheType()
+{
+    QFETCH(QString, focus);
+    QFETCH(QStringList, acts);
+    QFETCH(int, chosen);
+    QFETCH(bool, marked);
+    const bh::ConfigRecord r = colourfulRecord();
+    WindowUnderTest w(r);
+    QWidget* focused = w.control<QWidget>(focus);
+    focused->setFocus();
+    for (const QString& act : acts) {
+        if (act.startsWith(QStringLiteral("click"))) {
+            w.clickLabel(act.section(u' ', 1).toInt());
+        } else {
+            QTest::keyClick(focused, act == QLatin1String("down") ? Qt::Key_Down : Qt::Key_Up,
+                            Qt::ControlModifier);
+        }
+    }
+    QCOMPARE(w.window().currentMessage(), chosen);
+    QCOMPARE(w.barColour(), r.colours[static_cast<std::size_t>(chosen)]);
+    QCOMPARE(QApplication::focusWidget(), focused); // the names never take it
+    QWidget* mark = w.control<QWidget>(QStringLiteral("selectionMark"));
+    QCOMPARE(mark->isVisible(), marked);
+    if (marked) {
+        QCOMPARE(mark->y() + mark->height() / 2,
+                 w.label(chosen)->y() + w.label(chosen)->height() / 2);
+        QVERIFY(mark->geometry().left() > 16 && mark->geometry().right() < 24); // in the margin
+    }
+    for (int c = 0; c < 3; ++c) {
+        QCOMPARE(w.bar(c)->value(),
+                 255 - r.colours[static_cast<std::size_t>(chosen)][static_cast<std::size_t>(c)]);
+    }
+}
+
+void WindowBehaviour::aKeyChoiceCommitsLikeAClick()
+{
+    const bh::ConfigRecord r = colourfulRecord();
+    WindowUnderTest w(r);
+    w.clickLabel(4);
+    w.bar(0)->setFocus();
+    QTest::keyClick(w.bar(0), Qt::Key_Up); // red one up, not yet committed
+    const bh::Colour edited = w.barColour();
+    QSignalSpy bars(w.bar(2), &QScrollBar::valueChanged);
+    QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(bars.count(), 1); // each bar moves once, as for a click
+    QCOMPARE(w.window().messageColors()[4], edited);
+    QCOMPARE(w.labelColour(4), edited);
+    QCOMPARE(w.labelColour(5), r.colours[5]);
+    QTest::keyClick(w.bar(0), Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(w.barColour(), edited);
+    QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
+    QTest::mouseClick(w.ok(), Qt::LeftButton);
+    bh::ConfigRecord expected = r;
+    expected.colours[4] = edited;
+    QCOMPARE(readFile(w.configPath()), configBytes(expected));
+}
+
+void WindowBehaviour::assistiveTechnologyDoesWhatTheMouseDoes()
+{
+    const bh::ConfigRecord r = colourfulRecord();
+    WindowUnderTest w(r);
+    QAccessibleInterface* quests = QAccessible::queryAccessibleInterface(w.label(3));
+    QAccessibleInterface* system = QAccessible::queryAccessibleInterface(w.label(0));
+    QCOMPARE(quests->text(QAccessible::Name), QStringLiteral("Quests"));
+    QVERIFY(system->state().selected && !quests->state().selected);
+    QCOMPARE(quests->actionInterface()->actionNames(),
+             QStringList{QAccessibleActionInterface::pressAction()});
+    quests->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(w.window().currentMessage(), 3);
+    QVERIFY(quests->state().selected && !system->state().selected);
+    QCOMPARE(w.bar(0)->accessibleDescription(), QStringLiteral("Red of Quests"));
+    QCOMPARE(w.box(2)->accessibleDescription(), QStringLiteral("Blue of Quests"));
+    QVERIFY(!w.control<QWidget>(QStringLiteral("selectionMark"))->isVisible());
+
+    // A bar tells the component, not its scroll position, and a value set from outside runs
+    // the bar's Change handler.
+    QAccessibleValueInterface* green =
+        QAccessible::queryAccessibleInterface(w.bar(1))->valueInterface();
+    QCOMPARE(green->currentValue().toInt(), int(r.colours[3][1]));
+    QCOMPARE(green->maximumValue().toInt(), 255);
+    const struct {
+        double set;
+        int component;
+    } values[] = {{200, 200}, {12.5, 12}, {13.5, 14}, {300, 255}, {-4, 0}};
+    for (const auto& v : values) {
+        green->setCurrentValue(v.set);
+        QCOMPARE(w.bar(1)->value(), 255 - v.component);
+        QCOMPARE(green->currentValue().toInt(), v.component);
+        QCOMPARE(w.box(1)->text(), QString::number(v.component));
+        QCOMPARE(w.labelColour(3)[1], v.component);
+    }
 }
 
 QTEST_MAIN(WindowBehaviour)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "MessageLabel.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 
 MessageLabel::MessageLabel(const QString& caption, int index, QWidget* parent)
@@ -26,6 +27,27 @@ void MessageLabel::setTextColour(const bh::Colour& rgb)
     setPalette(p);
 }
 
+void MessageLabel::click()
+{
+    emit clicked(index_);
+}
+
+void MessageLabel::setSelected(bool selected)
+{
+    if (selected == selected_) {
+        return;
+    }
+    selected_ = selected;
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent stateChange(this, changed);
+    QAccessible::updateAccessibility(&stateChange);
+    // Qt's AT-SPI bridge announces a selected state only from a selection event.
+    QAccessibleEvent selection(this,
+                               selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+    QAccessible::updateAccessibility(&selection);
+}
+
 void MessageLabel::mousePressEvent(QMouseEvent* event)
 {
     // A plain label lets presses through to the panel behind; take them so the release that
@@ -41,6 +63,6 @@ void MessageLabel::mouseReleaseEvent(QMouseEvent* event)
     // Like a button: the click counts only if the pointer is still on the name when released.
     if (wasPressed && event->button() == Qt::LeftButton &&
         rect().contains(event->position().toPoint())) {
-        emit clicked(index_);
+        click();
     }
 }

@@ -8,6 +8,7 @@
 #include "ConfigFile.h"
 #include "MessageLabel.h"
 #include "Pictures.h"
+#include "WindowAccessibility.h"
 #include "WindowLayout.h"
 
 #include <QCheckBox>
@@ -32,8 +33,10 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     setWindowIcon(bh::programIcon());
     setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
+    installWindowAccessibility();
     createControls();
     connectHandlers();
+    createMessageChoice();
     chkFullScreen->setFocus();
 }
 
@@ -123,6 +126,7 @@ void frmMain::editMessage(int index)
     for (std::size_t c = 0; c < scrColor.size(); ++c) {
         scrColor[c]->setValue(bh::colourBar::valueFor(colour[c]));
     }
+    showCurrentMessage();
 }
 
 bh::ConfigRecord frmMain::recordFromControls() const

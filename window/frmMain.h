@@ -14,7 +14,8 @@
 //    a control runs that control's handler before it goes on. Two things keep this finite:
 //    DepthUpdating, and controls that raise nothing when set to the value they already hold.
 // Files: frmMain.cpp (life cycle), frmMainLayout.cpp (controls and places),
-// frmMainOptions.cpp (display options), frmMainColours.cpp (message colour editor).
+// frmMainOptions.cpp (display options), frmMainColours.cpp (message colour editor),
+// frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told).
 
 #include "ConfigRecord.h"
 
@@ -30,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class SelectionMark;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -57,6 +59,7 @@ signals:
 private:
     void createControls();
     void connectHandlers();
+    void createMessageChoice();
     bh::ConfigRecord recordFromControls() const;
     bh::Colour barColour() const;
 
@@ -65,6 +68,11 @@ private:
     void SelectMessage(int index);
     // The second half of it alone, for loading, when the bars hold nothing to commit.
     void editMessage(int index);
+
+    // Ctrl+Down (+1) and Ctrl+Up (-1): the neighbouring type, as a click on its name would.
+    void chooseNeighbourMessage(int step);
+    // Marks the name of the type being edited, for the eye and for assistive technology.
+    void showCurrentMessage();
 
     // Handlers, in the order their controls stand in the window.
     void chkDebug_Click();
@@ -101,6 +109,8 @@ private:
     std::array<QScrollBar*, bh::kComponentCount> scrColor{};
     std::array<QLineEdit*, bh::kComponentCount> txtColor{};
     QPushButton* cmdOK = nullptr;
+    // Points at the name being edited once the player has chosen a type with the keyboard.
+    SelectionMark* selectionMark = nullptr;
 
     // The committed colour of every message type; the type being edited has its live colour in
     // the scroll bars and is written back here only by SelectMessage.
@@ -109,4 +119,7 @@ private:
     // While true the depth rule stands still, so setting one depth box does not set off the
     // others' handlers.
     bool DepthUpdating = false;
+    // Whether a type has been chosen with the keyboard: only then is the mark shown, so the
+    // window looks the same as ever to a player who uses the mouse.
+    bool keyboardChoice_ = false;
 };

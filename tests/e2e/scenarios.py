@@ -30,6 +30,15 @@ def name_in(index, colour):
     return Contains(message_label(index), colour, f"name {index} in its colour")
 
 
+def mark_beside(index):
+    """The keyboard player's mark stands in the panel's margin, left of name index."""
+    return Contains((17, 88 + 16 * index, 7, 14), WHITE, f"mark beside name {index}")
+
+
+# The panel's margin left of the names, which shows nothing but the panel until the keys are used.
+NAME_MARGIN = (17, 88, 7, 16 * 14)
+
+
 def all_names_in(colours):
     return [name_in(i, colour) for i, colour in enumerate(colours)]
 
@@ -228,10 +237,32 @@ COLOURS = [
             # on red gives 11, not one more than some other colour.
             click_name(1), Click(*bar_up_arrow(0)),
             Shot("targets_again", name_in(1, (11, 20, 30)), name_in(3, (40, 50, 60)),
-                 name_in(0, DEFAULT_COLOURS[0])),
+                 name_in(0, DEFAULT_COLOURS[0]), Lacks(NAME_MARGIN, WHITE, "no mark for a mouse")),
             OK,
         ],
         expect_file=cfg(colours=with_colour(3, (40, 50, 60), with_colour(1, (11, 20, 30)))),
+        expect_status=0),
+    Scenario(
+        # Without a mouse: Ctrl+Down and Ctrl+Up choose the type from wherever the focus is, and
+        # the type left behind keeps the colour it was given.
+        "keyboard_only_choose_types_edit_and_save",
+        config=cfg(),
+        steps=[
+            Shot("loaded", name_in(0, DEFAULT_COLOURS[0]), Lacks(NAME_MARGIN, WHITE, "no mark")),
+            Key("ctrl+Down", "ctrl+Down", "ctrl+Down"),  # from Full Screen to Quests
+            Shot("quests", mark_beside(3), Lacks((17, 88, 7, 48), WHITE, "mark moved on")),
+            Key("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab"),  # red bar
+            Key("Down"),                                  # red 255 -> 254
+            Key("Tab", "Down", "Down"),                   # green 96 -> 94
+            Key("Tab", "Tab"), Type("40"),                # red box: 40
+            Shot("quests_edited", name_in(3, (40, 94, 96))),
+            Key("ctrl+Up"),                               # Your hits, focus still in the box
+            Key("ctrl+a"), Type("7"),
+            Shot("your_hits", mark_beside(2), name_in(2, (7, 255, 128)),
+                 name_in(3, (40, 94, 96))),
+            Key("Tab", "Tab", "Tab", "space"),            # OK
+        ],
+        expect_file=cfg(colours=with_colour(2, (7, 255, 128), with_colour(3, (40, 94, 96)))),
         expect_status=0),
 ]
 

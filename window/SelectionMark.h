@@ -1,0 +1,24 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+// A small arrow in the colour panel's left margin, pointing at the name of the message type being
+// edited. The names never take the focus, so a player choosing types with the keyboard sees
+// through this mark alone which one the bars edit.
+class SelectionMark : public QWidget {
+    Q_OBJECT
+public:
+    SelectionMark(QColor colour, QWidget* parent);
+
+    // Points the mark at a name whose vertical middle is at y, in parent coordinates.
+    void pointAt(int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor colour_;
+};

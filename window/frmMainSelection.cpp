@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+// Which message type is being edited, for players without a mouse: Ctrl+Down and Ctrl+Up choose
+// the next or previous type from anywhere in the window, a mark beside the name shows the choice
+// once those keys have been used, and assistive technology learns which name is selected and
+// which type the bars and boxes edit.
+#include "MessageLabel.h"
+#include "SelectionMark.h"
+#include "frmMain.h"
+
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QShortcut>
+
+void frmMain::createMessageChoice()
+{
+    // Right above the panel and under the names, in the margin left of them.
+    selectionMark = new SelectionMark(QColor(255, 255, 255), this);
+    selectionMark->setObjectName(QStringLiteral("selectionMark"));
+    selectionMark->stackUnder(lblMessages[0]);
+    selectionMark->hide();
+
+    // A window-wide shortcut: none of the controls uses these keys, so they work from every one
+    // of them, and the focus stays where it is.
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), this);
+    connect(next, &QShortcut::activated, this, [this] { chooseNeighbourMessage(+1); });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), this);
+    connect(previous, &QShortcut::activated, this, [this] { chooseNeighbourMessage(-1); });
+
+    showCurrentMessage();
+}
+
+void frmMain::chooseNeighbourMessage(int step)
+{
+    // From here on the player relies on the mark; it stays, and follows clicks too.
+    keyboardChoice_ = true;
+    const int index = CurrentMessage + step;
+    if (index < 0 || index >= bh::kMessageTypeCount) {
+        showCurrentMessage(); // at the end of the list: nothing to choose, but show where it is
+        return;
+    }
+    SelectMessage(index); // as a click on that name: the type left behind keeps the bars' colour
+}
+
+void frmMain::showCurrentMessage()
+{
+    const auto current = static_cast<std::size_t>(CurrentMessage);
+    for (std::size_t i = 0; i < lblMessages.size(); ++i) {
+        lblMessages[i]->setSelected(i == current);
+    }
+
+    // "Red of Quests": a bar or box alone does not say which type it edits.
+    static const std::array<const char*, bh::kComponentCount> components = {"Red", "Green", "Blue"};
+    for (std::size_t c = 0; c < components.size(); ++c) {
+        const QString description =
+            QStringLiteral("%1 of %2")
+                .arg(QString::fromLatin1(components[c]), lblMessages[current]->text());
+        for (QWidget* editor :
+             {static_cast<QWidget*>(scrColor[c]), static_cast<QWidget*>(txtColor[c])}) {
+            if (editor->accessibleDescription() != description) {
+                editor->setAccessibleDescription(description);
+            }
+        }
+    }
+
+    if (keyboardChoice_) {
+        const MessageLabel* label = lblMessages[current];
+        selectionMark->pointAt(label->y() + label->height() / 2);
+        selectionMark->show();
+    }
+}
