@@ -28,4 +28,15 @@ if(TARGET brackenholt-config)
     LABELS e2e
     TIMEOUT 180
     SKIP_RETURN_CODE 77)
+
+  # The same program through AT-SPI alone, on a session bus of the test's own (dbus-run-session
+  # comes with dbus-daemon, which scripts/install-deps installs).
+  add_test(NAME e2e_atspi
+           COMMAND dbus-run-session -- ${BH_PYTHON3} ${BH_E2E_DIR}/run_atspi.py
+                   --exe $<TARGET_FILE:brackenholt-config>)
+  set_tests_properties(e2e_atspi PROPERTIES
+    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
+    LABELS e2e
+    TIMEOUT 180
+    SKIP_RETURN_CODE 77)
 endif()
