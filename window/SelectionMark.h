@@ -13,9 +13,6 @@ class SelectionMark : public QWidget {
 public:
     SelectionMark(QColor colour, QWidget* parent);
 
-    // Points the mark at a name whose vertical middle is at y, in parent coordinates.
-    void pointAt(int y);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 

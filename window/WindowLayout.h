@@ -45,6 +45,9 @@ inline constexpr Place kMessagePanel{16, 80, 225, 241};
 // Labels are exactly as wide as their captions (that width is what takes a click), so their
 // width is left 0 here and comes from the font.
 inline constexpr Series kMessageLabels{{24, 88, 0, 14}, 0, 16};
+// The mark beside the name being edited, once a type has been chosen with the keyboard: in the
+// panel's margin, a pixel clear of its border, level with the middle of name i.
+inline constexpr Series kSelectionMark{{18, 92, 4, 7}, 0, 16};
 inline constexpr Series kComponentCaptions{{128, 248, 0, 13}, 0, 24};
 inline constexpr std::array<const char*, kComponentCount> kComponentNames = {"Red", "Green",
                                                                              "Blue"};
@@ -80,7 +83,8 @@ inline std::vector<Control> controls()
     };
     std::vector<Control> all = {{"imgBase", "", kWindow},
                                 {"imgDebugON", "", kDebugPreview},
-                                {"shpMessages", "", kMessagePanel}};
+                                {"shpMessages", "", kMessagePanel},
+                                {"selectionMark", "", kSelectionMark.at(0)}};
     for (int i = 0; i < kMessageTypeCount; ++i) {
         all.push_back({indexed("lblMessages", i),
                        std::string(kMessageTypeNames[static_cast<std::size_t>(i)]),

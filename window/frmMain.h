@@ -73,6 +73,7 @@ private:
     void chooseNeighbourMessage(int step);
     // Marks the name of the type being edited, for the eye and for assistive technology.
     void showCurrentMessage();
+    void placeSelectionMark();
 
     // Handlers, in the order their controls stand in the window.
     void chkDebug_Click();

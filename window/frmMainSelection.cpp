@@ -6,6 +6,7 @@
 // which type the bars and boxes edit.
 #include "MessageLabel.h"
 #include "SelectionMark.h"
+#include "WindowLayout.h"
 #include "frmMain.h"
 
 #include <QLineEdit>
@@ -18,6 +19,7 @@ void frmMain::createMessageChoice()
     selectionMark = new SelectionMark(QColor(255, 255, 255), this);
     selectionMark->setObjectName(QStringLiteral("selectionMark"));
     selectionMark->stackUnder(lblMessages[0]);
+    placeSelectionMark();
     selectionMark->hide();
 
     // A window-wide shortcut: none of the controls uses these keys, so they work from every one
@@ -50,7 +52,7 @@ void frmMain::showCurrentMessage()
     }
 
     // "Red of Quests": a bar or box alone does not say which type it edits.
-    static const std::array<const char*, bh::kComponentCount> components = {"Red", "Green", "Blue"};
+    const auto& components = bh::layout::kComponentNames;
     for (std::size_t c = 0; c < components.size(); ++c) {
         const QString description =
             QStringLiteral("%1 of %2")
@@ -64,8 +66,13 @@ void frmMain::showCurrentMessage()
     }
 
     if (keyboardChoice_) {
-        const MessageLabel* label = lblMessages[current];
-        selectionMark->pointAt(label->y() + label->height() / 2);
+        placeSelectionMark();
         selectionMark->show();
     }
+}
+
+void frmMain::placeSelectionMark()
+{
+    const bh::layout::Place p = bh::layout::kSelectionMark.at(CurrentMessage);
+    selectionMark->setGeometry(p.left, p.top, p.width, p.height);
 }

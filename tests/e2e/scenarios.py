@@ -30,13 +30,19 @@ def name_in(index, colour):
     return Contains(message_label(index), colour, f"name {index} in its colour")
 
 
+def name_margin(first, count=1):
+    """The panel's margin left of names first to first + count - 1: nothing but the panel
+    there until a type is chosen with the keys, then the mark beside the chosen name."""
+    left, top, _, height = message_label(first)
+    inside = PANEL[0] + 1
+    return (inside, top, left - inside, message_label(first + count - 1)[1] + height - top)
+
+
 def mark_beside(index):
-    """The keyboard player's mark stands in the panel's margin, left of name index."""
-    return Contains((17, 88 + 16 * index, 7, 14), WHITE, f"mark beside name {index}")
+    return Contains(name_margin(index), WHITE, f"mark beside name {index}")
 
 
-# The panel's margin left of the names, which shows nothing but the panel until the keys are used.
-NAME_MARGIN = (17, 88, 7, 16 * 14)
+NAME_MARGIN = name_margin(0, 14)
 
 
 def all_names_in(colours):
@@ -250,7 +256,7 @@ COLOURS = [
         steps=[
             Shot("loaded", name_in(0, DEFAULT_COLOURS[0]), Lacks(NAME_MARGIN, WHITE, "no mark")),
             Key("ctrl+Down", "ctrl+Down", "ctrl+Down"),  # from Full Screen to Quests
-            Shot("quests", mark_beside(3), Lacks((17, 88, 7, 48), WHITE, "mark moved on")),
+            Shot("quests", mark_beside(3), Lacks(name_margin(0, 3), WHITE, "mark moved on")),
             Key("Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab"),  # red bar
             Key("Down"),                                  # red 255 -> 254
             Key("Tab", "Down", "Down"),                   # green 96 -> 94
