@@ -54,24 +54,6 @@ double modelNumber(QString text)
     return std::strtod(m.captured(0).toLatin1().constData(), nullptr);
 }
 
-// bh.cfg as the program must write it: one number a line, each ended by CR LF.
-QByteArray modelFile(const bh::ConfigRecord& r)
-{
-    QByteArray out;
-    const auto line = [&out](int value) { out += QByteArray::number(value) + "\r\n"; };
-    for (const bool on : {r.fullScreen, r.debugInfo, r.antialiasing, r.dithering, r.wBuffering}) {
-        line(on ? 1 : 0);
-    }
-    line(static_cast<int>(r.depth));
-    line(r.keepBodies ? 1 : 0);
-    for (const bh::Colour& colour : r.colours) {
-        for (const std::uint8_t component : colour) {
-            line(component);
-        }
-    }
-    return out;
-}
-
 const char* const kOptionBoxes[] = {"chkFullScreen", "chkDebug",   "chkAntialias",
                                     "chkDither",     "chk16bit",   "chk24bit",
                                     "chk32bit",      "chkWBuffer", "chkKeepBodies"};
@@ -185,21 +167,25 @@ struct Model {
         moveBar(c, static_cast<int>(std::nearbyint(255 - value)));
     }
 
-    bh::ConfigRecord record()
+    // bh.cfg as OK must write it, the colour being edited included: one number a line, each
+    // ended by CR LF, in file order.
+    QByteArray file()
     {
         selectMessage(0);
-        bh::ConfigRecord r;
-        r.fullScreen = checked["chkFullScreen"];
-        r.debugInfo = checked["chkDebug"];
-        r.antialiasing = checked["chkAntialias"];
-        r.dithering = checked["chkDither"];
-        r.wBuffering = checked["chkWBuffer"];
-        r.depth = checked["chk16bit"]   ? bh::ColourDepth::Bits16
-                  : checked["chk24bit"] ? bh::ColourDepth::Bits24
-                                        : bh::ColourDepth::Bits32;
-        r.keepBodies = checked["chkKeepBodies"];
-        r.colours = colours;
-        return r;
+        QByteArray out;
+        const auto line = [&out](int value) { out += QByteArray::number(value) + "\r\n"; };
+        for (const char* name :
+             {"chkFullScreen", "chkDebug", "chkAntialias", "chkDither", "chkWBuffer"}) {
+            line(checked[name] ? 1 : 0);
+        }
+        line(checked["chk16bit"] ? 16 : checked["chk24bit"] ? 24 : 32);
+        line(checked["chkKeepBodies"] ? 1 : 0);
+        for (const bh::Colour& colour : colours) {
+            for (const std::uint8_t component : colour) {
+                line(component);
+            }
+        }
+        return out;
     }
 };
 
@@ -516,7 +502,7 @@ void RandomPlay::anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
     }
 
     QTest::mouseClick(w.ok(), Qt::LeftButton);
-    const QByteArray expected = modelFile(model.record());
+    const QByteArray expected = model.file();
     QVERIFY2(!w.window().isVisible(), qPrintable(again));
     QVERIFY2(readFile(w.configPath()) == expected,
              qPrintable(again + QStringLiteral("\nwritten:\n") +
