@@ -75,6 +75,30 @@ def centre(rect):
     return left + width // 2, top + height // 2
 
 
+def cfg(options=(0, 0, 0, 0, 0), depth=32, keep=0, colours=None, lines=None):
+    """A bh.cfg as the program writes it: 49 lines ended by CR LF.
+
+    options: full screen, debug, antialiasing, dithering, W-buffering (file order).
+    colours: 14 (r, g, b) triples; lines: raw field texts instead, for files the program would
+    never write.
+    """
+    if lines is None:
+        if colours is None:
+            colours = DEFAULT_COLOURS
+        lines = [str(v) for v in options] + [str(depth), str(keep)]
+        lines += [str(component) for colour in colours for component in colour]
+    return b"".join(line.encode("latin-1") + b"\r\n" for line in lines)
+
+
+# Fourteen colours, all different from each other, from white, from the panel and from the
+# grey of the controls, so every name can be found by its colour alone.
+DEFAULT_COLOURS = [
+    (255, 255, 128), (255, 160, 64), (128, 255, 128), (255, 96, 96), (160, 160, 255),
+    (255, 0, 255), (255, 215, 0), (192, 255, 255), (128, 192, 255), (192, 192, 160),
+    (255, 128, 192), (224, 224, 160), (0, 255, 192), (250, 250, 250),
+]
+
+
 def poll(what, probe, timeout=10.0, interval=0.05):
     """Calls probe until it returns something other than None or False; raises after timeout."""
     deadline = time.monotonic() + timeout

@@ -12,7 +12,8 @@ import glob
 import os
 import time
 
-from harness import LAYOUT, AppRun, DriverError, centre, poll
+# cfg, centre and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on from here.
+from harness import DEFAULT_COLOURS, LAYOUT, AppRun, DriverError, centre, cfg, poll
 
 WHITE = (255, 255, 255)
 PANEL_FILL = (64, 64, 64)
@@ -66,33 +67,6 @@ def bar_thumb_at_top(c):
 def bar_track_near_bottom(c):
     """Below the thumb for every value that does not put the thumb into the last fifth."""
     return _bar_point(c, SCROLL_BARS[c][3] - 19)
-
-
-# --- Settings files -------------------------------------------------------------------------
-
-
-def cfg(options=(0, 0, 0, 0, 0), depth=32, keep=0, colours=None, lines=None):
-    """A bh.cfg as the program writes it: 49 lines ended by CR LF.
-
-    options: full screen, debug, antialiasing, dithering, W-buffering (file order).
-    colours: 14 (r, g, b) triples; lines: raw field texts instead, for files the program would
-    never write.
-    """
-    if lines is None:
-        if colours is None:
-            colours = DEFAULT_COLOURS
-        lines = [str(v) for v in options] + [str(depth), str(keep)]
-        lines += [str(component) for colour in colours for component in colour]
-    return b"".join(line.encode("latin-1") + b"\r\n" for line in lines)
-
-
-# Fourteen colours, all different from each other, from white, from the panel and from the
-# grey of the controls, so every name can be found by its colour alone.
-DEFAULT_COLOURS = [
-    (255, 255, 128), (255, 160, 64), (128, 255, 128), (255, 96, 96), (160, 160, 255),
-    (255, 0, 255), (255, 215, 0), (192, 255, 255), (128, 192, 255), (192, 192, 160),
-    (255, 128, 192), (224, 224, 160), (0, 255, 192), (250, 250, 250),
-]
 
 
 # --- Steps ----------------------------------------------------------------------------------

@@ -12,7 +12,7 @@ import tarfile
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, check_runpaths, exec_arguments,
                         is_executable, parse_options, read_desktop_entry, run, temp_dir, tool)
-from harness import LAYOUT, X_TOOLS, DriverError, Program, XSession, centre
+from harness import LAYOUT, X_TOOLS, DriverError, Program, XSession, centre, cfg
 
 opts = parse_options("cpack")
 app_id = opts.app_id
@@ -23,10 +23,8 @@ EXIT_LIMIT = 60
 
 # bh.cfg as another tool might leave it (LF line ends, settings unlike the default) and the
 # bytes the program writes for the same settings: CRLF lines, same values.
-options = ["0", "1", "1", "0", "1", "24", "0"]
-colours = [str((37 * i + 11 * c + 5) % 256) for i in range(14) for c in range(3)]
-SETTINGS_IN = "\n".join(options + colours).encode() + b"\n"
-SETTINGS_OUT = b"".join(v.encode() + b"\r\n" for v in options + colours)
+SETTINGS_OUT = cfg(options=(0, 1, 1, 0, 1), depth=24)
+SETTINGS_IN = SETTINGS_OUT.replace(b"\r\n", b"\n")
 
 f = Failures()
 root, unpack_to = temp_dir("package")
