@@ -36,38 +36,24 @@ class DriverError(AssertionError):
     """Something the test expected did not happen in time, or the session itself broke."""
 
 
-class Layout:
+def _read_layout():
     """The window's layout as the program builds it (window/WindowLayout.h, written out by the
-    build): places as (left, top, width, height) in the client area's pixels at scale 1, by
-    the controls' object names. A label's width is 0: it is as wide as its caption."""
-
-    def __init__(self, path):
-        with open(path, encoding="utf-8") as f:
-            data = json.load(f)
-        self.caption = data["caption"]
-        self.window = tuple(data["window"])
-        self.places = {c["name"]: tuple(c["place"]) for c in data["controls"]}
-        self.captions = {c["name"]: c["caption"] for c in data["controls"]}
-
-    @classmethod
-    def from_environment(cls):
-        path = os.environ.get("BH_WINDOW_LAYOUT")
-        if not path:
-            raise SystemExit("BH_WINDOW_LAYOUT names no layout file: run through ctest, or set "
-                             "it to build/tests/window-layout.json")
-        return cls(path)
-
-    def __getitem__(self, name):
-        return self.places[name]
-
-    def named(self, prefix):
-        """The places of an indexed group (scrColor, txtColor, ...) in index order."""
-        return [place for name, place in self.places.items() if name.startswith(prefix + "(")]
+    build). Places are (left, top, width, height) in the client area's pixels at scale 1; a
+    label's width is 0, as it is as wide as its caption. Captions are the texts on creation."""
+    path = os.environ.get("BH_WINDOW_LAYOUT")
+    if not path:
+        raise SystemExit("BH_WINDOW_LAYOUT names no layout file: run through ctest, or set "
+                         "it to build/tests/window-layout.json")
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
 
 
-LAYOUT = Layout.from_environment()
-CAPTION = LAYOUT.caption
-CLIENT_SIZE = LAYOUT.window[2:]
+_layout = _read_layout()
+CAPTION = _layout["caption"]
+WINDOW = tuple(_layout["window"])
+CLIENT_SIZE = WINDOW[2:]
+LAYOUT = {control["name"]: tuple(control["place"]) for control in _layout["controls"]}
+CAPTIONS = {control["name"]: control["caption"] for control in _layout["controls"]}
 
 
 def centre(rect):

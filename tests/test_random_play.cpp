@@ -32,18 +32,10 @@ constexpr std::uint64_t kDefaultSeed = 20261207;
 double modelNumber(QString text)
 {
     text.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
-    static const QRegularExpression based(QStringLiteral("^&([HhOo])([0-9A-Fa-f]*)"));
+    static const QRegularExpression based(QStringLiteral("^&(?:[Hh]([0-9A-Fa-f]*)|[Oo]([0-7]*))"));
     if (const auto m = based.match(text); m.hasMatch()) {
-        const int base = m.captured(1).toUpper() == QLatin1String("H") ? 16 : 8;
-        double value = 0;
-        for (const QChar ch : m.captured(2)) {
-            const int digit = QString(ch).toInt(nullptr, 16);
-            if (digit >= base) {
-                break;
-            }
-            value = value * base + digit;
-        }
-        return value;
+        return m.hasCaptured(1) ? double(m.captured(1).toULongLong(nullptr, 16))
+                                : double(m.captured(2).toULongLong(nullptr, 8));
     }
     static const QRegularExpression decimal(
         QStringLiteral("^[+-]?(\\d*)(?:\\.(\\d*))?(?:[eE][+-]?\\d+)?"));

@@ -14,33 +14,14 @@
 
 namespace {
 
-QByteArray crlfLines(const QList<QByteArray>& lines)
-{
-    QByteArray bytes;
-    for (const QByteArray& line : lines) {
-        bytes += line + "\r\n";
-    }
-    return bytes;
-}
-
-// The default record's 49 lines, with some replaced.
-QList<QByteArray> linesOf(const bh::ConfigRecord& record)
-{
-    QList<QByteArray> lines = configBytes(record).split('\n');
-    lines.removeLast();
-    for (QByteArray& line : lines) {
-        line.chop(1);
-    }
-    return lines;
-}
-
+// A record's bh.cfg with some of its lines (numbered from 1) replaced.
 QByteArray withLines(const bh::ConfigRecord& record, const QList<QPair<int, QByteArray>>& changes)
 {
-    QList<QByteArray> lines = linesOf(record);
+    QList<QByteArray> lines = configBytes(record).split('\n'); // each still ends in its CR
     for (const auto& [line, text] : changes) {
-        lines[line - 1] = text;
+        lines[line - 1] = text + '\r';
     }
-    return crlfLines(lines);
+    return lines.join('\n');
 }
 
 } // namespace

@@ -16,11 +16,11 @@ import argparse
 import os
 import sys
 
-from harness import LAYOUT, SKIPPED, AppRun, DriverError, poll, run_cases
+from harness import CAPTIONS, SKIPPED, AppRun, DriverError, poll, run_cases
 from scenario import DEFAULT_COLOURS, cfg
 
-NAMES = [LAYOUT.captions[f"lblMessages({i})"] for i in range(14)]
-COMPONENTS = [LAYOUT.captions[f"Label{c + 1}"] for c in range(3)]
+NAMES = [CAPTIONS[f"lblMessages({i})"] for i in range(14)]
+COMPONENTS = [CAPTIONS[f"Label{c + 1}"] for c in range(3)]
 START = cfg(colours=DEFAULT_COLOURS)
 
 

@@ -13,20 +13,19 @@ import os
 import time
 
 # cfg, centre and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on from here.
-from harness import DEFAULT_COLOURS, LAYOUT, AppRun, DriverError, centre, cfg, poll
+from harness import DEFAULT_COLOURS, LAYOUT, WINDOW, AppRun, DriverError, centre, cfg, poll
 
 WHITE = (255, 255, 255)
 PANEL_FILL = (64, 64, 64)
 LIGHT_GREY = (192, 192, 192)
 
 # Where the controls stand, as (left, top, width, height), from the program's own layout.
-CHECK_BOXES = {name: place for name, place in LAYOUT.places.items() if name.startswith("chk")}
-SCROLL_BARS = LAYOUT.named("scrColor")
-TEXT_BOXES = LAYOUT.named("txtColor")
+CHECK_BOXES = {name: place for name, place in LAYOUT.items() if name.startswith("chk")}
+SCROLL_BARS = [LAYOUT[f"scrColor({c})"] for c in range(3)]
+TEXT_BOXES = [LAYOUT[f"txtColor({c})"] for c in range(3)]
 OK_BUTTON = LAYOUT["cmdOK"]
 PANEL = LAYOUT["shpMessages"]
 DEBUG_PREVIEW = LAYOUT["imgDebugON"]
-WINDOW = LAYOUT.window
 # Everything right of the panel's column that the option boxes and OK cover, so a comparison
 # of the left half of the window is not disturbed by focus frames or check marks.
 OPTION_COLUMN = (380, 0, 260, 480)
