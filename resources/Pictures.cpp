@@ -2,24 +2,78 @@
 // SPDX-License-Identifier: MIT
 #include "Pictures.h"
 
+#include "StoredPicture.h"
+
 #include <QFontDatabase>
+#include <QResource>
+#include <QtEndian>
+#include <memory>
 
 namespace bh {
+
+namespace {
+
+// The build stores the pixels little-endian, which is how every machine the program is built
+// for holds a 32-bit pixel in memory.
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
+
+void releaseBytes(void* bytes)
+{
+    delete static_cast<QByteArray*>(bytes);
+}
+
+// A picture as the build stored it (StoredPicture.h). Stored uncompressed, its pixels are
+// shown straight from the program's read-only data: no decoding, no copy.
+QImage storedImage(const QString& name)
+{
+    const QResource resource(QStringLiteral(":/pictures/%1.pixels").arg(name));
+    const uchar* bytes = resource.data();
+    qint64 size = resource.size();
+    std::unique_ptr<QByteArray> unpacked;
+    if (resource.compressionAlgorithm() != QResource::NoCompression) {
+        unpacked = std::make_unique<QByteArray>(resource.uncompressedData());
+        bytes = reinterpret_cast<const uchar*>(unpacked->constData());
+        size = unpacked->size();
+    }
+    if (bytes == nullptr || size < qint64(sizeof(stored::Header))) {
+        return {};
+    }
+    const quint32 magic = qFromLittleEndian<quint32>(bytes);
+    const int width = int(qFromLittleEndian<quint32>(bytes + 4));
+    const int height = int(qFromLittleEndian<quint32>(bytes + 8));
+    const auto format = QImage::Format(qFromLittleEndian<quint32>(bytes + 12));
+    const qsizetype stride = qsizetype(width) * 4;
+    if (magic != stored::kMagic || width <= 0 || height <= 0 ||
+        size != qint64(sizeof(stored::Header)) + stride * height ||
+        (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)) {
+        return {};
+    }
+    const uchar* pixels = bytes + sizeof(stored::Header);
+    // Qt reads a 32-bit pixel as one word; pixels that are not word-aligned get copied once.
+    if (reinterpret_cast<quintptr>(pixels) % alignof(quint32) != 0) {
+        return QImage(pixels, width, height, stride, format).copy();
+    }
+    QImage image(pixels, width, height, stride, format, unpacked ? releaseBytes : nullptr,
+                 unpacked.get());
+    (void)unpacked.release();
+    return image;
+}
+
+} // namespace
 
 QPixmap picture(const QString& name, qreal devicePixelRatio)
 {
     const bool sharp = devicePixelRatio > 1.0;
-    QPixmap pixmap(
-        QStringLiteral(":/pictures/%1%2.png").arg(name, sharp ? QStringLiteral("@2x") : QString()));
-    pixmap.setDevicePixelRatio(sharp ? 2.0 : 1.0);
-    return pixmap;
+    QImage image = storedImage(sharp ? name + QStringLiteral("@2x") : name);
+    image.setDevicePixelRatio(sharp ? 2.0 : 1.0);
+    return QPixmap::fromImage(std::move(image));
 }
 
 QIcon programIcon()
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/pictures/icon.png"));
-    icon.addFile(QStringLiteral(":/pictures/icon@2x.png"));
+    icon.addPixmap(QPixmap::fromImage(storedImage(QStringLiteral("icon"))));
+    icon.addPixmap(QPixmap::fromImage(storedImage(QStringLiteral("icon@2x"))));
     return icon;
 }
 

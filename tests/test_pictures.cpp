@@ -4,10 +4,14 @@
 // The pictures compiled into the program. The window lays its controls out on the
 // backdrop's pixel grid and shows the debug preview exactly over the backdrop's corner, so
 // a size that is off by one, a preview painted from another scene, or a read-out that
-// spills outside its corner would all show on screen.
+// spills outside its corner would all show on screen. The program shows the pixels the build
+// stored from the PNGs, so those must be the PNGs' pixels exactly.
+
+#include "Pictures.h"
 
 #include <QImage>
 #include <QImageReader>
+#include <QResource>
 #include <QSet>
 #include <QTest>
 
@@ -17,13 +21,19 @@ namespace {
 const QRect readoutArea(5, 5, 150, 61);
 constexpr int readoutLines = 5;
 
+// A committed PNG, as its source.
+QImage loadPng(const QString& name)
+{
+    QImage img(BH_PICTURES_DIR "/" + name);
+    if (img.isNull()) {
+        qFatal("cannot read %s", qPrintable(name));
+    }
+    return img;
+}
+
 QImage load(const QString& name)
 {
-    QImage img(":/pictures/" + name);
-    if (img.isNull()) {
-        qFatal("picture %s is not embedded", qPrintable(name));
-    }
-    return img.convertToFormat(QImage::Format_ARGB32);
+    return loadPng(name).convertToFormat(QImage::Format_ARGB32);
 }
 
 } // namespace
@@ -52,11 +62,55 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QSize, size);
         QFETCH(bool, opaque);
-        const QImage raw(":/pictures/" + name);
-        QVERIFY2(!raw.isNull(), qPrintable(name + " is not embedded"));
+        const QImage raw = loadPng(name);
         QCOMPARE(raw.size(), size);
         if (opaque) {
             QVERIFY2(!raw.hasAlphaChannel(), qPrintable(name + " has an alpha channel"));
+        }
+    }
+
+    void storedPixelsAreThePngs_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qreal>("devicePixelRatio");
+        QTest::addColumn<QString>("png");
+        QTest::newRow("backdrop") << "backdrop" << 1.0 << "backdrop.png";
+        QTest::newRow("backdrop 2x") << "backdrop" << 2.0 << "backdrop@2x.png";
+        QTest::newRow("debug preview") << "debug-preview" << 1.0 << "debug-preview.png";
+        QTest::newRow("debug preview 2x") << "debug-preview" << 2.0 << "debug-preview@2x.png";
+        QTest::newRow("icon") << "icon" << 1.0 << "icon.png";
+        QTest::newRow("icon 2x") << "icon" << 2.0 << "icon@2x.png";
+    }
+
+    // What the window shows, pixel for pixel the committed PNG: catches a stale or swapped
+    // picture, rows in the wrong order, a byte order mix-up or lost transparency. Each
+    // picture is already in the form the screen takes and is shown from where the program
+    // keeps it, without a copy.
+    void storedPixelsAreThePngs()
+    {
+        QFETCH(QString, name);
+        QFETCH(qreal, devicePixelRatio);
+        QFETCH(QString, png);
+        const bool isIcon = name == "icon";
+        const QPixmap pixmap = isIcon ? bh::programIcon().pixmap(QSize(32, 32) * devicePixelRatio)
+                                      : bh::picture(name, devicePixelRatio);
+        const QImage shown = pixmap.toImage();
+        QCOMPARE(shown.format(),
+                 isIcon ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        // Qt reads an @2x file as drawn for a ratio of 2, as the window must show it; the
+        // icon's sizes are told apart by their pixels alone.
+        QImage expected = loadPng(png).convertToFormat(shown.format());
+        if (isIcon) {
+            expected.setDevicePixelRatio(1.0);
+        }
+        QCOMPARE(shown, expected);
+
+        const QResource stored(":/pictures/" + QString(png).replace(".png", ".pixels"));
+        QVERIFY2(stored.isValid(), qPrintable(png + " is not stored"));
+        if (stored.compressionAlgorithm() == QResource::NoCompression && !isIcon) {
+            const uchar* begin = stored.data();
+            QVERIFY2(shown.constBits() > begin && shown.constBits() < begin + stored.size(),
+                     "the picture was copied");
         }
     }
 
