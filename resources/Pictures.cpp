@@ -77,21 +77,26 @@ QIcon programIcon()
     return icon;
 }
 
+// The family is settled once, by name: asking for a "Garamond" the system lacks would have
+// fontconfig rank every installed face as a stand-in before Qt falls back to ours.
 QFont labelFont(qreal pointSize)
 {
-    static const bool registered = [] {
+    static const QString family = [] {
+        QString garamond = QStringLiteral("Garamond");
         const int id =
             QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/EBGaramond12-Bold.otf"));
         const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (!families.isEmpty()) {
-            QFont::insertSubstitution(QStringLiteral("Garamond"), families.first());
+        if (families.isEmpty() || QFontDatabase::hasFamily(garamond)) {
+            return garamond;
         }
-        return true;
+        return families.first();
     }();
-    (void)registered;
-    QFont font(QStringLiteral("Garamond"));
+    QFont font(family);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Bold);
+    // The captions are plain ASCII, which the face covers, so there is nothing to merge from
+    // other fonts; asking fontconfig for fallbacks would only slow the first frame.
+    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
 
