@@ -389,7 +389,8 @@ WAYLAND = [_BY_NAME[name] for name in (
     "close_through_title_bar_after_edits_saves_nothing",
     "depth_boxes_act_as_one_choice_by_mouse_and_space",
     "edit_colour_by_drag_arrows_track_and_typing",
-    "keyboard_only_walk_through_the_tab_order")]
+    "keyboard_only_walk_through_the_tab_order",
+    "keyboard_only_choose_types_edit_and_save")]
 
 GROUPS = {
     "load": LOAD,
