@@ -18,7 +18,8 @@ set(bh_base_libraries
   "^libnss_" "^lib(stdc\\+\\+|gcc_s)\\.so"
   # X11, the core xcb library and its protocol extensions (the xcb-util helpers are not base)
   "^lib(X11|X11-xcb|Xau|Xdmcp|Xext|Xrender|Xfixes|Xi|Xrandr|Xcursor|SM|ICE)\\.so"
-  "^libxcb(-(composite|damage|dpms|dri2|dri3|glx|present|randr|record|render|res|screensaver|shape|shm|sync|xf86dri|xfixes|xinerama|xinput|xkb|xtest|xv|xvmc))?\\.so"
+  "^libxcb(-(composite|damage|dpms|dri2|dri3|glx|present|randr|record|render|res))?\\.so"
+  "^libxcb-(screensaver|shape|shm|sync|xf86dri|xfixes|xinerama|xinput|xkb|xtest|xv|xvmc)\\.so"
   "^libxkbcommon\\.so"
   # Wayland client side
   "^libwayland-(client|cursor|egl)\\.so"
@@ -80,7 +81,8 @@ foreach(entry IN LISTS bh_bundled)
   else()
     set(runpath "$ORIGIN")
   endif()
-  execute_process(COMMAND "${BH_PATCHELF}" --set-rpath "${runpath}" "$ENV{DESTDIR}${bh_game}/${relative}"
+  execute_process(COMMAND "${BH_PATCHELF}" --set-rpath "${runpath}"
+                          "$ENV{DESTDIR}${bh_game}/${relative}"
                   RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "patchelf could not set the RUNPATH of ${relative}")
@@ -124,8 +126,8 @@ foreach(entry IN LISTS bh_bundled)
 endforeach()
 set(bh_unique_packages ${bh_packages})
 list(REMOVE_DUPLICATES bh_unique_packages)
-execute_process(COMMAND "${BH_DPKG_QUERY}" --show
-                        "--showformat=\${Package}|\${Version}|\${source:Package}|\${source:Version}\n"
+set(bh_fields "\${Package}|\${Version}|\${source:Package}|\${source:Version}")
+execute_process(COMMAND "${BH_DPKG_QUERY}" --show "--showformat=${bh_fields}\n"
                         ${bh_unique_packages}
                 OUTPUT_VARIABLE described RESULT_VARIABLE failed)
 if(failed)

@@ -34,13 +34,15 @@ class Failures:
         print("all checks passed")
 
 
-def parse_options(*extra_tools):
+def parse_options(*extra_tools, flags=()):
     """The options every install test gets from ctest; extra_tools names further programs
-    (such as "cpack") passed as --NAME PATH."""
+    (such as "cpack") passed as --NAME PATH, flags switches passed as --NAME."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--cmake", required=True)
     for name in extra_tools:
         parser.add_argument(f"--{name}", required=True)
+    for name in flags:
+        parser.add_argument(f"--{name}", action="store_true")
     parser.add_argument("--build", required=True, type=Path)
     parser.add_argument("--source", required=True, type=Path)
     parser.add_argument("--app-id", required=True)

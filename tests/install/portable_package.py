@@ -2,19 +2,30 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
 """The portable .tar.xz, as a player uses it: unpack it anywhere, register the launcher, start
-the program from the entry's Exec, press OK, and find the settings read from and written to
-the bh.cfg in the unpacked folder."""
+the program from the entry's Exec, change an option, press OK, and find the settings read from
+and written to the bh.cfg in the unpacked folder.
 
+With --in-root the player's machine is a minimal Debian 12 with a desktop's base libraries and
+neither Qt nor ICU, entered with chroot: the archive the plain run made must bring everything
+else. That root is made once with mmdebstrap and kept in the user's cache folder; where it
+cannot be made (no root rights, no Debian mirror) the test says skipped."""
+
+import fcntl
+import hashlib
+import json
 import os
+import re
 import shutil
 import subprocess
+import sys
 import tarfile
+from pathlib import Path
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, check_runpaths, exec_arguments,
                         is_executable, parse_options, read_desktop_entry, run, temp_dir, tool)
-from harness import LAYOUT, X_TOOLS, DriverError, Program, XSession, centre, cfg
+from harness import LAYOUT, SKIPPED, X_TOOLS, DriverError, Program, XSession, centre, cfg
 
-opts = parse_options("cpack")
+opts = parse_options("cpack", flags=("in-root",))
 app_id = opts.app_id
 
 # A safety net only: a healthy run takes a second or two. It bounds how long a broken build can
@@ -22,21 +33,108 @@ app_id = opts.app_id
 EXIT_LIMIT = 60
 
 # bh.cfg as another tool might leave it (LF line ends, settings unlike the default) and the
-# bytes the program writes for the same settings: CRLF lines, same values.
-SETTINGS_OUT = cfg(options=(0, 1, 1, 0, 1), depth=24)
-SETTINGS_IN = SETTINGS_OUT.replace(b"\r\n", b"\n")
+# bytes the program writes once Full Screen is checked: CRLF lines, the other values kept.
+SETTINGS_IN = cfg(options=(0, 1, 1, 0, 1), depth=24).replace(b"\r\n", b"\n")
+SETTINGS_OUT = cfg(options=(1, 1, 1, 0, 1), depth=24)
+
+# The player's machine for --in-root: the base libraries the game folder leaves to the desktop
+# (C and C++ runtime, X11 and xcb, Wayland, OpenGL/EGL, fonts, GLib, D-Bus), named one by one.
+SUITE, MIRROR = "bookworm", "http://deb.debian.org/debian"
+BASE_PACKAGES = [
+    "libstdc++6", "libx11-6", "libx11-xcb1", "libxcb1", "libxext6", "libxrender1", "libxfixes3",
+    "libxi6", "libxcursor1", "libsm6", "libice6", "libxcb-randr0", "libxcb-render0",
+    "libxcb-shape0", "libxcb-shm0", "libxcb-sync1", "libxcb-xfixes0", "libxcb-xkb1",
+    "libxkbcommon0", "xkb-data", "libwayland-client0", "libwayland-cursor0", "libwayland-egl1",
+    "libegl1", "libgl1", "libglx0", "libopengl0", "libfontconfig1", "libfreetype6",
+    "fonts-dejavu-core", "libglib2.0-0", "libdbus-1-3", "zlib1g", "libexpat1"]
+# No ICU, whatever pulled it in: another distribution has another one. The player's home is
+# a mount point for the test's own folder, so the cached root is never written to.
+ROOT_HOOKS = ['rm -f "$1"/usr/lib/*/libicu* "$1"/lib/*/libicu*', 'mkdir -p "$1/home/player"']
+PLAYER_HOME = Path("/home/player")
+# Enters the root in a mount namespace of its own, so every mount ends with the program: the
+# host's X socket, a fresh /tmp, /proc, and the test's folder as the player's home.
+ENTER_ROOT = (
+    'root=$1 home=$2; shift 2; '
+    'mount -t tmpfs tmpfs "$root/tmp" && mkdir "$root/tmp/.X11-unix" && '
+    'mkdir -m 700 "$root/tmp/runtime" && mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix" && '
+    'mount --bind "$home" "$root/home/player" && mount -t proc proc "$root/proc" && '
+    'exec chroot "$root" "$@"')
+
+
+def skip(why):
+    shutil.rmtree(root, ignore_errors=True)
+    print(f"skipped: {why}")
+    sys.exit(SKIPPED)
+
+
+def debian_root():
+    """The cached root, made on first use; a recipe change makes a new one."""
+    if os.geteuid() != 0:
+        skip("making and entering a Debian root needs root rights")
+    if shutil.which("mmdebstrap") is None:
+        skip("mmdebstrap is missing; scripts/install-deps installs it")
+    recipe = json.dumps([SUITE, MIRROR, BASE_PACKAGES, ROOT_HOOKS])
+    cache = Path(os.environ.get("XDG_CACHE_HOME") or Path.home() / ".cache") / "brackenholt"
+    made = cache / f"debian12-desktop-{hashlib.sha256(recipe.encode()).hexdigest()[:12]}"
+    cache.mkdir(parents=True, exist_ok=True)
+    with open(cache / "roots.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)  # another build's test may be making the same root
+        if not made.is_dir():
+            part = made.with_suffix(".part")
+            shutil.rmtree(part, ignore_errors=True)
+            result = subprocess.run(
+                ["mmdebstrap", "--mode=root", "--variant=essential",
+                 "--include=" + ",".join(BASE_PACKAGES),
+                 *[f"--customize-hook={hook}" for hook in ROOT_HOOKS], SUITE, part, MIRROR],
+                capture_output=True, text=True)
+            if result.returncode != 0:
+                shutil.rmtree(part, ignore_errors=True)
+                skip(f"mmdebstrap could not make a Debian 12 root:\n{result.stderr[-2000:]}")
+            part.rename(made)
+    return made
+
 
 f = Failures()
 root, unpack_to = temp_dir("package")
+machine_root = debian_root() if opts.in_root else None
+
+
+def as_player(command):
+    """The command, run where the player runs it: here, or inside the Debian root."""
+    if machine_root is None:
+        return [str(c) for c in command]
+    return ["unshare", "--mount", "--propagation", "private", "sh", "-c", ENTER_ROOT, "sh",
+            str(machine_root), str(root / "home"), *[str(c) for c in command]]
+
+
+if machine_root is not None:
+    (root / "home").mkdir()
+    entered = subprocess.run(as_player(["true"]), capture_output=True, text=True)
+    if entered.returncode != 0:
+        skip(f"cannot enter the Debian root (no rights to mount?): {entered.stderr.strip()}")
+
+
+def seen_by_player(path):
+    """Where the player's programs see a file of the test's folder."""
+    if machine_root is None:
+        return path
+    return PLAYER_HOME / path.relative_to(root / "home")
+
 
 try:
-    # Kept in the build folder: the test in a Qt-less root unpacks the same archive.
+    # Kept in the build folder: the run in a Qt-less root unpacks the same archive.
     packages = opts.build / "test-package"
-    shutil.rmtree(packages, ignore_errors=True)
-    result = run([opts.cpack, "--config", opts.build / "CPackConfig.cmake", "-G", "TXZ",
-                  "-B", packages])
-    if not f.check(result.returncode == 0, "cpack failed"):
-        f.finish()
+    if not opts.in_root:
+        shutil.rmtree(packages, ignore_errors=True)
+        result = run([opts.cpack, "--config", opts.build / "CPackConfig.cmake", "-G", "TXZ",
+                      "-B", packages])
+        if not f.check(result.returncode == 0, "cpack failed"):
+            f.finish()
+    else:
+        unpack_to = root / "home" / unpack_to.name
+        for found in (machine_root / "usr").rglob("lib*.so*"):
+            f.check(not found.name.startswith(("libQt6", "libicu")),
+                    f"the Debian root is not Qt-less: it has {found}")
     archives = list(packages.glob("*.tar.xz"))
     if not f.check(len(archives) == 1, f"cpack made {archives}, not one .tar.xz"):
         f.finish()
@@ -47,7 +145,7 @@ try:
     f.check(len(tops) == 1, f"the archive unpacks into {sorted(tops)}, not one game folder")
     top = next(iter(tops))
 
-    unpack_to.mkdir()
+    unpack_to.mkdir(parents=True)
     result = run(["tar", "-xf", archives[0], "-C", unpack_to])
     if not f.check(result.returncode == 0, "tar could not unpack the package"):
         f.finish()
@@ -57,6 +155,19 @@ try:
     f.check((game / "bh.cfg").is_file(), "the package has no default bh.cfg")
     f.check(os.access(game, os.W_OK), "the unpacked folder is not writable: OK could not save")
 
+    if opts.in_root:
+        # Every library of the program and of each plugin resolves inside the root, Qt's and
+        # ICU's to the game folder's own.
+        for binary in [game / PROGRAM, *sorted((game / "plugins").glob("*/*.so"))]:
+            seen = seen_by_player(binary)
+            result = run(as_player(["ldd", seen]))
+            f.check(result.returncode == 0 and "not found" not in result.stdout,
+                    f"in the Qt-less root, ldd cannot resolve every library of {seen}")
+            for name, path in re.findall(r"^\s*(lib(?:Qt6|icu)\S*) => (.*) \(0x", result.stdout,
+                                         re.M):
+                f.check(os.path.normpath(path) == str(seen_by_player(game / "lib" / name)),
+                        f"in the Qt-less root, {seen} takes {name} from {path}")
+
     # The packed entry cannot know where it will be unpacked; it must not name the build.
     packed_entry = game / "share" / "applications" / f"{app_id}.desktop"
     for text_file in (packed_entry, game / "share" / "metainfo" / f"{app_id}.metainfo.xml"):
@@ -65,13 +176,14 @@ try:
         f.check(str(opts.build.resolve()) not in text and str(packages) not in text,
                 f"{text_file.name} in the package names a folder of the build machine")
     # Nor may anything else: the libraries and plugins look only inside the folder.
-    check_runpaths(f, game, "unpacked")
-    machine = [str(path).encode() for path in (opts.source.resolve(), opts.build.resolve())]
-    for path in sorted(game.rglob("*")):
-        if path.is_file():
-            data = path.read_bytes()
-            f.check(not any(name in data for name in machine),
-                    f"{path.relative_to(game)} in the package names a folder of the build machine")
+    if not opts.in_root:
+        check_runpaths(f, game, "unpacked")
+        machine = [str(path).encode() for path in (opts.source.resolve(), opts.build.resolve())]
+        for path in sorted(game.rglob("*")):
+            if path.is_file():
+                f.check(not any(name in path.read_bytes() for name in machine),
+                        f"{path.relative_to(game)} in the package names a folder of the build "
+                        "machine")
     if packed_entry.is_file():
         f.check(exec_arguments(read_desktop_entry(packed_entry).get("Exec", "")) == [PROGRAM],
                 "the packed entry's Exec is not the bare program name")
@@ -79,11 +191,11 @@ try:
     # The player registers the unpacked folder, then starts the program from the menu entry.
     home = root / "home"
     env = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "QT_"))}
-    env["HOME"] = str(home)
-    result = run([game / "register-launcher"], cwd="/", env=env)
+    env["HOME"] = str(seen_by_player(home))
+    result = run(as_player([seen_by_player(game / "register-launcher")]), cwd="/", env=env)
     f.check(result.returncode == 0, "register-launcher in the unpacked folder failed")
     share = home / ".local" / "share"
-    check_launcher_files(f, share, app_id, game / PROGRAM, "unpacked, registered")
+    check_launcher_files(f, share, app_id, seen_by_player(game / PROGRAM), "unpacked, registered")
     entry = share / "applications" / f"{app_id}.desktop"
     if not entry.is_file():
         f.finish()
@@ -95,15 +207,22 @@ try:
     elsewhere.mkdir()
     for name in X_TOOLS:
         tool(name)
-    # The session's home is the one register-launcher has just written to.
+    # The session's home is the one register-launcher has just written to; inside the root
+    # the player's folders are seen under their home there.
+    player = seen_by_player(home)
+    inside = {"HOME": str(player), "XDG_CONFIG_HOME": str(player / ".config"),
+              "XDG_CACHE_HOME": str(player / ".cache"), "XDG_RUNTIME_DIR": "/tmp/runtime"}
     with XSession(str(root)) as session:
-        program = Program(session, command, elsewhere)
+        program = Program(session, as_player(command), elsewhere,
+                          env=inside if opts.in_root else None)
         status = None
         try:
             program.start()
             program.wait_for_main_window()
-            # A click that lands while the window is still being mapped can be lost; clicking
-            # again is harmless, as OK ends the program.
+            left, top, _, height = LAYOUT["chkFullScreen"]
+            program.click(left + 8, top + height // 2)  # on the box: captions vary in width
+            # A click on OK that lands while the window is still being mapped can be lost;
+            # clicking again is harmless, as OK ends the program.
             for _ in range(EXIT_LIMIT // 5):
                 program.click(*centre(LAYOUT["cmdOK"]))
                 try:
@@ -117,9 +236,10 @@ try:
             print(program.stderr_text())
             program.stop()
     f.check(status == 0, f"after OK the program ended with {status}, not 0")
-    f.check((game / "bh.cfg").read_bytes() == SETTINGS_OUT,
-            "the unpacked folder's bh.cfg does not hold the settings it was started with, "
-            "as the program writes them")
+    saved = (game / "bh.cfg").read_bytes()
+    f.check(saved == SETTINGS_OUT,
+            "the unpacked folder's bh.cfg does not hold the settings it was started with and "
+            f"Full Screen checked, as the program writes them: {saved[:40]!r}...")
     f.check(not (elsewhere / "bh.cfg").exists(), "the program wrote bh.cfg where it was started")
     leftovers = sorted(p.name for p in game.iterdir()
                        if p.name not in {PROGRAM, "bh.cfg", "register-launcher",
