@@ -19,7 +19,7 @@ set_tests_properties(install_layout install_launcher_scripts install_portable_pa
 # The package test leaves its archive in build/test-package for the tests that unpack it again.
 # Packing compresses Qt and ICU with xz, which takes a minute or two on a busy machine.
 set_tests_properties(install_portable_package PROPERTIES FIXTURES_SETUP bh_game_package
-                     TIMEOUT 600)
+                     TIMEOUT 900)
 # The same package on a minimal Debian 12 without Qt or ICU (made once, cached under
 # ~/.cache/brackenholt): skipped where that root cannot be made or entered (no root rights,
 # no Debian mirror). Making it the first time downloads the base libraries.
