@@ -618,6 +618,11 @@ class Program:
         """Clicks a point given in the client area's own pixels."""
         self.session.click(*self.to_screen(x, y), times=times)
 
+    def dismiss_error_box(self, box):
+        """With Return, as a player would."""
+        self.session.activate(box)
+        self.session.key("Return")
+
 
 class AppRun(Program):
     """The program copied into a fresh folder of its own beside the given bh.cfg bytes (None:
@@ -645,6 +650,31 @@ class AppRun(Program):
                 out.write(config_bytes)
         session.hand_over(root)
         super().__init__(session, [self.exe], root, scale=scale, launcher=launcher)
+
+    def check_folder(self, config_bytes, folder=None, extra=()):
+        """The folder (this run's, or where it was moved to) holds what was shipped, extra and a
+        bh.cfg of exactly config_bytes (None: no bh.cfg)."""
+        folder = folder or self.folder
+        left = sorted(os.listdir(folder))
+        wanted = sorted([*self.shipped, *extra] + (["bh.cfg"] if config_bytes is not None else []))
+        if left != wanted:
+            raise DriverError(f"the program's folder holds {left}, expected {wanted}")
+        if config_bytes is not None:
+            with open(os.path.join(folder, "bh.cfg"), "rb") as f:
+                written = f.read()
+            if written != config_bytes:
+                raise DriverError("bh.cfg afterwards differs:\n" + _line_diff(config_bytes, written))
+
+
+def _line_diff(wanted, written):
+    a, b = wanted.split(b"\n"), written.split(b"\n")
+    out = []
+    for i in range(max(len(a), len(b))):
+        x = a[i] if i < len(a) else None
+        y = b[i] if i < len(b) else None
+        if x != y:
+            out.append(f"  line {i + 1}: expected {x!r}, got {y!r}")
+    return "\n".join(out[:12]) or f"  expected {wanted!r}\n  got {written!r}"
 
 
 def run_cases(cases, run_case, screen="1024x768x24", keep=None, session_type=XSession):

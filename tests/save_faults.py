@@ -65,23 +65,10 @@ def can_mount():
 
 def press_ok_and_dismiss_error(app):
     app.click(*OK)
-    box = app.wait_for_error_box()
-    app.session.xdotool("windowactivate", "--sync", box["id"])
-    app.session.key("Return")
+    app.dismiss_error_box(app.wait_for_error_box())
     status = app.wait_for_exit()
     if status != 1:
         raise DriverError(f"exit status {status} after a failed save, expected 1")
-
-
-def check_folder(folder, exe_name, expected, extra=()):
-    left = sorted(os.listdir(folder))
-    wanted = sorted([exe_name, "bh.cfg", *extra])
-    if left != wanted:
-        raise DriverError(f"the folder holds {left}, expected {wanted}")
-    with open(os.path.join(folder, "bh.cfg"), "rb") as f:
-        content = f.read()
-    if content != expected:
-        raise DriverError(f"bh.cfg afterwards is {content!r}, expected {expected!r}")
 
 
 def open_window(app, extra_env=None):
@@ -110,7 +97,7 @@ def folder_read_only(session, exe, args):
         else:
             os.chmod(app.folder, 0o555)
         press_ok_and_dismiss_error(app)
-        check_folder(app.folder, os.path.basename(app.exe), OLD)
+        app.check_folder(OLD)
     finally:
         app.stop()
         if mounted:
@@ -143,7 +130,7 @@ def disk_full(session, exe, args):
                 if error.errno != errno.ENOSPC:
                     raise
         press_ok_and_dismiss_error(app)
-        check_folder(app.folder, os.path.basename(app.exe), OLD, extra=["filler"])
+        app.check_folder(OLD, extra=["filler"])
     finally:
         app.stop()
         if mounted:
@@ -157,7 +144,7 @@ def commit_fails(session, exe, args):
     try:
         open_window(app, {"LD_PRELOAD": args.fail_rename})
         press_ok_and_dismiss_error(app)
-        check_folder(app.folder, os.path.basename(app.exe), OLD)
+        app.check_folder(OLD)
     finally:
         app.stop()
 

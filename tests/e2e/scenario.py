@@ -197,8 +197,7 @@ class ErrorBox:
             raise DriverError("the main window is on screen beside the error box")
         if (box["width"], box["height"]) == ctx.app.main_size:
             raise DriverError("the error box has the size of the main window")
-        ctx.session.xdotool("windowactivate", "--sync", box["id"])
-        ctx.session.key("Return")
+        ctx.app.dismiss_error_box(box)
 
 
 @dataclasses.dataclass
@@ -459,28 +458,6 @@ def _check_identity(app):
 
 
 def _check_folder(ctx):
-    scenario = ctx.scenario
-    path = os.path.join(ctx.folder, "bh.cfg")
-    left = sorted(os.listdir(ctx.folder))
-    expected_names = sorted(ctx.app.shipped +
-                            ([] if scenario.expect_file == ABSENT else ["bh.cfg"]))
-    if left != expected_names:
-        raise DriverError(f"the program's folder holds {left}, expected {expected_names}")
-    if scenario.expect_file == ABSENT:
-        return
-    with open(path, "rb") as f:
-        written = f.read()
-    wanted = scenario.config if scenario.expect_file == UNCHANGED else scenario.expect_file
-    if written != wanted:
-        raise DriverError("bh.cfg afterwards differs:\n" + _line_diff(wanted, written))
-
-
-def _line_diff(wanted, written):
-    a, b = wanted.split(b"\n"), written.split(b"\n")
-    out = []
-    for i in range(max(len(a), len(b))):
-        x = a[i] if i < len(a) else None
-        y = b[i] if i < len(b) else None
-        if x != y:
-            out.append(f"  line {i + 1}: expected {x!r}, got {y!r}")
-    return "\n".join(out[:12]) or f"  expected {wanted!r}\n  got {written!r}"
+    expected = {ABSENT: None, UNCHANGED: ctx.scenario.config}.get(ctx.scenario.expect_file,
+                                                                 ctx.scenario.expect_file)
+    ctx.app.check_folder(expected, ctx.folder)
