@@ -9,24 +9,19 @@
 namespace bh {
 namespace {
 
-std::string where(const std::string& path, int line)
-{
-    const std::string file = path.empty() ? std::string("the settings file") : path;
-    return line > 0 ? "Line " + std::to_string(line) + " of " + file : file;
-}
-
 std::string describe(ConfigError::Kind kind, const std::string& path, int line,
                      const std::string& detail)
 {
     const std::string file = path.empty() ? std::string("the settings file") : path;
+    const std::string where = line > 0 ? "Line " + std::to_string(line) + " of " + file : file;
     switch (kind) {
     case ConfigError::Kind::CannotOpen:
         return "Cannot open " + file + ": " + detail + ".";
     case ConfigError::Kind::TooShort:
-        return where(path, line) + ": the file ends here, after " + detail + " of its " +
+        return where + ": the file ends here, after " + detail + " of its " +
                std::to_string(kFieldCount) + " settings.";
     case ConfigError::Kind::OutOfRange:
-        return where(path, line) + ": \"" + detail + "\" is outside the range 0 to 255.";
+        return where + ": \"" + detail + "\" is outside the range 0 to 255.";
     case ConfigError::Kind::TooLarge:
         return file + ": the " + std::to_string(kFieldCount) +
                " settings do not end within the first " + detail + " of the file.";

@@ -10,6 +10,7 @@
 // The run is repeatable: it plays from a fixed seed, printed with the result, and
 //   BH_RANDOM_PLAY_SEED=<seed> [BH_RANDOM_PLAY_ACTIONS=<n>] test_random_play
 // plays another seed, or the same one again.
+#include "WindowLayout.h"
 #include "WindowTestSupport.h"
 
 #include <QApplication>
@@ -46,9 +47,6 @@ double modelNumber(QString text)
     return std::strtod(m.captured(0).toLatin1().constData(), nullptr);
 }
 
-const char* const kOptionBoxes[] = {"chkFullScreen", "chkDebug",   "chkAntialias",
-                                    "chkDither",     "chk16bit",   "chk24bit",
-                                    "chk32bit",      "chkWBuffer", "chkKeepBodies"};
 const char* const kDepthBoxes[] = {"chk16bit", "chk24bit", "chk32bit"};
 
 // What players paste and type: the numbers the boxes must cope with, from the harmless to the
@@ -192,8 +190,8 @@ public:
         : random_(seed), w_(w), model_(model)
     {
         // Every notification the window's controls raise, to see each action come to rest.
-        for (const char* name : kOptionBoxes) {
-            QObject::connect(w.check(name), &QCheckBox::toggled, w.check(name),
+        for (const bh::layout::CheckBox& box : bh::layout::kCheckBoxes) {
+            QObject::connect(w.check(box.name), &QCheckBox::toggled, w.check(box.name),
                              [this] { ++raised_; });
         }
         for (int c = 0; c < 3; ++c) {
@@ -208,7 +206,7 @@ public:
         raised_ = 0;
         switch (pick(10)) {
         case 0: {
-            const QString name = QString::fromLatin1(kOptionBoxes[pick(9)]);
+            const QString name = QString::fromLatin1(bh::layout::kCheckBoxes[pick(9)].name);
             w_.click(w_.check(name.toLatin1().constData()));
             model_.clickBox(name);
             return QStringLiteral("click %1").arg(name);
@@ -321,7 +319,7 @@ public:
         }
         default: {
             // The space bar on a focused option box is a click too.
-            const QString name = QString::fromLatin1(kOptionBoxes[pick(9)]);
+            const QString name = QString::fromLatin1(bh::layout::kCheckBoxes[pick(9)].name);
             QCheckBox* box = w_.check(name.toLatin1().constData());
             box->setFocus();
             QTest::keyClick(box, Qt::Key_Space);
@@ -348,7 +346,8 @@ public:
         }
 
         int depthBoxes = 0;
-        for (const char* name : kOptionBoxes) {
+        for (const bh::layout::CheckBox& box : bh::layout::kCheckBoxes) {
+            const char* name = box.name;
             const bool on = w_.check(name)->isChecked();
             if (on != model_.checked[QString::fromLatin1(name)]) {
                 found << QStringLiteral("%1 is %2").arg(name, on ? "checked" : "unchecked");
