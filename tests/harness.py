@@ -61,6 +61,13 @@ def centre(rect):
     return left + width // 2, top + height // 2
 
 
+def near_left(rect):
+    """On a check box's square, or within a label's shortest caption: unlike the caption's
+    extent, that does not depend on the face."""
+    left, top, _, height = rect
+    return left + 8, top + height // 2
+
+
 def cfg(options=(0, 0, 0, 0, 0), depth=32, keep=0, colours=None, lines=None):
     """A bh.cfg as the program writes it: 49 lines ended by CR LF.
 
@@ -334,8 +341,7 @@ class XSession:
         lines = []
         out = self.run(["xdotool", "search", "--name", CAPTION], check=False)
         for wid in out.split():
-            info = self.run(["xwininfo", "-id", wid], check=False)
-            fields = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", info, re.M))
+            fields = self._xwininfo(wid)
             lines.append(f"  window {wid}: {fields.get('Width')}x{fields.get('Height')} "
                          f"at {fields.get('Absolute upper-left X')},"
                          f"{fields.get('Absolute upper-left Y')} {fields.get('Map State')}")
@@ -351,14 +357,17 @@ class XSession:
             pass
         return lines
 
+    def _xwininfo(self, wid):
+        info = self.run(["xwininfo", "-id", wid], check=False)
+        return dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", info, re.M))
+
     def windows(self):
         """Visible top-level windows titled exactly with the program's caption."""
         out = self.run(["xdotool", "search", "--onlyvisible", "--name",
                         "^" + re.escape(CAPTION) + "$"], check=False)
         found = []
         for wid in out.split():
-            info = self.run(["xwininfo", "-id", wid], check=False)
-            fields = dict(re.findall(r"^\s*([A-Za-z -]+):\s+(.*)$", info, re.M))
+            fields = self._xwininfo(wid)
             try:
                 found.append({
                     "id": wid,
@@ -663,7 +672,8 @@ class AppRun(Program):
             with open(os.path.join(folder, "bh.cfg"), "rb") as f:
                 written = f.read()
             if written != config_bytes:
-                raise DriverError("bh.cfg afterwards differs:\n" + _line_diff(config_bytes, written))
+                raise DriverError("bh.cfg afterwards differs:\n" +
+                                  _line_diff(config_bytes, written))
 
 
 def _line_diff(wanted, written):

@@ -22,18 +22,12 @@ import subprocess
 import sys
 import tempfile
 
-from harness import (LAYOUT, AppRun, DriverError, Program, Skipped, centre, cfg, poll,
-                     run_cases)
+from harness import (LAYOUT, AppRun, DriverError, Program, Skipped, centre, cfg, near_left,
+                     poll, run_cases)
 
 
-def on_indicator(name):
-    """A check box's square: its caption's extent varies with the face."""
-    left, top, _, height = LAYOUT[name]
-    return left + 8, top + height // 2
-
-
-FULL_SCREEN = on_indicator("chkFullScreen")
-KEEP_BODIES = on_indicator("chkKeepBodies")
+FULL_SCREEN = near_left(LAYOUT["chkFullScreen"])
+KEEP_BODIES = near_left(LAYOUT["chkKeepBodies"])
 OK = centre(LAYOUT["cmdOK"])
 
 

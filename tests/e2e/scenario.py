@@ -12,8 +12,9 @@ import glob
 import os
 import time
 
-# cfg, centre and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on from here.
-from harness import DEFAULT_COLOURS, LAYOUT, WINDOW, AppRun, DriverError, centre, cfg, poll
+# cfg, centre, near_left and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on.
+from harness import (DEFAULT_COLOURS, LAYOUT, WINDOW, AppRun, DriverError, centre, cfg, near_left,
+                     poll)
 
 WHITE = (255, 255, 255)
 PANEL_FILL = (64, 64, 64)
@@ -31,17 +32,19 @@ DEBUG_PREVIEW = LAYOUT["imgDebugON"]
 OPTION_COLUMN = (380, 0, 260, 480)
 
 
+def _label_area(name, right):
+    """Where a label's caption is drawn: from its left edge up to the next control, so a search
+    does not depend on how wide the face sets it."""
+    left, top, _, height = LAYOUT[name]
+    return (left, top, right - left, height)
+
+
 def message_label(index):
-    """Where name index is drawn: from its left edge to the bars, whose column it must not
-    reach, so the search does not depend on how wide the face sets the caption."""
-    left, top, _, height = LAYOUT[f"lblMessages({index})"]
-    return (left, top, SCROLL_BARS[0][0] - left, height)
+    return _label_area(f"lblMessages({index})", SCROLL_BARS[0][0])
 
 
 def caption_label(c):
-    """Where caption c (Red, Green, Blue) is drawn: up to its text box."""
-    left, top, _, height = LAYOUT[f"Label{c + 1}"]
-    return (left, top, TEXT_BOXES[c][0] - left, height)
+    return _label_area(f"Label{c + 1}", TEXT_BOXES[c][0])
 
 
 # Parts of a colour bar, as the toolkit draws it at its size: arrows of 13 pixels at either

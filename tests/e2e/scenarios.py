@@ -10,19 +10,17 @@ from scenario import (
     CloseThroughWindowManager, CloseWithAltF4, Contains, Differs, ErrorBox, Key, Lacks,
     LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, Type,
     bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, caption_label, centre,
-    cfg, message_label)
+    cfg, message_label, near_left)
 
 OK = Click(*centre(OK_BUTTON))
 
 
 def click_box(name):
-    left, top, _, height = CHECK_BOXES[name]
-    return Click(left + 8, top + height // 2)  # on the indicator: the caption's extent varies
+    return Click(*near_left(CHECK_BOXES[name]))
 
 
 def click_name(index):
-    left, top, _, height = message_label(index)
-    return Click(left + 8, top + height // 2)  # within the shortest caption
+    return Click(*near_left(message_label(index)))
 
 
 def name_in(index, colour):
