@@ -12,11 +12,12 @@
 namespace bh {
 
 // Reads the first kFieldCount fields of bytes. A field ends at a line end (CR LF, lone LF or
-// lone CR), a comma or the end of the bytes; blanks and tabs around an unquoted field are dropped,
-// and a field in double quotes is taken without them. Fields after the last are ignored. complete:
-// false when bytes is only the start of a longer file. Throws ConfigError (without a path):
-// TooShort when the bytes end before the last field, OutOfRange for a colour outside 0..255 after
-// rounding, TooLarge when !complete and the last field does not end within bytes.
+// lone CR), a comma or the end of the bytes; blanks and tabs around an unquoted field are
+// dropped, and a field in double quotes is taken without them. Later fields are ignored.
+// complete: false when bytes is only the start of a longer file.
+// Throws ConfigError (without a path): TooShort when the bytes end before the last field,
+// OutOfRange for a colour outside 0..255 after rounding, TooLarge when !complete and the last
+// field does not end within bytes.
 ConfigRecord parseConfig(std::string_view bytes, bool complete = true);
 
 // The kFieldCount lines of a record, each ended by CR LF, digits only. Never fails.

@@ -62,8 +62,7 @@ def centre(rect):
 
 
 def near_left(rect):
-    """On a check box's square, or within a label's shortest caption: unlike the caption's
-    extent, that does not depend on the face."""
+    """On a check box's square, or in a label's shortest caption, whatever the face."""
     left, top, _, height = rect
     return left + 8, top + height // 2
 

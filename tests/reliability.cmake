@@ -10,7 +10,8 @@ add_test(NAME random_play COMMAND test_random_play)
 set_tests_properties(random_play PROPERTIES ENVIRONMENT "${BH_WIDGET_TEST_ENV}" TIMEOUT 300)
 
 # Two copies saving at once.
-add_executable(test_concurrent_saves ${CMAKE_CURRENT_LIST_DIR}/test_concurrent_saves.cpp)
+add_executable(test_concurrent_saves ${CMAKE_CURRENT_LIST_DIR}/test_concurrent_saves.cpp
+  ConfigFileTestSupport.h)
 target_link_libraries(test_concurrent_saves PRIVATE bh_config_file GTest::gtest_main bh_warnings)
 add_test(NAME concurrent_saves COMMAND test_concurrent_saves)
 

@@ -3,14 +3,9 @@
 // Two copies of the program open on the same bh.cfg, both pressing OK, again and again, while
 // a third reads the file (as the game would on start): every read and the file at the end must
 // be one copy's complete output, never a mix and never a half-written file.
-#include "ConfigFile.h"
-#include "ConfigFormat.h"
+#include "ConfigFileTestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 
@@ -27,11 +22,7 @@ bh::ConfigRecord recordFilledWith(std::uint8_t value, bool on)
     return r;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(cannot open)");
-}
+using bh_test::readAll;
 
 } // namespace
 

@@ -2,11 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Where every control of the settings window stands, in the client area's own pixels. The
-// window is a mock-up of the game screen, so each place is fixed over the backdrop. This is the
-// one statement of the layout: frmMainLayout.cpp builds the window from it, the widget tests
-// walk controls(), and the build writes controls() out as window-layout.json for the tests
-// that drive the real program from outside. Standard C++ only, so any tool can read it.
+// The window's caption and where every control stands, in the client area's own pixels, fixed
+// over the backdrop as on the game screen. The one statement of the layout: the window, the
+// picture painter and the widget tests read it, and the build writes controls() out as
+// window-layout.json for the tests that drive the real program. Standard C++ only.
 
 #include "ConfigRecord.h"
 

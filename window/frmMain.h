@@ -66,8 +66,7 @@ private:
     // The one operation shared by OK and the colour editor: commit the bars' colour to the type
     // being edited, then bring the colour of type index into the bars.
     void SelectMessage(int index);
-    // The second half of it alone, for loading, when the bars hold nothing to commit.
-    void editMessage(int index);
+    void editMessage(int index); // its second half alone: on load the bars hold nothing yet
 
     // Ctrl+Down (+1) and Ctrl+Up (-1): the neighbouring type, as a click on its name would.
     void chooseNeighbourMessage(int step);
@@ -80,8 +79,7 @@ private:
     void chk16bit_Click();
     void chk24bit_Click();
     void chk32bit_Click();
-    // The rule behind the three depth handlers: box becomes the one depth chosen, and brings
-    // W-buffering along.
+    // Behind the three depth handlers: box becomes the one depth, W-buffering follows it.
     void applyDepthRule(QCheckBox* box);
     void scrColor_Change(int index);
     void txtColor_Change(int index);
