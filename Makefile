@@ -3,7 +3,8 @@ BUILD := build
 JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz package clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz package clean \
+	deps-windows windows test-windows
 
 all: build
 
@@ -47,5 +48,24 @@ fuzz: deps
 package: build
 	cd $(BUILD) && cpack
 
+# The Windows game folder, cross-built with mingw-w64 against a Qt built once from Debian's
+# source (scripts/build-qt-mingw; the first time takes 15 to 25 minutes), packed as
+# build-windows/packages/brackenholt-config-<version>-windows-x86_64.zip.
+WIN_BUILD := build-windows
+deps-windows:
+	@scripts/install-deps windows
+
+windows: deps-windows
+	@scripts/build-qt-mingw >/dev/null
+	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$$(scripts/build-qt-mingw --prefix)/lib/cmake/Qt6/qt.toolchain.cmake \
+	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake >/dev/null
+	@cmake --build $(WIN_BUILD) -j$(JOBS)
+	cd $(WIN_BUILD) && cpack
+
+# The settings-file tests and end-to-end scenarios of the Windows build, under Wine.
+test-windows: windows
+	cd $(WIN_BUILD) && ctest --output-on-failure -j$(JOBS)
+
 clean:
-	rm -rf $(BUILD) build-fuzz $(SANITIZE_BUILD)
+	rm -rf $(BUILD) build-fuzz $(SANITIZE_BUILD) $(WIN_BUILD)

@@ -18,9 +18,6 @@
 # builds first, and a packaging test must not relink programs that other tests are running.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-set(BH_APP_ID "io.github.brackenholt.Config")
-# The program names itself by the same id, so a Wayland desktop finds its entry and icon.
-target_compile_definitions(brackenholt-config PRIVATE BH_APP_ID="${BH_APP_ID}")
 set(BH_HOMEPAGE_URL "https://github.com/brackenholt/brackenholt-config"
     CACHE STRING "Project home page named in the software-centre description")
 set(BH_SCREENSHOT_URL "https://raw.githubusercontent.com/brackenholt/brackenholt-config/main/docs/screenshot.png"
