@@ -5,12 +5,15 @@
 
     run_e2e.py --exe build/brackenholt-config --group colours [--only NAME] [--keep DIR]
     run_e2e.py --install build --cmake cmake --session sway --group wayland
+    run_e2e.py --exe unpacked/brackenholt-config.exe --whole-folder --launcher wine-run
+               --group wine
 
 Each scenario gets a display of its own. --session picks the desktop: openbox on X11 or sway
 on Wayland. --install lays out a game folder from a build tree first (cmake --install) and plays
-each scenario in a copy of the whole folder. Exit status 0 when all pass, 1 when any fails, 77
-(skipped) when the desktop's tools are not installed. ctest sets the environment it needs
-(harness.py).
+each scenario in a copy of the whole folder; --whole-folder does that with the folder --exe is
+in. --launcher starts the program (the Windows build's wine-run). Exit status 0 when all pass,
+1 when any fails, 77 (skipped) when the desktop's tools are not installed. ctest sets the
+environment it needs (harness.py).
 """
 
 import argparse
@@ -32,6 +35,8 @@ def main():
     program.add_argument("--exe")
     program.add_argument("--install", metavar="BUILD_DIR")
     parser.add_argument("--cmake", default="cmake")
+    parser.add_argument("--whole-folder", action="store_true")
+    parser.add_argument("--launcher")
     parser.add_argument("--session", choices=sorted(SESSIONS), default="openbox")
     parser.add_argument("--group", required=True, choices=sorted(GROUPS))
     parser.add_argument("--only", help="run just the scenario of this name")
@@ -56,7 +61,8 @@ def main():
         return run_cases(scenarios,
                          lambda session, scenario, artifacts:
                          run_scenario(session, exe, scenario, artifacts,
-                                      whole_folder=bool(args.install)),
+                                      whole_folder=bool(args.install) or args.whole_folder,
+                                      launcher=[args.launcher] if args.launcher else []),
                          screen=SCREENS.get(args.group, "1024x768x24"), keep=args.keep,
                          session_type=SESSIONS[args.session])
 

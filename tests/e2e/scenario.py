@@ -10,6 +10,7 @@ window's scale, so one scenario reads the same at 2x.
 import dataclasses
 import glob
 import os
+import re
 import time
 
 # cfg, centre, near_left and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on.
@@ -201,6 +202,23 @@ class ErrorBox:
         if (box["width"], box["height"]) == ctx.app.main_size:
             raise DriverError("the error box has the size of the main window")
         ctx.app.dismiss_error_box(box)
+
+
+@dataclasses.dataclass
+class FixedFrame:
+    """The window tells the window manager it cannot be resized: its X size hints carry a
+    minimum and a maximum, both the window's own size. (A Windows program under Wine gets them
+    only when it has the fixed frame, not the sizing border.)"""
+
+    def run(self, ctx):
+        hints = ctx.session.run(["xprop", "-id", ctx.app.window["id"], "WM_NORMAL_HINTS"])
+        size = {}
+        for bound in ("minimum", "maximum"):
+            found = re.search(rf"program specified {bound} size: (\d+) by (\d+)", hints)
+            size[bound] = (int(found[1]), int(found[2])) if found else None
+        if not size["minimum"] == size["maximum"] == ctx.app.main_size:
+            raise DriverError(f"the window can be resized: minimum {size['minimum']}, maximum "
+                              f"{size['maximum']}, size {ctx.app.main_size}:\n{hints.strip()}")
 
 
 @dataclasses.dataclass
@@ -412,16 +430,20 @@ def trace(text):
         print(f"  {time.monotonic() - _TRACE_START[0]:6.2f} s  {text}", flush=True)
 
 
-def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
+def run_scenario(session, executable, scenario, artifacts, whole_folder=False, launcher=()):
     _TRACE_START[0] = time.monotonic()
     app = AppRun(session, executable, scenario.config, scale=scenario.scale,
-                 whole_folder=whole_folder)
+                 whole_folder=whole_folder, launcher=launcher)
     ctx = Context(session, scenario, app, artifacts)
     try:
         app.start()
         if scenario.shows_window:
             app.wait_for_main_window()
             _check_identity(app)
+            if launcher:
+                # Wine gives keys only to a window that has the pointer over it: rest it on
+                # the backdrop, below the panel, where no control reacts to it.
+                session.xdotool("mousemove", *app.to_screen(320, 470))
         trace("window up")
         for number, step in enumerate(flatten(scenario.steps), 1):
             try:

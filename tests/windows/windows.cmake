@@ -1,0 +1,59 @@
+# SPDX-FileCopyrightText: Brackenholt Config developers
+# SPDX-License-Identifier: MIT
+# The Windows build's tests run under Wine (wine-run), in a Wine prefix of the build's own that
+# the first test makes. Each run starts Wine's server for that prefix afresh, so the tests that
+# use Wine take turns.
+
+# Debian ships GoogleTest for the build machine only; build it from its source for Windows.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Wine sees the build machine's / as drive Z:.
+get_target_property(bh_qt_core Qt6::Core LOCATION)
+get_filename_component(bh_qt_bin "${bh_qt_core}" DIRECTORY)
+list(TRANSFORM bh_mingw_dirs PREPEND "Z:" OUTPUT_VARIABLE bh_dirs)
+list(JOIN bh_dirs ";" BH_BUILD_DLL_PATH)
+string(APPEND BH_BUILD_DLL_PATH ";Z:${bh_qt_bin}")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
+set(BH_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+# add_test runs every test program of this folder through Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${BH_WINE_RUN} --build-dlls)
+
+add_test(NAME wine_prefix COMMAND ${BH_WINE_RUN} --init)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine TIMEOUT 300)
+
+# The tests after the unit tests: the settings-file tests are marked as run under Wine, and the
+# end-to-end scenarios of the wine group play the game folder unpacked from the .zip.
+function(bh_add_windows_tests)
+  set_tests_properties(config config_file PROPERTIES
+    FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS wine)
+
+  # The driver's copy of the window's layout, written by the program's own table under Wine.
+  add_executable(write_window_layout write_window_layout.cpp)
+  target_include_directories(write_window_layout PRIVATE ${PROJECT_SOURCE_DIR}/window)
+  target_link_libraries(write_window_layout PRIVATE bh_config Qt6::Core bh_warnings)
+  add_test(NAME window_layout_json COMMAND write_window_layout ${BH_WINDOW_LAYOUT_JSON})
+  set_tests_properties(window_layout_json PROPERTIES
+    FIXTURES_SETUP window_layout FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS wine)
+
+  # Unpacked afresh each time, so a DLL the .zip lost cannot linger from an earlier one.
+  set(zip ${BH_WINDOWS_ZIP})
+  set(unpacked ${PROJECT_BINARY_DIR}/unpacked)
+  add_test(NAME windows_zip_unpacked
+           COMMAND sh -c "rm -rf '${unpacked}' && mkdir '${unpacked}' && cd '${unpacked}' \
+                          && '${CMAKE_COMMAND}' -E tar xf '${zip}'")
+  set_tests_properties(windows_zip_unpacked PROPERTIES FIXTURES_SETUP windows_folder)
+
+  add_test(NAME e2e_wine
+           COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_e2e.py
+                   --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe
+                   --whole-folder --launcher ${BH_WINE_RUN} --group wine
+                   --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
+  set_tests_properties(e2e_wine PROPERTIES
+    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
+    FIXTURES_REQUIRED "wine;window_layout;windows_folder" RESOURCE_LOCK wine
+    LABELS "e2e;wine" TIMEOUT 600 SKIP_RETURN_CODE 77)
+endfunction()
