@@ -258,6 +258,9 @@ class XSession:
             "LANG": "C.UTF-8",
             "LC_ALL": "C.UTF-8",
             "QT_QPA_PLATFORM": "xcb",
+            # No session bus: without an address libdbus launches a bus daemon for the display,
+            # and it outlives the test. A test that needs one (AT-SPI) hands its own address in.
+            "DBUS_SESSION_BUS_ADDRESS": "unix:path=" + os.path.join(self.workdir, "no-bus"),
         }
 
     def _start_wm(self):
