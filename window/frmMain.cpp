@@ -68,8 +68,7 @@ void frmMain::Form_Load()
                                   {chkDebug, record.debugInfo},
                                   {chkAntialias, record.antialiasing},
                                   {chkDither, record.dithering},
-                                  {chkWBuffer, record.wBuffering},
-                                  {chkKeepBodies, record.keepBodies}}) {
+                                  {chkWBuffer, record.wBuffering}}) {
         box->setChecked(on);
     }
     DepthUpdating = true;
@@ -85,6 +84,7 @@ void frmMain::Form_Load()
         break;
     }
     DepthUpdating = false;
+    chkKeepBodies->setChecked(record.keepBodies);
 
     MessageColors = record.colours;
     for (std::size_t i = 0; i < MessageColors.size(); ++i) {
