@@ -31,7 +31,15 @@ std::string amountText(std::size_t bytes)
 // Hands out the fields of bh.cfg one by one, keeping count of lines for error messages.
 class FieldReader {
 public:
-    FieldReader(std::string_view bytes, bool complete) : bytes_(bytes), complete_(complete) {}
+    FieldReader(std::string_view bytes, bool complete) : bytes_(bytes), complete_(complete)
+    {
+        // Several Windows editors start a UTF-8 file with a byte-order mark. Read as text it would
+        // turn a first line "1" into something else and switch Full Screen off without a word.
+        // Only the very start of the file is a mark; these bytes anywhere else are text.
+        if (bytes_.starts_with(kByteOrderMark)) {
+            pos_ = kByteOrderMark.size();
+        }
+    }
 
     int line() const { return line_; }
 
@@ -85,6 +93,8 @@ public:
     }
 
 private:
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
     void checkComplete() const
     {
         if (!complete_) {

@@ -11,9 +11,10 @@
 // and fuzzed in memory.
 namespace bh {
 
-// Reads the first kFieldCount fields of bytes. A field ends at a line end (CR LF, lone LF or
-// lone CR), a comma or the end of the bytes; blanks and tabs around an unquoted field are
-// dropped, and a field in double quotes is taken without them. Later fields are ignored.
+// Reads the first kFieldCount fields of bytes, after a UTF-8 byte-order mark where the bytes
+// start with one. A field ends at a line end (CR LF, lone LF or lone CR), a comma or the end of
+// the bytes; blanks and tabs around an unquoted field are dropped, and a field in double quotes
+// is taken without them. Later fields are ignored.
 // complete: false when bytes is only the start of a longer file.
 // Throws ConfigError (without a path): TooShort when the bytes end before the last field,
 // OutOfRange for a colour outside 0..255 after rounding, TooLarge when !complete and the last

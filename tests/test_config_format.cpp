@@ -163,6 +163,12 @@ std::vector<ReadRow> readRows()
          [](ConfigRecord& r) { r.fullScreen = true; }},
         {"text after a closing quote is ignored", withLine(1, "\"1\"x"),
          [](ConfigRecord& r) { r.fullScreen = true; }},
+        {"a byte-order mark before the first line is no part of it",
+         "\xEF\xBB\xBF" + withLine(1, "1"), [](ConfigRecord& r) { r.fullScreen = true; }},
+        {"a byte-order mark elsewhere is read as text",
+         withLine(2, "\xEF\xBB\xBF"
+                     "1"),
+         [](ConfigRecord& r) { r.debugInfo = false; }},
         {"blanks inside quotes are kept", withLine(1, "\" 1\""), [](ConfigRecord&) {}},
         {"depth 24 is recognised", withLine(6, "24"),
          [](ConfigRecord& r) { r.depth = ColourDepth::Bits24; }},
