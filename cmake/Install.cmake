@@ -12,7 +12,7 @@
 #   <prefix>/share/metainfo/<id>.metainfo.xml          software-centre description
 #
 # No bin/ split and no GNUInstallDirs: either would put the program away from its bh.cfg. On
-# Linux the folder also carries the Qt the program runs with (cmake/LinuxGameFolder.cmake).
+# Linux the folder also carries the Qt the program runs with (cmake/LinuxRuntime.cmake).
 
 # Installing and packaging take what has been built and never build it themselves: `make package`
 # builds first, and a packaging test must not relink programs that other tests are running.
@@ -36,7 +36,7 @@ configure_file(${bh_packaging}/unregister-launcher ${bh_generated}/unregister-la
 
 install(TARGETS brackenholt-config RUNTIME DESTINATION .)
 if(UNIX AND NOT APPLE)
-  include(${CMAKE_CURRENT_LIST_DIR}/LinuxGameFolder.cmake)
+  include(${CMAKE_CURRENT_LIST_DIR}/LinuxRuntime.cmake)
 endif()
 install(PROGRAMS ${bh_generated}/register-launcher ${bh_generated}/unregister-launcher
         DESTINATION .)
