@@ -41,7 +41,8 @@ function(bh_add_windows_tests)
   set_tests_properties(install_layout PROPERTIES ENVIRONMENT "${BH_PYTHON_TEST_ENV}" TIMEOUT 300)
 
   # Unpacked afresh each time, so a DLL the .zip lost cannot linger from an earlier one.
-  set(zip ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip)
+  set(BH_WINDOWS_FOLDER ${CPACK_PACKAGE_FILE_NAME}) # the one folder in the .zip
+  set(zip ${CPACK_PACKAGE_DIRECTORY}/${BH_WINDOWS_FOLDER}.zip)
   set(unpacked ${PROJECT_BINARY_DIR}/unpacked)
   add_test(NAME windows_zip_unpacked
            COMMAND sh -c "rm -rf '${unpacked}' && mkdir '${unpacked}' && cd '${unpacked}' \
@@ -50,7 +51,7 @@ function(bh_add_windows_tests)
 
   add_test(NAME e2e_wine
            COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_e2e.py
-                   --exe ${unpacked}/${CPACK_PACKAGE_FILE_NAME}/brackenholt-config.exe
+                   --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe
                    --whole-folder --launcher ${BH_WINE_RUN} --group wine
                    --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
   set_tests_properties(e2e_wine PROPERTIES
