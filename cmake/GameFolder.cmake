@@ -10,7 +10,7 @@
 # builds first, and a packaging test must not relink programs that other tests are running.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(BH_HOMEPAGE_URL "https://github.com/brackenholt/brackenholt-config"
-    CACHE STRING "Where the program and its source are, named in the game folder's notes")
+    CACHE STRING "The program's home page and source, named in README.txt, licence notes, metainfo")
 set(bh_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(bh_generated ${PROJECT_BINARY_DIR}/packaging)
 
