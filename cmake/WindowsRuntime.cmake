@@ -1,7 +1,7 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-# Run at install time by WindowsFolder.cmake: puts beside the program every DLL that it and its
-# plug-ins load, except Windows' own, and the licence texts and source notes of all it carries.
+# Run at install time by GameFolderWindows.cmake: puts beside the program every DLL that it and
+# its plug-ins load, except Windows' own, and the licence texts and source notes of all it carries.
 # A cross build has no windeployqt; CMake reads the PE imports through mingw's objdump.
 
 cmake_policy(VERSION 3.25)

@@ -2,11 +2,6 @@
 # SPDX-License-Identifier: MIT
 # The installed game folder, the player's launcher scripts and the portable package. Each test
 # installs or packs the already built program into its own temporary folder.
-set(bh_install_tests ${CMAKE_CURRENT_LIST_DIR}/install)
-set(bh_install_args
-  --cmake ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --source ${PROJECT_SOURCE_DIR}
-  --app-id ${BH_APP_ID} --version ${PROJECT_VERSION})
-
 add_test(NAME install_layout
          COMMAND ${BH_PYTHON3} ${bh_install_tests}/install_layout.py ${bh_install_args})
 add_test(NAME install_launcher_scripts

@@ -1,24 +1,28 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-"""`cmake --install` lays out a game folder: the program beside a default bh.cfg, the launcher
-files under share/, and never a default over the player's own settings."""
+"""`cmake --install` lays out a game folder (--windows: the Windows build's): the program beside a
+default bh.cfg and a README.txt, the launcher files, and never a default over the player's own."""
 
 import os
+import re
 import shutil
 from pathlib import Path
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, check_metainfo, check_runpaths,
                         is_executable, parse_options, read_desktop_entry, run, temp_dir)
 
-opts = parse_options()
+opts = parse_options(flags=("windows",))
 app_id = opts.app_id
+program = PROGRAM + ".exe" if opts.windows else PROGRAM
 default_settings = (opts.source / "resources" / "bh.cfg").read_bytes()
 
 # Each row: path in the game folder, whether it must be executable, what is wrong without it.
 LAYOUT = [
-    (PROGRAM, True, "the program is not at the top of the game folder, beside bh.cfg"),
+    (program, True, "the program is not at the top of the game folder, beside bh.cfg"),
     ("bh.cfg", False, "a fresh install has no settings and the program cannot start"),
+    ("README.txt", False, "a player who unpacks the folder finds nothing that says what it is"),
+] + ([("platforms/qwindows.dll", False, "no window")] if opts.windows else [
     ("register-launcher", True, "a player cannot add the program to the menu"),
     ("unregister-launcher", True, "a player cannot take the program out of the menu"),
     (f"share/applications/{app_id}.desktop", False, "no launcher entry"),
@@ -33,7 +37,7 @@ LAYOUT = [
     ("plugins/wayland-shell-integration/libxdg-shell.so", False, "no window on Wayland"),
     ("licences/README.txt", False, "the bundled libraries' licences and sources go unnamed"),
     ("licences/libqt6core6/copyright", False, "Qt's licence text is missing"),
-]
+])
 
 f = Failures()
 root, _ = temp_dir("install")
@@ -60,14 +64,22 @@ try:
                 f.check(is_executable(path), f"{relative} is not executable: {fault}")
         f.check(not (prefix / "bin").exists(),
                 "a bin/ folder would separate the program from its bh.cfg")
-        check_runpaths(f, prefix, "cmake --install")
+        readme = (prefix / "README.txt").read_bytes() if (prefix / "README.txt").is_file() else b""
+        f.check(all(line.endswith(b"\r") == opts.windows for line in readme.split(b"\n")[:-1]),
+                "README.txt is not in the platform's line ends")
+        f.check(program.encode() in readme, "README.txt does not name the program to start")
+        index = re.search(rb"licences[/\\]\w+\.txt", readme)
+        f.check(index and (prefix / index[0].decode().replace("\\", "/")).is_file(),
+                f"README.txt points at licence notes the folder lacks: {index}")
         settings = prefix / "bh.cfg"
         if settings.is_file():
             f.check(settings.read_bytes() == default_settings,
                     "the installed bh.cfg is not the shipped default")
             f.check(settings.stat().st_mode & 0o200, "the installed bh.cfg is read-only: OK fails")
-        check_launcher_files(f, prefix / "share", app_id, prefix / PROGRAM, "cmake --install")
-        check_metainfo(f, prefix / "share", app_id, opts.version)
+        if not opts.windows:
+            check_runpaths(f, prefix, "cmake --install")
+            check_launcher_files(f, prefix / "share", app_id, prefix / PROGRAM, "cmake --install")
+            check_metainfo(f, prefix / "share", app_id, opts.version)
 
         # A reinstall or update over a game folder must keep what the player saved, whatever
         # stands where bh.cfg belongs.
@@ -96,10 +108,10 @@ try:
     real_existed = real.exists()
     if install(real, destdir=staged):
         game = staged / "opt" / "brackenholt"
-        f.check((game / PROGRAM).is_file() and (game / "bh.cfg").is_file(),
+        f.check((game / program).is_file() and (game / "bh.cfg").is_file(),
                 "with DESTDIR the game folder is not staged under it")
         entry = game / "share" / "applications" / f"{app_id}.desktop"
-        if f.check(entry.is_file(), "with DESTDIR no launcher entry is staged"):
+        if not opts.windows and f.check(entry.is_file(), "with DESTDIR no entry is staged"):
             f.check(read_desktop_entry(entry).get("TryExec") == f"/opt/brackenholt/{PROGRAM}",
                     "with DESTDIR the entry does not name the program's final place")
         f.check(real_existed or not real.exists(), f"with DESTDIR the install wrote into {real}")

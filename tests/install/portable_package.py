@@ -152,7 +152,8 @@ try:
     game = unpack_to / top
     for name in (PROGRAM, "register-launcher", "unregister-launcher"):
         f.check(is_executable(game / name), f"{name} is missing or not executable once unpacked")
-    f.check((game / "bh.cfg").is_file(), "the package has no default bh.cfg")
+    for name in ("bh.cfg", "README.txt"):
+        f.check((game / name).is_file(), f"the package has no {name}")
     f.check(os.access(game, os.W_OK), "the unpacked folder is not writable: OK could not save")
 
     if opts.in_root:
@@ -242,7 +243,7 @@ try:
             f"Full Screen checked, as the program writes them: {saved[:40]!r}...")
     f.check(not (elsewhere / "bh.cfg").exists(), "the program wrote bh.cfg where it was started")
     leftovers = sorted(p.name for p in game.iterdir()
-                       if p.name not in {PROGRAM, "bh.cfg", "register-launcher",
+                       if p.name not in {PROGRAM, "bh.cfg", "README.txt", "register-launcher",
                                          "unregister-launcher", "share", "qt.conf", "lib",
                                          "plugins", "licences"})
     f.check(not leftovers, f"saving left {leftovers} in the game folder")

@@ -31,16 +31,18 @@ function(bh_add_windows_tests)
   set_tests_properties(config config_file PROPERTIES
     FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS wine)
 
-  # The driver's copy of the window's layout, written by the program's own table under Wine.
-  add_executable(write_window_layout write_window_layout.cpp)
-  target_include_directories(write_window_layout PRIVATE ${PROJECT_SOURCE_DIR}/window)
-  target_link_libraries(write_window_layout PRIVATE bh_config Qt6::Core bh_warnings)
   add_test(NAME window_layout_json COMMAND write_window_layout ${BH_WINDOW_LAYOUT_JSON})
   set_tests_properties(window_layout_json PROPERTIES
     FIXTURES_SETUP window_layout FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS wine)
 
+  # The folder as `cmake --install` lays it out, over a player's settings too, as on Linux.
+  add_test(NAME install_layout
+           COMMAND ${BH_PYTHON3} ${bh_install_tests}/install_layout.py ${bh_install_args} --windows)
+  set_tests_properties(install_layout PROPERTIES ENVIRONMENT "${BH_PYTHON_TEST_ENV}" TIMEOUT 300)
+
   # Unpacked afresh each time, so a DLL the .zip lost cannot linger from an earlier one.
-  set(zip ${BH_WINDOWS_ZIP})
+  set(BH_WINDOWS_FOLDER ${CPACK_PACKAGE_FILE_NAME}) # the one folder in the .zip
+  set(zip ${CPACK_PACKAGE_DIRECTORY}/${BH_WINDOWS_FOLDER}.zip)
   set(unpacked ${PROJECT_BINARY_DIR}/unpacked)
   add_test(NAME windows_zip_unpacked
            COMMAND sh -c "rm -rf '${unpacked}' && mkdir '${unpacked}' && cd '${unpacked}' \
