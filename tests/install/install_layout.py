@@ -8,7 +8,7 @@ import os
 import shutil
 from pathlib import Path
 
-from gamefolder import (PROGRAM, Failures, check_launcher_files, check_metainfo, check_runpaths,
+from gamefolder import (PROGRAM, Failures, check_launcher_files, check_metainfo, check_rpaths,
                         is_executable, parse_options, read_desktop_entry, run, temp_dir)
 
 opts = parse_options()
@@ -33,6 +33,7 @@ LAYOUT = [
     ("plugins/wayland-shell-integration/libxdg-shell.so", False, "no window on Wayland"),
     ("licences/README.txt", False, "the bundled libraries' licences and sources go unnamed"),
     ("licences/libqt6core6/copyright", False, "Qt's licence text is missing"),
+    ("share/brackenholt-config/needs", False, "register-launcher cannot tell a too old system"),
 ]
 
 f = Failures()
@@ -60,7 +61,7 @@ try:
                 f.check(is_executable(path), f"{relative} is not executable: {fault}")
         f.check(not (prefix / "bin").exists(),
                 "a bin/ folder would separate the program from its bh.cfg")
-        check_runpaths(f, prefix, "cmake --install")
+        check_rpaths(f, prefix, "cmake --install")
         settings = prefix / "bh.cfg"
         if settings.is_file():
             f.check(settings.read_bytes() == default_settings,
