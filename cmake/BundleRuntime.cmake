@@ -1,10 +1,12 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
 # Runs at install time (from LinuxGameFolder.cmake): copies into the game folder every shared
-# library the program and its Qt plugins need beyond a desktop's base libraries, points them all
-# at each other with $ORIGIN-relative RUNPATHs, and lays down the licence texts and the source
-# of each bundled library. Expects BH_PROGRAM (the built program), BH_QT_PLUGIN_DIR,
-# BH_QT_PLUGINS (type/file.so under it), BH_PATCHELF and BH_DPKG_QUERY.
+# library the program and its Qt plugins need beyond a desktop's base libraries, points the
+# program and all of them at each other with $ORIGIN-relative RPATHs, notes the oldest C and C++
+# runtimes the folder can run on, and lays down the licence texts and the source of each bundled
+# library. Expects BH_PROGRAM (the built program), BH_QT_PLUGIN_DIR, BH_QT_PLUGINS (type/file.so
+# under it), BH_NEEDS_FILE (where the runtimes go, under the folder), BH_PATCHELF, BH_READELF and
+# BH_DPKG_QUERY.
 
 # Base libraries: every desktop that can show a window has them, and they must come from the
 # player's system because they talk to its kernel, X server, compositor, GPU driver and font
@@ -71,23 +73,63 @@ foreach(plugin IN LISTS BH_QT_PLUGINS)
   list(APPEND bh_bundled "plugins/${plugin}|${real}")
 endforeach()
 
-# Each library finds its neighbours in lib/, wherever the folder is unpacked; a RUNPATH (not
-# an RPATH) lets a player still point LD_LIBRARY_PATH at a library of their own.
+# Each file finds its neighbours in lib/, wherever the folder is unpacked, and before anything
+# else: the loader searches a DT_RPATH ahead of LD_LIBRARY_PATH (a DT_RUNPATH after it), and
+# launchers and game stores' runtimes point LD_LIBRARY_PATH at the system's libraries, whose Qt
+# of another version would replace the folder's and refuse its plugins. A player replaces a
+# library by putting another file in its place in lib/.
+set(bh_binaries brackenholt-config)
 foreach(entry IN LISTS bh_bundled)
-  string(REPLACE "|" ";" entry "${entry}")
-  list(GET entry 0 relative)
+  string(REGEX REPLACE "[|].*$" "" relative "${entry}")
+  list(APPEND bh_binaries "${relative}")
+endforeach()
+foreach(relative IN LISTS bh_binaries)
   if(relative MATCHES "^plugins/")
-    set(runpath "$ORIGIN/../../lib")
+    set(rpath "$ORIGIN/../../lib")
+  elseif(relative MATCHES "^lib/")
+    set(rpath "$ORIGIN")
   else()
-    set(runpath "$ORIGIN")
+    set(rpath "$ORIGIN/lib")
   endif()
-  execute_process(COMMAND "${BH_PATCHELF}" --set-rpath "${runpath}"
+  execute_process(COMMAND "${BH_PATCHELF}" --force-rpath --set-rpath "${rpath}"
                           "$ENV{DESTDIR}${bh_game}/${relative}"
                   RESULT_VARIABLE failed)
   if(failed)
-    message(FATAL_ERROR "patchelf could not set the RUNPATH of ${relative}")
+    message(FATAL_ERROR "patchelf could not set the RPATH of ${relative}")
   endif()
 endforeach()
+
+# The oldest glibc and libstdc++ the folder runs on are the highest symbol versions its files ask
+# of them; register-launcher compares them with the player's system and refuses an older one
+# with a reason, where the loader would print a screenful to a terminal nobody sees.
+set(bh_needs_GLIBC 0)
+set(bh_needs_GLIBCXX 0)
+foreach(relative IN LISTS bh_binaries)
+  execute_process(COMMAND "${BH_READELF}" --version-info --wide
+                          "$ENV{DESTDIR}${bh_game}/${relative}"
+                  OUTPUT_VARIABLE versions RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "readelf cannot list the symbol versions ${relative} needs")
+  endif()
+  string(REGEX MATCHALL "Name: GLIBC(XX)?_[0-9.]+" asked "${versions}")
+  foreach(version IN LISTS asked)
+    string(REGEX REPLACE "^Name: ([A-Z]+)_(.*)$" "\\1;\\2" version "${version}")
+    list(GET version 0 runtime)
+    list(GET version 1 number)
+    if(number VERSION_GREATER bh_needs_${runtime})
+      set(bh_needs_${runtime} "${number}")
+    endif()
+  endforeach()
+endforeach()
+set(bh_needs "${bh_game}/${BH_NEEDS_FILE}")
+message(STATUS "Installing: $ENV{DESTDIR}${bh_needs}")
+file(WRITE "$ENV{DESTDIR}${bh_needs}" "\
+# The oldest C and C++ runtimes this game folder runs on: the highest symbol versions its
+# program, libraries and plugins ask for. register-launcher reads it.
+glibc ${bh_needs_GLIBC}
+GLIBCXX ${bh_needs_GLIBCXX}
+")
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "$ENV{DESTDIR}${bh_needs}")
 
 # Licences: the Debian package each file comes from, its copyright file (which holds the licence
 # texts), and the source package of the same version that builds it. Debian names a library by
@@ -169,12 +211,13 @@ Libraries carried by Brackenholt Config
 
 The program (MIT licence) needs Qt 6 and the libraries below. So that it starts on any desktop
 Linux, they come with it in lib/ and plugins/, as separate shared libraries, exactly as Debian 12
-(bookworm) built them; only their library search path (RUNPATH) was set to look in lib/.
+(bookworm) built them; only their library search path (RPATH) was set to look in lib/ first.
 
 You may replace any of them with your own build of the same library and a compatible version:
-put it in place of the file of the same name, or start the program with LD_LIBRARY_PATH
-naming a folder that holds yours. Qt and ICU may be replaced this way as the GNU Lesser
-General Public Licence asks.
+put it in place of the file of the same name in lib/ or plugins/. Qt and ICU may be replaced
+this way as the GNU Lesser General Public Licence asks. LD_LIBRARY_PATH does not reach them:
+the folder's own libraries come first, so that a launcher's library path cannot give the
+program another Qt than the one its plugins are built for.
 
 The licence texts are in licences/<package>/copyright, one folder for each Debian package.
 The complete source code of each library is Debian's source package of the version named

@@ -7,12 +7,14 @@
 #   <prefix>/lib/                     Qt, ICU and the other libraries that are not a desktop's own
 #   <prefix>/plugins/<type>/          the X11 and Wayland platform plugins and what they load
 #   <prefix>/licences/                the bundled libraries' licence texts and their source
+#   <prefix>/share/brackenholt-config/needs   the oldest glibc and libstdc++ it runs on
 #
 # The libraries are found with CMake's runtime dependency search at install time, never listed
 # here; cmake/BundleRuntime.cmake holds the base libraries a player's desktop provides.
 
 find_program(BH_PATCHELF patchelf REQUIRED)
 find_program(BH_DPKG_QUERY dpkg-query REQUIRED)
+find_program(BH_READELF readelf REQUIRED)
 
 # The plugins the program loads on an X11 or Wayland desktop: the platform itself, on Wayland
 # the shell protocol every current compositor speaks and the title bar drawn where the
@@ -26,14 +28,14 @@ set(BH_QT_PLUGINS
   wayland-decoration-client/libbradient.so
   platforminputcontexts/libcomposeplatforminputcontextplugin.so)
 
-set_target_properties(brackenholt-config PROPERTIES INSTALL_RPATH "$ORIGIN/lib")
-
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/qt.conf DESTINATION .)
 install(CODE "
   set(BH_PROGRAM \"$<TARGET_FILE:brackenholt-config>\")
   set(BH_QT_PLUGIN_DIR \"${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}\")
   set(BH_QT_PLUGINS \"${BH_QT_PLUGINS}\")
+  set(BH_NEEDS_FILE share/brackenholt-config/needs) # register-launcher reads it there
   set(BH_PATCHELF \"${BH_PATCHELF}\")
+  set(BH_READELF \"${BH_READELF}\")
   set(BH_DPKG_QUERY \"${BH_DPKG_QUERY}\")
   include(\"${PROJECT_SOURCE_DIR}/cmake/BundleRuntime.cmake\")
 ")

@@ -34,15 +34,16 @@ class Failures:
         print("all checks passed")
 
 
-def parse_options(*extra_tools, flags=()):
+def parse_options(*extra_tools, choices=None):
     """The options every install test gets from ctest; extra_tools names further programs
-    (such as "cpack") passed as --NAME PATH, flags switches passed as --NAME."""
+    (such as "cpack") passed as --NAME PATH, choices optional --NAME VALUE options and the
+    values each may take."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--cmake", required=True)
     for name in extra_tools:
         parser.add_argument(f"--{name}", required=True)
-    for name in flags:
-        parser.add_argument(f"--{name}", action="store_true")
+    for name, values in (choices or {}).items():
+        parser.add_argument(f"--{name}", choices=values)
     parser.add_argument("--build", required=True, type=Path)
     parser.add_argument("--source", required=True, type=Path)
     parser.add_argument("--app-id", required=True)
@@ -170,18 +171,20 @@ def elf_files(folder):
     return found
 
 
-def check_runpaths(f, folder, where):
-    """Every program, library and plugin of the game folder looks for libraries only inside the
-    folder, relative to itself: anything else names the build machine or misses the bundle."""
+def check_rpaths(f, folder, where):
+    """Every program, library and plugin of the game folder looks for libraries inside the
+    folder, relative to itself, and there first: an RPATH, which the loader searches before
+    LD_LIBRARY_PATH (a RUNPATH comes after it). Anything else names the build machine, misses
+    the bundle or lets a launcher's library path swap in another Qt."""
     elves = elf_files(folder)
     f.check(len(elves) > 1, f"{where}: no libraries beside the program")
     for path in elves:
         dynamic = run_quietly(["readelf", "-d", path])
         paths = re.findall(r"\((RPATH|RUNPATH)\)[^\[]*\[([^\]]*)\]", dynamic)
-        f.check(len(paths) == 1 and paths[0][0] == "RUNPATH"
+        f.check(len(paths) == 1 and paths[0][0] == "RPATH"
                 and all(entry.startswith("$ORIGIN") for entry in paths[0][1].split(":")),
                 f"{where}: {path.relative_to(folder)} looks for its libraries in {paths}, "
-                "not in a RUNPATH within the folder")
+                "not first in an RPATH within the folder")
 
 
 def run_quietly(args):
