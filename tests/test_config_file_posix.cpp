@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 #include <csignal>
+#include <memory>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,6 +78,35 @@ TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
     EXPECT_EQ(readAll(path()), old);
     EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
         << strayFiles(dir.path()).join(u' ').toStdString();
+}
+
+TEST_F(ConfigFile, AFullDiskIsToldAsSuch)
+{
+    // A file system of its own, 64 KiB, filled up beside the old file. Needs the right to mount.
+    const QByteArray folder = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "no right to mount a file system";
+    }
+    const std::unique_ptr<const char, int (*)(const char*)> unmount(folder.constData(), ::umount);
+    const QByteArray old = bytesOf(bh::ConfigRecord{});
+    writeAll(path(), old);
+    {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, '\0')) > 0) {
+        }
+    }
+    std::string message;
+    try {
+        bh::writeConfigFile(path(), sampleRecord());
+    } catch (const ConfigError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "Cannot save " + path().toStdString() +
+                           ": the disk is full; free some space and try again. Nothing was "
+                           "changed on disk.");
+    EXPECT_EQ(readAll(path()), old);
+    EXPECT_EQ(strayFiles(dir.path()), QStringList{QStringLiteral("filler")});
 }
 
 } // namespace
