@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 #include <QThread>
 
 namespace bh {
@@ -46,7 +47,9 @@ ConfigError failure(const QString& path, Step step, int code, const QString& fal
         return fail(Cause::NotRegularFile);
     }
     if (step != Step::Read && info.exists() && !info.isWritable()) {
-        return fail(Cause::ReadOnly);
+        // On a read-only medium (a read-only mount, a CD) making the file writable would not
+        // help; the game folder has to move.
+        return fail(QStorageInfo(path).isReadOnly() ? Cause::FolderNotWritable : Cause::ReadOnly);
     }
     const platform::ErrorClass error = platform::classify(code, step == Step::Replace);
     if (error == platform::ErrorClass::InUse || platform::openElsewhere(path)) {

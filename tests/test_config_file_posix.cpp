@@ -80,9 +80,13 @@ TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
         << strayFiles(dir.path()).join(u' ').toStdString();
 }
 
-TEST_F(ConfigFile, AFullDiskIsToldAsSuch)
+// bh.cfg alone on a small file system of its own (needs the right to mount), which then
+// fills up or turns read-only: neither is mended by changing the file itself.
+class FileSystemTest : public ConfigFile, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
 {
-    // A file system of its own, 64 KiB, filled up beside the old file. Needs the right to mount.
+    const bool full = GetParam();
     const QByteArray folder = QFile::encodeName(dir.path());
     if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0) {
         GTEST_SKIP() << "no right to mount a file system";
@@ -90,11 +94,14 @@ TEST_F(ConfigFile, AFullDiskIsToldAsSuch)
     const std::unique_ptr<const char, int (*)(const char*)> unmount(folder.constData(), ::umount);
     const QByteArray old = bytesOf(bh::ConfigRecord{});
     writeAll(path(), old);
-    {
+    if (full) {
         QFile filler(dir.filePath(QStringLiteral("filler")));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         while (filler.write(QByteArray(4096, '\0')) > 0) {
         }
+    } else {
+        ASSERT_EQ(::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+                  0);
     }
     std::string message;
     try {
@@ -102,12 +109,18 @@ TEST_F(ConfigFile, AFullDiskIsToldAsSuch)
     } catch (const ConfigError& e) {
         message = e.what();
     }
-    EXPECT_EQ(message, "Cannot save " + path().toStdString() +
-                           ": the disk is full; free some space and try again. Nothing was "
-                           "changed on disk.");
+    EXPECT_EQ(message, "Cannot save " + path().toStdString() + ": " +
+                           (full ? "the disk is full; free some space and try again"
+                                 : "its folder cannot be written to; move the game folder "
+                                   "somewhere you can write to, not /usr, /opt or a folder "
+                                   "owned by another user") +
+                           ". Nothing was changed on disk.");
     EXPECT_EQ(readAll(path()), old);
-    EXPECT_EQ(strayFiles(dir.path()), QStringList{QStringLiteral("filler")});
+    EXPECT_EQ(strayFiles(dir.path()).size(), full ? 1 : 0) << "only the filler may be there";
 }
+
+INSTANTIATE_TEST_SUITE_P(ConfigFile, FileSystemTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Full" : "ReadOnly"; });
 
 } // namespace
 } // namespace bh_test
