@@ -52,6 +52,11 @@ ConfigError failure(const QString& path, Step step, int code, const QString& fal
         return fail(QStorageInfo(path).isReadOnly() ? Cause::FolderNotWritable : Cause::ReadOnly);
     }
     const platform::ErrorClass error = platform::classify(code, step == Step::Replace);
+    if (error == platform::ErrorClass::DiskFull) {
+        return fail(Cause::DiskFull);
+    }
+    // The code alone can hide it: a program that shares the file for reading but not for
+    // replacing makes Windows deny the replace, which it also does for other reasons.
     if (error == platform::ErrorClass::InUse || platform::openElsewhere(path)) {
         return fail(Cause::InUse);
     }
@@ -61,13 +66,12 @@ ConfigError failure(const QString& path, Step step, int code, const QString& fal
             return fail(Cause::DoesNotExist);
         }
         break;
-    case platform::ErrorClass::DiskFull:
-        return fail(Cause::DiskFull);
     case platform::ErrorClass::AccessDenied:
         if (step != Step::Read) {
             return fail(Cause::FolderNotWritable);
         }
         break;
+    case platform::ErrorClass::DiskFull:
     case platform::ErrorClass::InUse:
     case platform::ErrorClass::Other:
         break;
