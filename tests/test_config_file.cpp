@@ -71,19 +71,29 @@ struct Obstacle {
 // sees Linux's / as Z:).
 const QString kClosedFolder = QStringLiteral("/sys");
 
+QString folderInItsPlace(const QString& folder, HeldOpen&)
+{
+    return QDir(folder).mkdir(QStringLiteral("bh.cfg")) ? bh::configPathIn(folder) : QString();
+}
+
+// Only Windows keeps a program from reading or replacing a file another one has open.
+QString heldOpen(const QString& folder, HeldOpen& held)
+{
+    const QString path = bh::configPathIn(folder);
+    writeAll(path, bytesOf(bh::ConfigRecord{}));
+    return held.hold(path) ? path : QString();
+}
+
+const char kInUse[] =
+    "another program is using it; close that program (for example the game) and try again";
+
 const Obstacle kObstacles[] = {
     {"missing file", false, ConfigError::Cause::DoesNotExist, "the file does not exist",
      [](const QString& folder, HeldOpen&) { return bh::configPathIn(folder); }},
     {"a folder in its place, read", false, ConfigError::Cause::NotRegularFile,
-     "it is not a regular file",
-     [](const QString& folder, HeldOpen&) {
-         return QDir(folder).mkdir(QStringLiteral("bh.cfg")) ? bh::configPathIn(folder) : QString();
-     }},
+     "it is not a regular file", folderInItsPlace},
     {"a folder in its place, saved", true, ConfigError::Cause::NotRegularFile,
-     "it is not a regular file",
-     [](const QString& folder, HeldOpen&) {
-         return QDir(folder).mkdir(QStringLiteral("bh.cfg")) ? bh::configPathIn(folder) : QString();
-     }},
+     "it is not a regular file", folderInItsPlace},
     // Root writes any file whatever its permissions; the read-only attribute holds on Windows.
     {"read-only file", true, ConfigError::Cause::ReadOnly,
      "the file is read-only; make it writable and try again",
@@ -108,21 +118,8 @@ const Obstacle kObstacles[] = {
      [](const QString& folder, HeldOpen&) {
          return bh::configPathIn(folder + QStringLiteral("/gone"));
      }},
-    // Only Windows keeps a program from reading or replacing a file another one has open.
-    {"held open by another program, read", false, ConfigError::Cause::InUse,
-     "another program is using it; close that program (for example the game) and try again",
-     [](const QString& folder, HeldOpen& held) {
-         const QString path = bh::configPathIn(folder);
-         writeAll(path, bytesOf(bh::ConfigRecord{}));
-         return held.hold(path) ? path : QString();
-     }},
-    {"held open by another program, saved", true, ConfigError::Cause::InUse,
-     "another program is using it; close that program (for example the game) and try again",
-     [](const QString& folder, HeldOpen& held) {
-         const QString path = bh::configPathIn(folder);
-         writeAll(path, bytesOf(bh::ConfigRecord{}));
-         return held.hold(path) ? path : QString();
-     }},
+    {"held open by another program, read", false, ConfigError::Cause::InUse, kInUse, heldOpen},
+    {"held open by another program, saved", true, ConfigError::Cause::InUse, kInUse, heldOpen},
 };
 
 class ObstacleTest : public ::testing::TestWithParam<Obstacle> {};
