@@ -12,19 +12,36 @@ namespace bh {
 class ConfigError : public std::runtime_error {
 public:
     enum class Kind {
-        CannotOpen, // missing, unreadable, or not a regular file
+        CannotOpen, // the file could not be read
         TooShort,   // the file ends before the last setting
         OutOfRange, // a colour component outside 0..255 after rounding
         TooLarge,   // the settings do not end within the bytes we are willing to read
         CannotSave, // the file could not be written
     };
 
+    // Why the file could not be opened or saved, in the terms of what the player can do about
+    // it. Other carries the system's own words in detail().
+    enum class Cause {
+        None, // the file was read, but its contents are wrong
+        DoesNotExist,
+        InUse, // another program holds the file open
+        ReadOnly,
+        FolderNotWritable,
+        DiskFull,
+        NotRegularFile, // a folder, a device, a FIFO
+        Other,
+    };
+
     // detail: the offending text (OutOfRange), the field count (TooShort), how much was read
-    // (TooLarge), or the system's reason (CannotOpen, CannotSave). line: 1-based, 0 where no line
-    // applies.
+    // (TooLarge). line: 1-based, 0 where no line applies.
     ConfigError(Kind kind, std::string path, int line, std::string detail);
 
+    // CannotOpen or CannotSave for cause; systemText: the system's own words, shown for Other.
+    static ConfigError onDisk(Kind kind, Cause cause, std::string path,
+                              std::string systemText = {});
+
     Kind kind() const { return kind_; }
+    Cause cause() const { return cause_; }
     const std::string& path() const { return path_; }
     int line() const { return line_; }
     const std::string& detail() const { return detail_; }
@@ -33,7 +50,10 @@ public:
     ConfigError withPath(const std::string& path) const;
 
 private:
+    ConfigError(Kind kind, Cause cause, std::string path, int line, std::string detail);
+
     Kind kind_;
+    Cause cause_;
     std::string path_;
     int line_;
     std::string detail_;

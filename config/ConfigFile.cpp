@@ -3,30 +3,147 @@
 #include "ConfigFile.h"
 
 #include "ConfigError.h"
+#include "ConfigFilePlatform.h"
 #include "ConfigFormat.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
+#include <QThread>
 
 namespace bh {
 namespace {
+
+using Cause = ConfigError::Cause;
+
+// How long a read or a save waits for another program to let go of bh.cfg. A virus scanner,
+// a search indexer or a backup tool holds a file it looks at for a moment; a program that
+// keeps it open longer (the game) is for the player to close.
+constexpr int kWaitForOtherProgramMs = 1000;
+constexpr int kRetryIntervalMs = 100;
+
+enum class Step { Read, Create, Write, Replace };
 
 std::string shown(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdString();
 }
 
-[[noreturn]] void failOpen(const QString& path, const QString& reason)
+// Why a step on path failed, from the system's error code and the file as it is now. fallback:
+// the toolkit's words, for the rare failure the system gave no code for.
+ConfigError failure(const QString& path, Step step, int code, const QString& fallback)
 {
-    throw ConfigError(ConfigError::Kind::CannotOpen, shown(path), 0, reason.toStdString());
+    const auto kind =
+        step == Step::Read ? ConfigError::Kind::CannotOpen : ConfigError::Kind::CannotSave;
+    const auto fail = [&](Cause cause, std::string text = {}) {
+        return ConfigError::onDisk(kind, cause, shown(path), std::move(text));
+    };
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        return fail(Cause::NotRegularFile);
+    }
+    if (step != Step::Read && info.exists() && !info.isWritable()) {
+        // On a read-only medium (a read-only mount, a CD) making the file writable would not
+        // help; the game folder has to move.
+        return fail(QStorageInfo(path).isReadOnly() ? Cause::FolderNotWritable : Cause::ReadOnly);
+    }
+    const platform::ErrorClass error = platform::classify(code, step == Step::Replace);
+    if (error == platform::ErrorClass::DiskFull) {
+        return fail(Cause::DiskFull);
+    }
+    // The code alone can hide it: a program that shares the file for reading but not for
+    // replacing makes Windows deny the replace, which it also does for other reasons.
+    if (error == platform::ErrorClass::InUse || platform::openElsewhere(path)) {
+        return fail(Cause::InUse);
+    }
+    switch (error) {
+    case platform::ErrorClass::NotFound:
+        if (step == Step::Read) {
+            return fail(Cause::DoesNotExist);
+        }
+        break;
+    case platform::ErrorClass::AccessDenied:
+        if (step != Step::Read) {
+            return fail(Cause::FolderNotWritable);
+        }
+        break;
+    case platform::ErrorClass::DiskFull:
+    case platform::ErrorClass::InUse:
+    case platform::ErrorClass::Other:
+        break;
+    }
+    const std::string text = platform::errorText(code);
+    return fail(Cause::Other, text.empty() ? fallback.toStdString() : text);
 }
 
-[[noreturn]] void failSave(const QString& path, const QString& reason)
+// Runs attempt until it succeeds or fails for a reason other than another program holding
+// bh.cfg open, waiting up to kWaitForOtherProgramMs for that program to let go.
+template <typename Attempt> auto whileInUse(Attempt attempt)
 {
-    throw ConfigError(ConfigError::Kind::CannotSave, shown(path), 0, reason.toStdString());
+    const QDeadlineTimer deadline(kWaitForOtherProgramMs);
+    for (;;) {
+        try {
+            return attempt();
+        } catch (const ConfigError& error) {
+            if (error.cause() != Cause::InUse || deadline.hasExpired()) {
+                throw;
+            }
+        }
+        QThread::msleep(kRetryIntervalMs);
+    }
+}
+
+QByteArray readOnce(const QString& path)
+{
+    // Check the kind of file before opening it: opening a FIFO for reading would wait for a
+    // writer forever, and a device could feed us without end.
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::DoesNotExist, shown(path));
+    }
+    if (!info.isFile()) {
+        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::NotRegularFile,
+                                  shown(path));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int code = platform::lastError();
+        throw failure(path, Step::Read, code, file.errorString());
+    }
+    QByteArray bytes = file.read(kMaxConfigBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        const int code = platform::lastError();
+        throw failure(path, Step::Read, code, file.errorString());
+    }
+    return bytes;
+}
+
+void saveOnce(const QString& path, const std::string& text)
+{
+    QSaveFile file(path);
+    // Unbuffered, so a write that fails part way (a full disk) fails here, where it can still
+    // cancel the save; a buffered write would only fail while committing, and QSaveFile would
+    // then put the half-written file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const int code = platform::lastError();
+        throw failure(path, Step::Create, code, file.errorString());
+    }
+    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        file.error() != QFileDevice::NoError) {
+        const int code = platform::lastError();
+        const QString fallback = file.errorString();
+        file.cancelWriting();
+        throw failure(path, Step::Write, code, fallback);
+    }
+    if (!file.commit()) {
+        const int code = platform::lastError();
+        throw failure(path, Step::Replace, code, file.errorString());
+    }
 }
 
 } // namespace
@@ -43,25 +160,7 @@ QString configPath()
 
 ConfigRecord readConfigFile(const QString& path)
 {
-    // Check the kind of file before opening it: opening a FIFO for reading would wait for a
-    // writer forever, and a device could feed us without end.
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        failOpen(path, QStringLiteral("the file does not exist"));
-    }
-    if (!info.isFile()) {
-        failOpen(path, QStringLiteral("it is not a regular file"));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        failOpen(path, file.errorString());
-    }
-    const QByteArray bytes = file.read(kMaxConfigBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        failOpen(path, file.errorString());
-    }
-    file.close();
-
+    const QByteArray bytes = whileInUse([&] { return readOnce(path); });
     const bool complete = bytes.size() <= kMaxConfigBytes;
     const std::string_view view(bytes.constData(),
                                 static_cast<std::size_t>(std::min(bytes.size(), kMaxConfigBytes)));
@@ -75,23 +174,11 @@ ConfigRecord readConfigFile(const QString& path)
 void writeConfigFile(const QString& path, const ConfigRecord& record)
 {
     const std::string text = formatConfig(record);
-    QSaveFile file(path);
-    // Unbuffered, so a write that fails part way (a full disk) fails here, where it can still
-    // cancel the save; a buffered write would only fail while committing, and QSaveFile would
-    // then put the half-written file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        failSave(path, file.errorString());
-    }
-    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        failSave(path, reason);
-    }
-    if (!file.commit()) {
-        failSave(path, file.errorString());
-    }
+    const std::uint32_t attributes = platform::attributesToKeep(path);
+    // Each attempt is a whole save of its own: QSaveFile removes its new file when putting it
+    // in place fails, so nothing is left over between attempts or after the last.
+    whileInUse([&] { saveOnce(path, text); });
+    platform::restoreAttributes(path, attributes);
 }
 
 } // namespace bh

@@ -21,13 +21,16 @@ QString configPathIn(const QString& folder);
 // bh.cfg beside the running program. Needs a QCoreApplication.
 QString configPath();
 
-// Reads bh.cfg at path. Throws ConfigError naming the path: CannotOpen when it is missing,
-// unreadable or not a regular file (a folder, a FIFO, a device), and as parseConfig does.
+// Reads bh.cfg at path, waiting up to a second for another program that holds it open to let
+// go. Throws ConfigError naming the path: CannotOpen with its cause when it is missing, not a
+// regular file (a folder, a FIFO, a device), in use or unreadable, and as parseConfig does.
 ConfigRecord readConfigFile(const QString& path);
 
 // Saves the record to path atomically: the old file stays as it was unless the new one is
-// complete. Keeps the file's permissions and, for a symbolic link, replaces the file it points
-// to. Throws ConfigError (CannotSave) naming the path.
+// complete, and no other file is left beside it. Waits up to a second for another program
+// that holds the file open to let go. Keeps the file's permissions (and on Windows its hidden
+// attribute) and, for a symbolic link, replaces the file it points to. Throws ConfigError
+// (CannotSave) naming the path and the cause.
 void writeConfigFile(const QString& path, const ConfigRecord& record);
 
 } // namespace bh

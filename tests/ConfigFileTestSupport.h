@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace bh_test {
 
@@ -70,6 +73,42 @@ inline ConfigError::Kind readFailure(const QString& path)
     ADD_FAILURE() << "no error reading " << path.toStdString();
     return ConfigError::Kind::CannotSave;
 }
+
+// Keeps a file open as another program would (the game, a virus scanner), sharing it with no
+// one. Only Windows keeps others from reading or replacing a file that is open; elsewhere
+// hold() does nothing and says so.
+class HeldOpen {
+public:
+    HeldOpen() = default;
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    ~HeldOpen() { release(); }
+
+#ifdef _WIN32
+    bool hold(const QString& path)
+    {
+        handle_ = ::CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(), GENERIC_READ,
+                                0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return handle_ != INVALID_HANDLE_VALUE;
+    }
+    void release()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle_);
+            handle_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+#else
+    bool hold(const QString& /*path*/)
+    {
+        return false;
+    }
+    void release() {}
+#endif
+};
 
 class ConfigFile : public ::testing::Test {
 protected:

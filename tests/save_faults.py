@@ -5,11 +5,15 @@
 
     save_faults.py --exe build/brackenholt-config --fail-rename build/tests/libbh_fail_rename.so
                    [--only NAME]
+    save_faults.py --exe unpacked/brackenholt-config.exe --launcher wine-run
+                   --helper file_helper.exe [--only NAME]
 
 The real program runs in a private Xvfb display, driven through harness.py.
 After a failed save a player must see the error box, the program must end with status 1 once
 it is dismissed, and the old bh.cfg must be as it was with no temporary file left beside it.
 When two copies both press OK, bh.cfg afterwards is exactly one copy's output.
+With --launcher the Windows build plays in a copy of its whole folder under Wine, where
+another program (file_helper) holds bh.cfg open during the save, or has hidden it.
 
 Exit status 0 when all pass, 1 when any fails, 77 (skipped) when the X tools are missing.
 """
@@ -17,13 +21,14 @@ Exit status 0 when all pass, 1 when any fails, 77 (skipped) when the X tools are
 import argparse
 import errno
 import os
+import select
 import shutil
 import subprocess
 import sys
 import tempfile
 
-from harness import (LAYOUT, AppRun, DriverError, Program, Skipped, centre, cfg, near_left,
-                     poll, run_cases)
+from harness import (LAYOUT, AppRun, DriverError, Program, Skipped, centre, cfg,
+                     end_process_group, near_left, poll, run_cases)
 
 
 FULL_SCREEN = near_left(LAYOUT["chkFullScreen"])
@@ -189,19 +194,155 @@ def two_copies_press_ok(session, exe, args):
         second.stop()
 
 
+# --- Windows, under Wine: bh.cfg open in another program, or hidden --------------------------
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def helper(session, args, *command, **popen):
+    """file_helper in the Wine the program under test runs in."""
+    return subprocess.Popen([args.launcher, "--join", args.helper, *command], env=session.env,
+                            start_new_session=True, **popen)
+
+
+class Holder:
+    """file_helper keeping bh.cfg open, shared with no one: until let_go(), or let_go_ms after
+    the save begins (a name changes in the folder)."""
+
+    def __init__(self, session, args, path, let_go_ms=None):
+        extra = [str(let_go_ms)] if let_go_ms is not None else []
+        self.process = helper(session, args, "hold", windows_path(path), *extra,
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        ready, _, _ = select.select([self.process.stdout], [], [], 30)
+        line = self.process.stdout.readline().strip() if ready else b""
+        if line != b"held":
+            self.stop()
+            raise DriverError(f"file_helper did not hold bh.cfg: {line!r}")
+
+    def wait(self):
+        self.process.stdin.close()
+        status = self.process.wait(timeout=20)
+        if status != 0:
+            raise DriverError(f"file_helper ended with status {status}")
+
+    def stop(self):
+        end_process_group(self.process)
+
+
+def wine_app(session, exe, args):
+    return AppRun(session, exe, OLD, launcher=[args.launcher], whole_folder=True)
+
+
+def box_text(session, args, box):
+    """The error box's message, as Ctrl+C copies it on Windows."""
+    session.activate(box)
+    session.key("ctrl+c")
+
+    def copied():
+        done = helper(session, args, "clipboard", stdout=subprocess.PIPE)
+        out, _ = done.communicate(timeout=20)
+        lines = out.decode("utf-8", errors="replace").splitlines()
+        # Title, message and buttons, each between two lines of dashes.
+        return lines[3] if len(lines) > 3 and lines[1] == "Brackenholt Config" else None
+
+    return poll("the box's text on the clipboard", copied, timeout=20)
+
+
+def held_briefly_saves(session, exe, args):
+    """Another program has bh.cfg open when OK is pressed and lets go 300 ms after the save
+    begins, as a virus scanner would: the save waits for it and succeeds."""
+    app = wine_app(session, exe, args)
+    holder = None
+    try:
+        open_window(app)
+        holder = Holder(session, args, app.config_path, let_go_ms=300)
+        app.click(*OK)
+        status = app.wait_for_exit()
+        if status != 0:
+            raise DriverError(f"exit status {status}, expected 0")
+        holder.wait()
+        app.check_folder(WITH_FULL_SCREEN)
+    finally:
+        app.stop()
+        if holder:
+            holder.stop()
+
+
+IN_USE = ("another program is using it; close that program (for example the game) and try "
+          "again. Nothing was changed on disk.")
+
+
+def held_throughout_fails_in_use(session, exe, args):
+    """Another program keeps bh.cfg open through the whole save: the box says so, the program
+    ends with status 1, and the file is as it was, with nothing beside it."""
+    app = wine_app(session, exe, args)
+    holder = None
+    try:
+        open_window(app)
+        holder = Holder(session, args, app.config_path)
+        app.click(*OK)
+        box = app.wait_for_error_box()
+        text = box_text(session, args, box)
+        print(f"    the box says: {text}")
+        wanted = f"Cannot save {windows_path(app.config_path)}: {IN_USE}"
+        if text != wanted:
+            raise DriverError(f"the box says {text!r}, expected {wanted!r}")
+        app.dismiss_error_box(box)
+        status = app.wait_for_exit()
+        if status != 1:
+            raise DriverError(f"exit status {status} after a failed save, expected 1")
+        app.check_folder(OLD)
+        holder.wait()
+    finally:
+        app.stop()
+        if holder:
+            holder.stop()
+
+
+def hidden_stays_hidden(session, exe, args):
+    """A player hid bh.cfg: after a save it is still hidden."""
+    app = wine_app(session, exe, args)
+    try:
+        # Neither helper runs beside the program: each starts a Wine of its own.
+        run([args.launcher, args.helper, "hide", windows_path(app.config_path)])
+        open_window(app)
+        app.click(*OK)
+        status = app.wait_for_exit()
+        if status != 0:
+            raise DriverError(f"exit status {status}, expected 0")
+        app.check_folder(WITH_FULL_SCREEN)
+        hidden = subprocess.run([args.launcher, args.helper, "hidden",
+                                 windows_path(app.config_path)], capture_output=True)
+        if hidden.returncode != 0:
+            raise DriverError("bh.cfg is no longer hidden")
+    finally:
+        app.stop()
+
+
 CASES = [folder_read_only, disk_full, commit_fails, two_copies_press_ok]
+WINE_CASES = [held_briefly_saves, held_throughout_fails_in_use, hidden_stays_hidden]
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
-    parser.add_argument("--fail-rename", required=True)
+    parser.add_argument("--fail-rename")
+    parser.add_argument("--launcher")
+    parser.add_argument("--helper")
     parser.add_argument("--only")
     args = parser.parse_args()
+    if not (args.fail_rename or (args.launcher and args.helper)):
+        parser.error("--fail-rename, or --launcher and --helper, are needed")
     args.exe = os.path.abspath(args.exe)
-    args.fail_rename = os.path.abspath(args.fail_rename)
     args.mount = can_mount()
-    cases = [case for case in CASES if args.only in (None, case.__name__)]
+    if args.launcher:
+        args.helper = os.path.abspath(args.helper)
+    else:
+        args.fail_rename = os.path.abspath(args.fail_rename)
+    cases = [case for case in (WINE_CASES if args.launcher else CASES)
+             if args.only in (None, case.__name__)]
     return run_cases(cases, lambda session, case, _: case(session, args.exe, args),
                      screen="1440x600x24")
 

@@ -5,6 +5,8 @@
 #include "ConfigFileTestSupport.h"
 
 #include <QFileInfo>
+#include <cctype>
+#include <iostream>
 
 namespace bh_test {
 namespace {
@@ -28,14 +30,6 @@ TEST_F(ConfigFile, SavedFileReplacesTheOldOneAndIsExactlyTheWritersBytes)
     EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
     EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
         << strayFiles(dir.path()).join(u' ').toStdString();
-}
-
-TEST_F(ConfigFile, WhatCannotBeOpenedIsReportedAsSuch)
-{
-    EXPECT_EQ(readFailure(path()), ConfigError::Kind::CannotOpen) << "missing file";
-
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("bh.cfg")));
-    EXPECT_EQ(readFailure(path()), ConfigError::Kind::CannotOpen) << "a folder";
 }
 
 TEST_F(ConfigFile, ReadingStopsAtTheLimit)
@@ -62,19 +56,126 @@ TEST_F(ConfigFile, ReadingStopsAtTheLimit)
     EXPECT_EQ(r.colours[13][2], 1);
 }
 
-TEST_F(ConfigFile, ASaveThatCannotHappenLeavesNoFile)
+// Something in the way of reading or saving bh.cfg, and the reason the player is given.
+struct Obstacle {
+    const char* name;
+    bool save;
+    ConfigError::Cause cause;
+    const char* reason; // nullptr: the system's own words
+    // Puts the obstacle in place for a bh.cfg in folder and returns the file's path; an empty
+    // one where this system or user cannot have it.
+    QString (*make)(const QString& folder, HeldOpen& held);
+};
+
+// A folder no one may create files in, root included, on every system the tests run on (Wine
+// sees Linux's / as Z:).
+const QString kClosedFolder = QStringLiteral("/sys");
+
+QString folderInItsPlace(const QString& folder, HeldOpen&)
 {
-    // The program's folder has gone (as root, permissions would not stop the write).
-    const QString gone = dir.filePath(QStringLiteral("gone/bh.cfg"));
-    try {
-        bh::writeConfigFile(gone, sampleRecord());
-        FAIL() << "saved into a folder that does not exist";
-    } catch (const ConfigError& e) {
-        EXPECT_EQ(e.kind(), ConfigError::Kind::CannotSave);
-        EXPECT_TRUE(namesFile(e, gone)) << e.what();
-    }
-    EXPECT_FALSE(QFileInfo::exists(gone));
+    return QDir(folder).mkdir(QStringLiteral("bh.cfg")) ? bh::configPathIn(folder) : QString();
 }
+
+// Only Windows keeps a program from reading or replacing a file another one has open.
+QString heldOpen(const QString& folder, HeldOpen& held)
+{
+    const QString path = bh::configPathIn(folder);
+    writeAll(path, bytesOf(bh::ConfigRecord{}));
+    return held.hold(path) ? path : QString();
+}
+
+const char kInUse[] =
+    "another program is using it; close that program (for example the game) and try again";
+
+const Obstacle kObstacles[] = {
+    {"missing file", false, ConfigError::Cause::DoesNotExist, "the file does not exist",
+     [](const QString& folder, HeldOpen&) { return bh::configPathIn(folder); }},
+    {"a folder in its place, read", false, ConfigError::Cause::NotRegularFile,
+     "it is not a regular file", folderInItsPlace},
+    {"a folder in its place, saved", true, ConfigError::Cause::NotRegularFile,
+     "it is not a regular file", folderInItsPlace},
+    // Root writes any file whatever its permissions; the read-only attribute holds on Windows.
+    {"read-only file", true, ConfigError::Cause::ReadOnly,
+     "the file is read-only; make it writable and try again",
+     [](const QString& folder, HeldOpen&) {
+         const QString path = bh::configPathIn(folder);
+         writeAll(path, bytesOf(bh::ConfigRecord{}));
+         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
+         return QFileInfo(path).isWritable() ? QString() : path;
+     }},
+    {"folder that cannot be written to", true, ConfigError::Cause::FolderNotWritable,
+#ifdef _WIN32
+     "its folder cannot be written to; move the game folder somewhere you can write to, not "
+     "Program Files or a folder owned by another user",
+#else
+     "its folder cannot be written to; move the game folder somewhere you can write to, not "
+     "/usr, /opt or a folder owned by another user",
+#endif
+     [](const QString&, HeldOpen&) {
+         return QFileInfo(kClosedFolder).isDir() ? bh::configPathIn(kClosedFolder) : QString();
+     }},
+    {"folder gone", true, ConfigError::Cause::Other, nullptr,
+     [](const QString& folder, HeldOpen&) {
+         return bh::configPathIn(folder + QStringLiteral("/gone"));
+     }},
+    {"held open by another program, read", false, ConfigError::Cause::InUse, kInUse, heldOpen},
+    {"held open by another program, saved", true, ConfigError::Cause::InUse, kInUse, heldOpen},
+};
+
+class ObstacleTest : public ::testing::TestWithParam<Obstacle> {};
+
+TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
+{
+    const Obstacle& obstacle = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    HeldOpen held;
+    const QString path = obstacle.make(dir.path(), held);
+    if (path.isEmpty()) {
+        GTEST_SKIP() << "cannot be made on this system or as this user";
+    }
+    const QByteArray before = readAll(path);
+    const QStringList beside = QDir(QFileInfo(path).path()).entryList(QDir::AllEntries);
+    try {
+        if (obstacle.save) {
+            bh::writeConfigFile(path, sampleRecord());
+        } else {
+            (void)bh::readConfigFile(path);
+        }
+        FAIL() << "no error";
+    } catch (const ConfigError& e) {
+        EXPECT_EQ(e.kind(),
+                  obstacle.save ? ConfigError::Kind::CannotSave : ConfigError::Kind::CannotOpen);
+        EXPECT_EQ(e.cause(), obstacle.cause);
+        const std::string head = std::string(obstacle.save ? "Cannot save " : "Cannot open ") +
+                                 QDir::toNativeSeparators(path).toStdString() + ": ";
+        const std::string tail = obstacle.save ? ". Nothing was changed on disk." : ".";
+        const std::string message = e.what();
+        if (obstacle.reason != nullptr) {
+            EXPECT_EQ(message, head + obstacle.reason + tail);
+        } else {
+            // The system's words, without a full stop of their own.
+            ASSERT_GT(message.size(), head.size() + tail.size()) << message;
+            EXPECT_EQ(message.substr(0, head.size()), head);
+            EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
+            EXPECT_EQ(message.find(".."), std::string::npos) << message;
+        }
+        std::cout << "    " << message << "\n";
+    }
+    held.release();
+    EXPECT_EQ(readAll(path), before) << "the file changed";
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries), beside)
+        << "a file was left beside it";
+}
+
+INSTANTIATE_TEST_SUITE_P(ConfigFile, ObstacleTest, ::testing::ValuesIn(kObstacles),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name) {
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                             return name;
+                         });
 
 } // namespace
 } // namespace bh_test

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 #include <csignal>
+#include <memory>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,6 +79,48 @@ TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
     EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
         << strayFiles(dir.path()).join(u' ').toStdString();
 }
+
+// bh.cfg alone on a small file system of its own (needs the right to mount), which then
+// fills up or turns read-only: neither is mended by changing the file itself.
+class FileSystemTest : public ConfigFile, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
+{
+    const bool full = GetParam();
+    const QByteArray folder = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "no right to mount a file system";
+    }
+    const std::unique_ptr<const char, int (*)(const char*)> unmount(folder.constData(), ::umount);
+    const QByteArray old = bytesOf(bh::ConfigRecord{});
+    writeAll(path(), old);
+    if (full) {
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, '\0')) > 0) {
+        }
+    } else {
+        ASSERT_EQ(::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+                  0);
+    }
+    std::string message;
+    try {
+        bh::writeConfigFile(path(), sampleRecord());
+    } catch (const ConfigError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "Cannot save " + path().toStdString() + ": " +
+                           (full ? "the disk is full; free some space and try again"
+                                 : "its folder cannot be written to; move the game folder "
+                                   "somewhere you can write to, not /usr, /opt or a folder "
+                                   "owned by another user") +
+                           ". Nothing was changed on disk.");
+    EXPECT_EQ(readAll(path()), old);
+    EXPECT_EQ(strayFiles(dir.path()).size(), full ? 1 : 0) << "only the filler may be there";
+}
+
+INSTANTIATE_TEST_SUITE_P(ConfigFile, FileSystemTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Full" : "ReadOnly"; });
 
 } // namespace
 } // namespace bh_test

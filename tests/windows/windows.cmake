@@ -58,4 +58,18 @@ function(bh_add_windows_tests)
     ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
     FIXTURES_REQUIRED "wine;window_layout;windows_folder" RESOURCE_LOCK wine
     LABELS "e2e;wine" TIMEOUT 600 SKIP_RETURN_CODE 77)
+
+  # Saves under Wine that meet bh.cfg open in another program or hidden; file_helper is that
+  # other program (static, so it needs no DLLs).
+  add_executable(file_helper ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/file_helper.cpp)
+  target_link_options(file_helper PRIVATE -municode -static)
+  target_link_libraries(file_helper PRIVATE bh_warnings)
+  add_test(NAME save_faults_wine
+           COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/save_faults.py
+                   --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe
+                   --launcher ${BH_WINE_RUN} --helper $<TARGET_FILE:file_helper>)
+  set_tests_properties(save_faults_wine PROPERTIES
+    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
+    FIXTURES_REQUIRED "wine;window_layout;windows_folder" RESOURCE_LOCK wine
+    LABELS "e2e;wine" TIMEOUT 300 SKIP_RETURN_CODE 77)
 endfunction()
