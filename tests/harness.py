@@ -427,7 +427,8 @@ class SwaySession(XSession):
             return
         for folder, dirs, files in os.walk(path):
             for name in [folder, *(os.path.join(folder, n) for n in dirs + files)]:
-                os.chown(name, UNPRIVILEGED_ID, UNPRIVILEGED_ID, follow_symlinks=False)
+                os.chown(name, self.as_user["user"], self.as_user["group"],
+                         follow_symlinks=False)
 
     def _start_wm(self):
         config = os.path.join(self.workdir, "sway.conf")
@@ -538,13 +539,7 @@ class XwaylandSession(XSession):
             nobody = pwd.getpwnam("nobody")
             self.as_user = {"user": nobody.pw_uid, "group": nobody.pw_gid, "extra_groups": []}
 
-    def hand_over(self, path):
-        if not self.as_user:
-            return
-        for folder, dirs, files in os.walk(path):
-            for name in [folder, *(os.path.join(folder, n) for n in dirs + files)]:
-                os.chown(name, self.as_user["user"], self.as_user["group"],
-                         follow_symlinks=False)
+    hand_over = SwaySession.hand_over
 
     def _start_wm(self):
         self.desktop_env = dict(self.env)
