@@ -5,6 +5,7 @@
 // that names the problem and the file, and exit status 1.
 #include "ConfigError.h"
 #include "ConfigFile.h"
+#include "DesktopPlatform.h"
 #include "GameFolderQt.h"
 #include "frmMain.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
     // The program takes no command line: arguments, Qt's own included, are ignored.
     int programNameOnly = argc > 0 ? 1 : 0;
     bh::isolateGameFolderQt();
+    bh::chooseDesktopPlatform();
     QApplication app(programNameOnly, argv);
     // The window is laid out to the pixel in Fusion's measures, which Qt draws the same on every
     // platform; a platform's own style (Windows', a desktop theme's) would move the check marks,

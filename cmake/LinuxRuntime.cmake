@@ -17,15 +17,17 @@ find_program(BH_DPKG_QUERY dpkg-query REQUIRED)
 find_program(BH_READELF readelf REQUIRED)
 
 # The plugins the program loads on an X11 or Wayland desktop: the platform itself, on Wayland
-# the shell protocol every current compositor speaks and the title bar drawn where the
-# compositor draws none (GNOME), and the input context that gives dead keys and compose.
-# OpenGL integrations and image formats are left out: the window is painted in software from
-# PNG pictures, which Qt reads without a plugin.
+# the shell protocol every current compositor speaks, and the input context that gives dead keys
+# and compose. OpenGL integrations and image formats are left out: the window is painted in
+# software from PNG pictures, which Qt reads without a plugin. So is Qt's own Wayland title bar:
+# Qt 6.4 draws it only with the OpenGL integration loaded (it would start the OpenGL driver, some
+# 50 MiB, on every Wayland desktop), and its maximise button ends a fixed-size window on GNOME.
+# Where the compositor draws no title bars the program goes through Xwayland instead
+# (DesktopPlatform.cpp).
 set(BH_QT_PLUGINS
   platforms/libqxcb.so
   platforms/libqwayland-generic.so
   wayland-shell-integration/libxdg-shell.so
-  wayland-decoration-client/libbradient.so
   platforminputcontexts/libcomposeplatforminputcontextplugin.so)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/qt.conf DESTINATION .)

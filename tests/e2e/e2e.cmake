@@ -17,17 +17,26 @@ if(TARGET brackenholt-config)
       TIMEOUT 180
       SKIP_RETURN_CODE 77)
   endforeach()
-  # The same driver on Wayland: sway nested in an Xvfb, and the program as a player gets it, in
-  # a game folder laid out by cmake --install with whatever the folder brings along.
-  add_test(NAME e2e_wayland
-           COMMAND ${BH_PYTHON3} ${BH_E2E_DIR}/run_e2e.py --session sway --group wayland
-                   --install ${PROJECT_BINARY_DIR} --cmake ${CMAKE_COMMAND}
-                   --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
-  set_tests_properties(e2e_wayland PROPERTIES
-    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
-    LABELS e2e
-    TIMEOUT 180
-    SKIP_RETURN_CODE 77)
+  # The same driver on Wayland, with the program as a player gets it: in a game folder laid out by
+  # cmake --install with whatever the folder brings along, started with the session's environment
+  # and no QT_QPA_PLATFORM. On sway, nested in an Xvfb, the compositor draws the title bars and the
+  # program must stay on Wayland; on GNOME's mutter and on weston, which draw bars only for X11
+  # windows, the title bar must be there and do no harm.
+  foreach(desktop "sway;wayland;wayland" "mutter;titlebar;wayland_mutter"
+                  "weston;titlebar;wayland_weston")
+    list(GET desktop 0 session)
+    list(GET desktop 1 group)
+    list(GET desktop 2 name)
+    add_test(NAME e2e_${name}
+             COMMAND ${BH_PYTHON3} ${BH_E2E_DIR}/run_e2e.py --session ${session} --group ${group}
+                     --install ${PROJECT_BINARY_DIR} --cmake ${CMAKE_COMMAND}
+                     --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
+    set_tests_properties(e2e_${name} PROPERTIES
+      ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
+      LABELS e2e
+      TIMEOUT 180
+      SKIP_RETURN_CODE 77)
+  endforeach()
 
   # The same program through AT-SPI alone, on a session bus of the test's own (dbus-run-session
   # comes with dbus-daemon, which scripts/install-deps installs).

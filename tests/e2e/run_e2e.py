@@ -8,12 +8,13 @@
     run_e2e.py --exe unpacked/brackenholt-config.exe --whole-folder --launcher wine-run
                --group wine
 
-Each scenario gets a display of its own. --session picks the desktop: openbox on X11 or sway
-on Wayland. --install lays out a game folder from a build tree first (cmake --install) and plays
-each scenario in a copy of the whole folder; --whole-folder does that with the folder --exe is
-in. --launcher starts the program (the Windows build's wine-run). Exit status 0 when all pass,
-1 when any fails, 77 (skipped) when the desktop's tools are not installed. ctest sets the
-environment it needs (harness.py).
+Each scenario gets a display of its own. --session picks the desktop: openbox on X11, or sway,
+mutter or weston on Wayland (the last two with Xwayland). --install lays out a game folder from
+a build tree first (cmake --install) and plays each scenario in a copy of the whole folder;
+--whole-folder does that with the folder --exe is in. --launcher starts the program (the
+Windows build's wine-run). Exit status 0 when all pass, 1 when any fails, 77 (skipped) when the
+desktop's tools are not installed or it cannot be started. ctest sets the environment it needs
+(harness.py).
 """
 
 import argparse
@@ -22,11 +23,12 @@ import subprocess
 import sys
 import tempfile
 
-from harness import SwaySession, XSession, run_cases
+from harness import MutterSession, SwaySession, WestonSession, XSession, run_cases
 from scenario import run_scenario
 from scenarios import GROUPS, SCREENS
 
-SESSIONS = {"openbox": XSession, "sway": SwaySession}
+SESSIONS = {"openbox": XSession, "sway": SwaySession, "mutter": MutterSession,
+            "weston": WestonSession}
 
 
 def main():

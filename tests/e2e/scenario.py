@@ -189,6 +189,103 @@ class CloseWithAltF4:
                 time.sleep(0.05)
 
 
+# What a desktop's title bar does; the session says where the bar is (title_bar).
+
+
+def _settle(ctx, what, wanted=lambda window: True):
+    """Waits until the window stands still (the same place and size in two reads in a row) where
+    wanted says it should, and follows it there."""
+    last = [None]
+
+    def settled():
+        if not ctx.app.alive():
+            raise DriverError(f"the program ended (status {ctx.app.process.returncode}) while "
+                              f"waiting for {what}; stderr: {ctx.app.stderr_text().strip()!r}")
+        found = ctx.session.windows()
+        place = tuple(found[0][k] for k in ("x", "y", "width", "height")) if found else None
+        if place is not None and place == last[0] and wanted(found[0]):
+            return found[0]
+        last[0] = place
+        return None
+
+    ctx.app.window = poll(what, settled, timeout=15, interval=0.3)
+
+
+def _bar_spot(ctx, from_right=None):
+    """A point on the middle line of the bar: a quarter in from its left, or from_right bar
+    heights in from its right end, where the buttons stand."""
+    left, top, width, height = ctx.session.title_bar(ctx.app.window)
+    x = left + width // 4 if from_right is None else left + width - int(height * from_right)
+    return x, top + height // 2
+
+
+@dataclasses.dataclass
+class TitleBar:
+    """A bar above the client area: mostly light, with the caption's dark letters on it. What a
+    desktop shows around a window that has none is neither. The window manager may have placed
+    the window since it was first seen, so the step follows it to where it stays."""
+
+    def run(self, ctx):
+        _settle(ctx, "the window to take its place")
+        seen = []
+
+        def drawn():
+            left, top, width, height = ctx.session.title_bar(ctx.app.window)
+            seen[:] = [ctx.session.screenshot()]
+            bar = seen[0].crop(left, top, width, height)
+            pixels = [p for _, _, p in bar.region_pixels(0, 0, width, height)]
+            light = sum(1 for p in pixels if min(p) > 180)
+            dark = sum(1 for p in pixels if max(p) < 100)
+            return light > len(pixels) // 2 and dark >= 20
+
+        try:
+            poll("a title bar above the window", drawn, timeout=15, interval=0.2)
+        except DriverError as error:
+            path = os.path.join(ctx.artifacts, f"{ctx.scenario.name}-title-bar.ppm")
+            seen[0].save_ppm(path)
+            raise DriverError(f"{error} (screen saved as {path})") from None
+
+
+@dataclasses.dataclass
+class DragTitleBar:
+    """Drags the bar by dx, dy at a hand's pace; the window must follow exactly."""
+    dx: int
+    dy: int
+
+    def run(self, ctx):
+        before = ctx.app.window
+        x, y = _bar_spot(ctx)
+        ctx.session.xdotool("mousemove", x, y, "mousedown", 1)
+        for part in range(1, 5):
+            time.sleep(0.1)
+            ctx.session.xdotool("mousemove", x + self.dx * part // 4, y + self.dy * part // 4)
+        ctx.session.xdotool("mouseup", 1)
+        _settle(ctx, f"the window to move by {self.dx},{self.dy}",
+                lambda w: (w["x"] - before["x"], w["y"] - before["y"]) == (self.dx, self.dy))
+
+
+@dataclasses.dataclass
+class DoubleClickTitleBar:
+    """Whatever the desktop makes of it (nothing, or maximising), the program goes on."""
+
+    def run(self, ctx):
+        ctx.session.xdotool("mousemove", *_bar_spot(ctx), "click", "--repeat", 2,
+                            "--delay", 80, 1)
+        _settle(ctx, "the window to settle after a double click on its bar")
+
+
+@dataclasses.dataclass
+class ClickTitleBarButton:
+    """Clicks the close button at the bar's right end, or the place left of it where a bar puts
+    maximise (a bar without one takes it as a click on the bar)."""
+    button: str
+
+    def run(self, ctx):
+        ctx.session.click(*_bar_spot(ctx, from_right={"close": 0.5, "maximise": 1.5}[self.button]))
+        if self.button != "close":
+            _settle(ctx, f"the window to settle after a click on {self.button}")
+
+
 @dataclasses.dataclass
 class ErrorBox:
     """Waits for the error box, makes sure the main window is not (or no longer) the only

@@ -9,10 +9,11 @@ import dataclasses
 from scenario import (
     ABSENT, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LIGHT_GREY, OK_BUTTON, OPTION_COLUMN,
     PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
-    CloseThroughWindowManager, CloseWithAltF4, Contains, Differs, ErrorBox, FixedFrame, Key,
-    Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled,
-    Shot, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
-    caption_label, centre, cfg, message_label, near_left)
+    ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4, Contains, Differs,
+    DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, Key, Lacks, LoseFolder, MouseDown,
+    MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, TitleBar, Type,
+    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, caption_label, centre,
+    cfg, message_label, near_left)
 
 OK = Click(*centre(OK_BUTTON))
 
@@ -392,6 +393,25 @@ WAYLAND = [_BY_NAME[name] for name in (
     "keyboard_only_walk_through_the_tab_order",
     "keyboard_only_choose_types_edit_and_save")]
 
+# The title bar on a Wayland desktop that draws none for Wayland windows (GNOME, weston): there,
+# moving it, a double click and the maximise place must leave the program running and saving,
+# and its close button must close without saving.
+TITLE_BAR = [
+    Scenario(
+        "title_bar_moves_and_outlives_double_click_and_maximise_then_ok_saves",
+        config=cfg(),
+        steps=[FixedFrame(), TitleBar(), DragTitleBar(60, 40), DoubleClickTitleBar(),
+               ClickTitleBarButton("maximise"),
+               click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)), OK],
+        expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0),
+    Scenario(
+        "title_bar_close_button_saves_nothing",
+        config=NOT_NORMAL,
+        steps=[TitleBar(), click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)),
+               ClickTitleBarButton("close")],
+        expect_file=UNCHANGED, expect_status=0),
+]
+
 # What must hold for the Windows build under Wine: the state read on screen and the frame, the
 # depth rule, a colour by the bars and by typing, OK writing the CR LF file, closing without OK,
 # and the error box for a missing file.
@@ -414,6 +434,7 @@ GROUPS = {
     "errors": ERRORS,
     "scale": SCALE,
     "wayland": WAYLAND,
+    "titlebar": TITLE_BAR,
     "wine": WINE,
 }
 # Screens big enough for the window and its frame at the group's scale.

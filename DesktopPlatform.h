@@ -1,0 +1,12 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+namespace bh {
+
+// Picks the way to the player's desktop (Wayland or X11) so that the window gets a title bar
+// with a working close button. Must run before the application object is made; a platform the
+// player names in QT_QPA_PLATFORM is left alone.
+void chooseDesktopPlatform();
+
+} // namespace bh
