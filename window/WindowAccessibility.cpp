@@ -12,8 +12,6 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -205,26 +203,18 @@ public:
     }
     int characterCount() const override { return int(box()->text().size()); }
 
-    // Where the character stands as long as the text fits the box, which a colour's three digits
-    // always do.
+    // Measured from the start of the text, as Qt's own line edit does.
     QRect characterRect(int offset) const override
     {
         const QString ch = text(offset, offset + 1);
         if (ch.isEmpty()) {
             return {};
         }
-        QStyleOptionFrame option;
-        option.initFrom(box());
-        option.rect = box()->rect();
-        option.lineWidth = box()->hasFrame() ? 1 : 0;
-        const QRect content =
-            box()->style()->subElementRect(QStyle::SE_LineEditContents, &option, box()) -
-            box()->textMargins();
         const QFontMetrics metrics(box()->font());
-        const QRect r(content.left() + 2 + metrics.horizontalAdvance(text(0, offset)),
-                      content.top() + (content.height() - metrics.height() + 1) / 2,
-                      metrics.horizontalAdvance(ch), metrics.height());
-        return {box()->mapToGlobal(r.topLeft()), r.size()};
+        const QPoint topLeft(metrics.horizontalAdvance(text(0, offset)),
+                             box()->textMargins().top());
+        return {box()->mapToGlobal(topLeft),
+                QSize(metrics.horizontalAdvance(ch), metrics.height())};
     }
     int offsetAtPoint(const QPoint& point) const override
     {
@@ -253,7 +243,9 @@ private:
     QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
 };
 
-// The notice as a screen reader finds it: a notification of the window, its name the text.
+// The notice as a screen reader finds it: a notification of the window, its name the text. The
+// window does not list it among its children, as it is no control: a reader meets it only
+// through the events that show it.
 class NoticeAccessible : public QAccessibleObject {
 public:
     explicit NoticeAccessible(ScreenReaderNotice* notice) : QAccessibleObject(notice) {}
@@ -287,6 +279,7 @@ QAccessibleInterface* readerAccessibleFactory(const QString& /*className*/, QObj
     if (auto* notice = qobject_cast<ScreenReaderNotice*>(object)) {
         return new NoticeAccessible(notice);
     }
+    // The colour boxes are the program's only line edits.
     if (auto* box = qobject_cast<QLineEdit*>(object)) {
         return new LineEditAccessible(box);
     }
@@ -326,6 +319,7 @@ void ScreenReaderNotice::announce(const QString& text)
 void ScreenReaderNotice::show()
 {
     text_ = std::exchange(pending_, QString());
+    // The name first, so a reader that keeps names in a cache reads the new one.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
     QAccessibleEvent shown(this, QAccessible::ObjectShow);

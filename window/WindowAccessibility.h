@@ -9,8 +9,9 @@ class QWidget;
 
 // Lets assistive technology (AT-SPI on Linux, UI Automation on Windows) do what a mouse does in
 // the settings window: press a message name, and read and set the colour bars as colour
-// components (255 at the top) rather than as raw scroll positions. Call before the window's
-// controls are created: Qt keeps the first interface it hands out for a control.
+// components (255 at the top) rather than as raw scroll positions; and read a colour box's text
+// whole. Call before the window's controls are created: Qt keeps the first interface it hands
+// out for a control.
 void installWindowAccessibility();
 
 // What the window tells a screen reader of its own accord: a change the player did not make on
