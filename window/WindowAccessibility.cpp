@@ -7,10 +7,14 @@
 #include "NumericText.h"
 #include "frmMain.h"
 
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -108,13 +112,216 @@ QAccessibleInterface* windowAccessibleFactory(const QString& /*className*/, QObj
     return nullptr;
 }
 
+// A text box as Qt presents one, except for its text attributes. A line edit has none, and Qt
+// 6.4 answers with an empty run at the offset asked for; a screen reader that walks the runs to
+// read the box on focus then reads "25" for 255. Here the one run covers the whole text.
+class LineEditAccessible : public QAccessibleWidget,
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface {
+public:
+    explicit LineEditAccessible(QLineEdit* box) : QAccessibleWidget(box, QAccessible::EditableText)
+    {
+        addControllingSignal(QStringLiteral("textChanged(QString)"));
+        addControllingSignal(QStringLiteral("returnPressed()"));
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        if (t == QAccessible::EditableTextInterface) {
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? box()->text() : QAccessibleWidget::text(t);
+    }
+
+    void setText(QAccessible::Text t, const QString& text) override
+    {
+        if (t == QAccessible::Value) {
+            box()->setText(text);
+        } else {
+            QAccessibleWidget::setText(t, text);
+        }
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = true;
+        s.readOnly = box()->isReadOnly();
+        s.selectableText = true;
+        return s;
+    }
+
+    QString attributes(int offset, int* startOffset, int* endOffset) const override
+    {
+        const int length = characterCount();
+        *startOffset = offset >= 0 && offset <= length ? 0 : offset;
+        *endOffset = offset >= 0 && offset <= length ? length : offset;
+        return {};
+    }
+
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex == 0 && box()->hasSelectedText()) {
+            *startOffset = box()->selectionStart();
+            *endOffset = box()->selectionEnd();
+        }
+    }
+    int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override
+    {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int selectionIndex) override
+    {
+        if (selectionIndex == 0) {
+            box()->deselect();
+        }
+    }
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override
+    {
+        if (selectionIndex == 0) {
+            box()->setSelection(startOffset, endOffset - startOffset);
+        }
+    }
+
+    int cursorPosition() const override { return box()->cursorPosition(); }
+    void setCursorPosition(int position) override { box()->setCursorPosition(position); }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        return startOffset > endOffset ? QString()
+                                       : box()->text().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(box()->text().size()); }
+
+    // Measured from the start of the text, as Qt's own line edit does.
+    QRect characterRect(int offset) const override
+    {
+        const QString ch = text(offset, offset + 1);
+        if (ch.isEmpty()) {
+            return {};
+        }
+        const QFontMetrics metrics(box()->font());
+        const QPoint topLeft(metrics.horizontalAdvance(text(0, offset)),
+                             box()->textMargins().top());
+        return {box()->mapToGlobal(topLeft),
+                QSize(metrics.horizontalAdvance(ch), metrics.height())};
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return box()->cursorPositionAt(box()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override
+    {
+        box()->setCursorPosition(endIndex);
+        box()->setCursorPosition(startIndex);
+    }
+
+    void deleteText(int startOffset, int endOffset) override
+    {
+        box()->setText(box()->text().remove(startOffset, endOffset - startOffset));
+    }
+    void insertText(int offset, const QString& text) override
+    {
+        box()->setText(box()->text().insert(offset, text));
+    }
+    void replaceText(int startOffset, int endOffset, const QString& text) override
+    {
+        box()->setText(box()->text().replace(startOffset, endOffset - startOffset, text));
+    }
+
+private:
+    QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
+};
+
+// The notice as a screen reader finds it: a notification of the window, its name the text. The
+// window does not list it among its children, as it is no control: a reader meets it only
+// through the events that show it.
+class NoticeAccessible : public QAccessibleObject {
+public:
+    explicit NoticeAccessible(ScreenReaderNotice* notice) : QAccessibleObject(notice) {}
+
+    QAccessibleInterface* parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(object()->parent());
+    }
+    QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface* /*child*/) const override { return -1; }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? notice()->text() : QString();
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        s.invisible = true;
+        return s;
+    }
+
+private:
+    ScreenReaderNotice* notice() const { return static_cast<ScreenReaderNotice*>(object()); }
+};
+
+QAccessibleInterface* readerAccessibleFactory(const QString& /*className*/, QObject* object)
+{
+    if (auto* notice = qobject_cast<ScreenReaderNotice*>(object)) {
+        return new NoticeAccessible(notice);
+    }
+    // The colour boxes are the program's only line edits.
+    if (auto* box = qobject_cast<QLineEdit*>(object)) {
+        return new LineEditAccessible(box);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 void installWindowAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory(windowAccessibleFactory);
+        QAccessible::installFactory(readerAccessibleFactory);
         return true;
     }();
     (void)installed;
+}
+
+ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
+{
+    setObjectName(QStringLiteral("screenReaderNotice"));
+}
+
+void ScreenReaderNotice::announce(const QString& text)
+{
+    // Without assistive technology there is no one to tell, and nothing is queued.
+    if (text.isEmpty() || !QAccessible::isActive()) {
+        return;
+    }
+    const bool first = pending_.isEmpty();
+    pending_ = first ? text : pending_ + QStringLiteral(", ") + text;
+    if (first) {
+        QMetaObject::invokeMethod(this, &ScreenReaderNotice::show, Qt::QueuedConnection);
+    }
+}
+
+void ScreenReaderNotice::show()
+{
+    text_ = std::exchange(pending_, QString());
+    // The name first, so a reader that keeps names in a cache reads the new one.
+    QAccessibleEvent renamed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }

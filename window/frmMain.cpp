@@ -34,6 +34,7 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
     installWindowAccessibility();
+    notice = new ScreenReaderNotice(this);
     createControls();
     connectHandlers();
     createMessageChoice();

@@ -31,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class ScreenReaderNotice;
 class SelectionMark;
 
 class frmMain : public QWidget {
@@ -110,6 +111,8 @@ private:
     QPushButton* cmdOK = nullptr;
     // Points at the name being edited once the player has chosen a type with the keyboard.
     SelectionMark* selectionMark = nullptr;
+    // Tells a screen reader what changed away from the control the player is on.
+    ScreenReaderNotice* notice = nullptr;
 
     // The committed colour of every message type; the type being edited has its live colour in
     // the scroll bars and is written back here only by SelectMessage.

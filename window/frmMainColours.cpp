@@ -5,6 +5,7 @@
 #include "ColourBar.h"
 #include "MessageLabel.h"
 #include "NumericText.h"
+#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QLineEdit>
@@ -42,6 +43,7 @@ void frmMain::txtColor_Change(int index)
     // handler again, nested, to its end. Text already in its final form is not set again, so
     // digits typed one by one keep the caret where the player left it.
     QLineEdit* box = txtColor[static_cast<std::size_t>(index)];
+    const QString typed = box->text();
     setTextIfDifferent(box, QString::fromStdString(bh::shortNumberText(numberIn(box))));
     if (numberIn(box) < 0) {
         setTextIfDifferent(box, QStringLiteral("0"));
@@ -53,4 +55,9 @@ void frmMain::txtColor_Change(int index)
     // number (12.7 becomes 13). If it stands there already, the box keeps what was typed.
     scrColor[static_cast<std::size_t>(index)]->setValue(
         static_cast<int>(bh::roundHalfEven(255.0 - numberIn(box))));
+    // A screen reader keeps quiet about text the program puts in a box, so the player would not
+    // know that 300 became 255.
+    if (box->text() != typed) {
+        notice->announce(box->text());
+    }
 }

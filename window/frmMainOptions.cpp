@@ -3,10 +3,14 @@
 // The display options: the debug preview, and the three colour-depth boxes that act as one
 // choice and bring W-buffering along with them.
 #include "Pictures.h"
+#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QStringList>
+#include <algorithm>
+#include <array>
 
 void frmMain::chkDebug_Click()
 {
@@ -39,6 +43,10 @@ void frmMain::applyDepthRule(QCheckBox* box)
         return;
     }
     if (box->isChecked()) {
+        const std::array<QCheckBox*, 4> ruled = {chk16bit, chk24bit, chk32bit, chkWBuffer};
+        std::array<bool, ruled.size()> before{};
+        std::transform(ruled.begin(), ruled.end(), before.begin(),
+                       [](const QCheckBox* b) { return b->isChecked(); });
         // Held while the other boxes change, so their handlers do not answer back.
         DepthUpdating = true;
         for (QCheckBox* other : {chk16bit, chk24bit, chk32bit}) {
@@ -49,6 +57,17 @@ void frmMain::applyDepthRule(QCheckBox* box)
         // The game only supports W-buffering in 16-bit colour.
         chkWBuffer->setChecked(box == chk16bit);
         DepthUpdating = false;
+
+        // A screen reader says what became of the box the player pressed, but not of the others.
+        QStringList changed;
+        for (std::size_t i = 0; i < ruled.size(); ++i) {
+            if (ruled[i] != box && ruled[i]->isChecked() != before[i]) {
+                changed << QStringLiteral("%1 %2").arg(
+                    ruled[i]->accessibleName(),
+                    ruled[i]->isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
+            }
+        }
+        notice->announce(changed.join(QStringLiteral(", ")));
     } else {
         // A depth cannot be switched off, only replaced: a click on the chosen box keeps it and
         // applies its W-buffering again, through the branch above.

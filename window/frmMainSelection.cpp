@@ -6,6 +6,7 @@
 // which type the bars and boxes edit.
 #include "MessageLabel.h"
 #include "SelectionMark.h"
+#include "WindowAccessibility.h"
 #include "WindowLayout.h"
 #include "frmMain.h"
 
@@ -39,9 +40,12 @@ void frmMain::chooseNeighbourMessage(int step)
     const int index = CurrentMessage + step;
     if (index < 0 || index >= bh::kMessageTypeCount) {
         showCurrentMessage(); // at the end of the list: nothing to choose, but show where it is
-        return;
+    } else {
+        SelectMessage(index); // as a click on the name: the type left behind keeps the colour
     }
-    SelectMessage(index); // as a click on that name: the type left behind keeps the bars' colour
+    // The focus stays where it is, so a screen reader would not say the name on its own; at
+    // either end it says it again, which tells the player the list goes no further.
+    notice->announce(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text());
 }
 
 void frmMain::showCurrentMessage()

@@ -1,22 +1,29 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-"""Edits and saves the settings through AT-SPI alone, as a screen reader does: no pointer, no
-keys, only what the program tells assistive technology and the actions it offers.
+"""Edits and saves the settings through AT-SPI alone, as a screen reader does: no pointer, and
+keys only where a player presses them with the reader running (Ctrl+Down); otherwise only what
+the program tells assistive technology and the actions it offers. A second run plays the same
+keys to the real Orca, speech off, and reads what it would have said from its debug log.
 
     dbus-run-session -- run_atspi.py --exe build/brackenholt-config
 
-Runs under a private session bus (dbus-run-session), so the accessibility bus, its registry and
-the program are this test's own. Exit status 0 when every check holds, 1 when one fails, 77
-(skipped) when the X tools, pyatspi or a session bus are missing. ctest sets the environment it
-needs (harness.py).
+Runs under a private session bus (dbus-run-session), so the accessibility bus, its registry, Orca
+and the program are this test's own. Exit status 0 when every check holds, 1 when one fails, 77
+(skipped) when the X tools, pyatspi or a session bus are missing; the Orca run alone is skipped
+without Orca, or while another Orca runs for this user. ctest sets the environment it needs
+(harness.py).
 """
 
 import argparse
 import os
+import re
+import shutil
+import subprocess
 import sys
 
-from harness import CAPTIONS, SKIPPED, AppRun, DriverError, poll, run_cases
+from harness import (CAPTIONS, SKIPPED, AppRun, DriverError, Skipped, end_process_group, poll,
+                     run_cases)
 from scenario import DEFAULT_COLOURS, cfg
 
 NAMES = [CAPTIONS[f"lblMessages({i})"] for i in range(14)]
@@ -61,6 +68,10 @@ class Window:
     def selected(self, obj):
         return obj.getState().contains(self.pyatspi.STATE_SELECTED)
 
+    def attribute_runs(self, obj):
+        text = obj.queryText()
+        return [tuple(text.getAttributeRun(i)[1:]) for i in range(text.characterCount)]
+
     def box_texts(self):
         return [self.get("text", c).queryText().getText(0, -1) for c in COMPONENTS]
 
@@ -82,7 +93,7 @@ def find_frame(pyatspi, pump):
     return poll("the program on the accessibility bus", frame, timeout=30)
 
 
-def drive(pyatspi, pump, announced, app):
+def drive(pyatspi, pump, announced, notices, app):
     w = Window(pyatspi, find_frame(pyatspi, pump))
     names = [w.get("list item", n) for n in NAMES]
     for name in names:
@@ -98,7 +109,31 @@ def drive(pyatspi, pump, announced, app):
 
         poll(f"{what} to read {want}", holds, timeout=10)
 
+    def announces(what, act, text):
+        """act makes the program announce exactly text, once."""
+        since = len(notices)
+        act()
+        expect(what, lambda: notices[since:], [text])
+
     expect("the boxes", w.box_texts, [str(v) for v in DEFAULT_COLOURS[0]])
+    # One run over the whole text: runs of no length make a reader drop the last digit.
+    for box in ("Red", "Blue"):
+        runs = w.attribute_runs(w.get("text", box))
+        whole = (0, len(w.get("text", box).queryText().getText(0, -1)))
+        if runs != [whole] * whole[1]:
+            raise DriverError(f"the {box} box's text attribute runs are {runs}, not {whole}")
+
+    # Ctrl+Down and Ctrl+Up change the type from wherever the focus is, and the new type is
+    # announced, since the focus does not move to its name.
+    for role, name, key, index in (("check box", "Dithering", "ctrl+Down", 1),
+                                   ("scroll bar", "Green", "ctrl+Down", 2),
+                                   ("text", "Blue", "ctrl+Up", 1)):
+        control = w.get(role, name)
+        control.queryComponent().grabFocus()
+        expect(f"the focus on the {role}",
+               lambda c=control: c.getState().contains(pyatspi.STATE_FOCUSED), True)
+        announces(f"the announcement after {key} on the {role}",
+                  lambda: app.session.key(key), NAMES[index])
 
     # Quests by its press action: its colour comes into the boxes and bars, and the selection
     # moves to it, announced.
@@ -118,15 +153,19 @@ def drive(pyatspi, pump, announced, app):
     expect("the red box", lambda: w.box_texts()[0], "10")
     w.get("text", "Green").queryEditableText().setTextContents("77")
     expect("the green bar", lambda: w.bar_values()[1], 77)
-    w.get("text", "Blue").queryEditableText().setTextContents("300")
+    announces("the value that stands",
+              lambda: w.get("text", "Blue").queryEditableText().setTextContents("300"), "255")
     expect("the blue box", lambda: w.box_texts()[2], "255")
 
-    # Another type: Quests keeps what it was given. Then an option, and OK.
+    # Another type: Quests keeps what it was given. Then options, one with the depth rule's
+    # changes to other boxes announced, and OK.
     w.act(names[12], "Press")
     expect("the boxes", w.box_texts, [str(v) for v in DEFAULT_COLOURS[12]])
     keep = w.get("check box", "Keep bodies of dead NPCs")
     w.act(keep, "Toggle")
     expect("Keep bodies", lambda: keep.getState().contains(pyatspi.STATE_CHECKED), True)
+    announces("the depth rule's changes", lambda: w.act(w.get("check box", "16-bit"), "Toggle"),
+              "32-bit off, W-Buffering on")
     w.act(w.get("push button", "OK"), "Press")
     status = app.wait_for_exit()
     if status != 0:
@@ -135,8 +174,83 @@ def drive(pyatspi, pump, announced, app):
     colours[3] = (10, 77, 255)
     with open(app.config_path, "rb") as saved:
         written = saved.read()
-    if written != cfg(colours=colours, keep=1):
+    if written != cfg(options=(0, 0, 0, 0, 1), depth=16, colours=colours, keep=1):
         raise DriverError(f"bh.cfg afterwards: {written!r}")
+
+
+# What Orca must say, step by step from the first focus on Full Screen: the type chosen from a
+# check box, the boxes the depth rule changed, and the whole 255 in Targets' red box on focus.
+ORCA_STEPS = (
+    (("ctrl+Down",), f"notification {NAMES[1]}."),
+    (("Tab",) * 4 + ("space",), "notification 32-bit off, W-Buffering on."),
+    (("Tab",) * 8, f"{DEFAULT_COLOURS[1][0]} selected."),
+)
+
+
+# Orca's own hook for a user's settings, run as it starts. Speech stays silent by giving Orca no
+# speech server, not by turning speech off, which would keep its messages out of the log too.
+# The log is written line by line, so each utterance can be read as soon as it is made.
+ORCA_CUSTOMIZATIONS = """\
+from orca import debug, settings
+settings.speechServerFactory = ""
+settings.enableBraille = False
+debug.debugFile.reconfigure(line_buffering=True)
+"""
+
+
+def orca_says(session, app, on_bus):
+    """Plays ORCA_STEPS with Orca running. on_bus waits for the program on the accessibility
+    bus."""
+    if shutil.which("orca") is None:
+        raise Skipped("orca not installed (scripts/install-deps)")
+    prefs = os.path.join(session.workdir, "orca")
+    os.makedirs(prefs)
+    with open(os.path.join(prefs, "orca-customizations.py"), "w") as f:
+        f.write(ORCA_CUSTOMIZATIONS)
+    log = os.path.join(session.workdir, "orca-debug.log")
+    output = os.path.join(session.workdir, "orca-output.log")
+    env = dict(session.env, DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
+               GSETTINGS_BACKEND="memory")
+    with open(output, "w") as out:
+        orca = subprocess.Popen(["orca", "-u", prefs, "--debug-file", log], env=env,
+                                start_new_session=True, stdout=out, stderr=subprocess.STDOUT)
+
+    def said():
+        if orca.poll() is not None:
+            with open(output, errors="replace") as f:
+                why = f.read().strip()
+            if "already running" in why:
+                raise Skipped(f"another Orca runs for this user: {why!r}")
+            raise DriverError(f"Orca ended (status {orca.returncode}): {why!r}")
+        try:
+            with open(log, errors="replace") as f:
+                return [m.group(1) for m in re.finditer(r"SPEECH OUTPUT: '(.*)' ?\{", f.read())]
+        except FileNotFoundError:
+            return []
+
+    def hear(what, since):
+        try:
+            poll(f"Orca to say {what!r}", lambda: what in said()[since:], timeout=15)
+        except DriverError as error:
+            raise DriverError(f"{error}; it said {said()[since:]}") from None
+
+    try:
+        hear("Screen reader on.", 0)
+        app.start()
+        app.wait_for_main_window()
+        # A program that shows its window before it is on the accessibility bus (a slow start)
+        # tells Orca nothing of its first focus, so the focus goes away and comes back; Orca
+        # says nothing new if it had heard of it.
+        on_bus()
+        app.session.key("Tab", "shift+Tab")
+        hear("Full Screen check box not checked.", 0)
+        for keys, utterance in ORCA_STEPS:
+            since = len(said())
+            app.session.key(*keys)
+            hear(utterance, since)
+    finally:
+        app.stop()
+        end_process_group(orca)
 
 
 def main():
@@ -161,25 +275,41 @@ def main():
             announced.append(event.source.name)
 
     pyatspi.Registry.registerEventListener(on_selected, "object:state-changed:selected")
+
+    # What the program announces of its own accord: a notification shown with the text as name.
+    notices = []
+
+    def on_shown(event):
+        if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+            notices.append(event.source.name)
+
+    pyatspi.Registry.registerEventListener(on_shown, "object:state-changed:showing")
     context = GLib.MainContext.default()
 
     def pump():
         while context.iteration(False):
             pass
 
-    def through_atspi(session, _case, _artifacts):
-        app = AppRun(session, args.exe, START)
-        app.extra_env.update(DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
-                             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    def choose_edit_and_save_through_atspi(session):
+        app = accessible_app(session)
         try:
             app.start()
             app.wait_for_main_window()
-            drive(pyatspi, pump, announced, app)
+            drive(pyatspi, pump, announced, notices, app)
         finally:
             app.stop()
 
-    through_atspi.__name__ = "choose_edit_and_save_through_atspi"
-    return run_cases([through_atspi], through_atspi)
+    def what_orca_says(session):
+        orca_says(session, accessible_app(session), lambda: find_frame(pyatspi, pump))
+
+    def accessible_app(session):
+        app = AppRun(session, args.exe, START)
+        app.extra_env.update(DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
+                             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        return app
+
+    return run_cases([choose_edit_and_save_through_atspi, what_orca_says],
+                     lambda session, case, _artifacts: case(session))
 
 
 if __name__ == "__main__":
