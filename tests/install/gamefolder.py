@@ -34,14 +34,16 @@ class Failures:
         print("all checks passed")
 
 
-def parse_options(*extra_tools, choices=None):
+def parse_options(*extra_tools, flags=(), choices=None):
     """The options every install test gets from ctest; extra_tools names further programs
-    (such as "cpack") passed as --NAME PATH, choices optional --NAME VALUE options and the
-    values each may take."""
+    (such as "cpack") passed as --NAME PATH, flags switches passed as --NAME, choices optional
+    --NAME VALUE options and the values each may take."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--cmake", required=True)
     for name in extra_tools:
         parser.add_argument(f"--{name}", required=True)
+    for name in flags:
+        parser.add_argument(f"--{name}", action="store_true")
     for name, values in (choices or {}).items():
         parser.add_argument(f"--{name}", choices=values)
     parser.add_argument("--build", required=True, type=Path)
