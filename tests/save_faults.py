@@ -243,7 +243,7 @@ def box_text(session, args, box):
     def copied():
         done = helper(session, args, "clipboard", stdout=subprocess.PIPE)
         out, _ = done.communicate(timeout=20)
-        lines = out.decode("utf-8", errors="replace").splitlines()
+        lines = out.decode("utf-8", errors="replace").replace("\r", "").split("\n")
         # Title, message and buttons, each between two lines of dashes.
         return lines[3] if len(lines) > 3 and lines[1] == "Brackenholt Config" else None
 
