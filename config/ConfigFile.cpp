@@ -65,6 +65,11 @@ ConfigError failure(const QString& path, Step step, int code, const QString& fal
         if (step == Step::Read) {
             return fail(Cause::DoesNotExist);
         }
+        // No file can be made in a folder that is there: Qt on Windows looks the new name up
+        // after a denied create, which leaves "not found" as the last error.
+        if (step == Step::Create && info.dir().exists()) {
+            return fail(Cause::FolderNotWritable);
+        }
         break;
     case platform::ErrorClass::AccessDenied:
         if (step != Step::Read) {

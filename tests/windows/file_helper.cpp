@@ -112,5 +112,9 @@ int wmain(int argc, wchar_t* argv[])
                    ? 0
                    : fail("hiding the file");
     }
-    return (attributes & FILE_ATTRIBUTE_HIDDEN) != 0 ? 0 : 1;
+    if ((attributes & FILE_ATTRIBUTE_HIDDEN) == 0) {
+        std::fputs("the file is not hidden\n", stderr);
+        return 1;
+    }
+    return 0;
 }
