@@ -13,7 +13,7 @@
 #include "DesktopPlatform.h"
 
 #include <QByteArray>
-#include <QString>
+#include <QtGlobal>
 
 #if defined(Q_OS_LINUX)
 #include <cstdint>
