@@ -149,12 +149,25 @@ void WindowLayout::tabWalksTheControlsInOrder()
     // The check boxes, a bar and a box per component, and OK.
     const int operable = int(bh::layout::kCheckBoxes.size()) + 2 * bh::kComponentCount + 1;
     QCOMPARE(expected.size(), operable);
+    // The focus shows as a frame once Tab has moved it, and not when a click gave it; the text
+    // boxes show theirs in any case.
+    const auto framed = [](QWidget* control) {
+        return qobject_cast<QLineEdit*>(control) == nullptr;
+    };
+    for (const QString& name : expected) {
+        auto* control = w.control<QWidget>(name);
+        control->setFocus(Qt::MouseFocusReason);
+        QVERIFY2(!framed(control) || focusLook(control) == FocusLook::Nothing, qPrintable(name));
+    }
+    w.control<QWidget>(expected.first())->setFocus(Qt::MouseFocusReason);
     expected << expected.first(); // past the end the order starts again
     QStringList walked;
     for (int step = 0; step < expected.size(); ++step) {
         QWidget* focus = QApplication::focusWidget();
         QVERIFY(focus);
         walked << focus->objectName();
+        QVERIFY2(step == 0 || !framed(focus) || focusLook(focus) == FocusLook::Frame,
+                 qPrintable(focus->objectName()));
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     QCOMPARE(walked, expected);

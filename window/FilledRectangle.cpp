@@ -4,8 +4,7 @@
 
 #include <QPainter>
 
-FilledRectangle::FilledRectangle(QColor fill, QColor border, QWidget* parent)
-    : QWidget(parent), fill_(fill), border_(border)
+FilledRectangle::FilledRectangle(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // we cover every pixel; nothing behind needs painting
     setFocusPolicy(Qt::NoFocus);
@@ -14,6 +13,6 @@ FilledRectangle::FilledRectangle(QColor fill, QColor border, QWidget* parent)
 void FilledRectangle::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), border_);
-    painter.fillRect(rect().adjusted(1, 1, -1, -1), fill_);
+    painter.fillRect(rect(), palette().windowText());
+    painter.fillRect(rect().adjusted(1, 1, -1, -1), palette().window());
 }

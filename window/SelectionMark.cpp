@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
-SelectionMark::SelectionMark(QColor colour, QWidget* parent) : QWidget(parent), colour_(colour)
+SelectionMark::SelectionMark(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     // A click on the mark falls through to whatever is under it, as if it were not there.
@@ -18,6 +18,6 @@ void SelectionMark::paintEvent(QPaintEvent* /*event*/)
     // and back make a right-pointing triangle.
     QPainter painter(this);
     for (int row = 0; row < height(); ++row) {
-        painter.fillRect(0, row, std::min(row, height() - 1 - row) + 1, 1, colour_);
+        painter.fillRect(0, row, std::min(row, height() - 1 - row) + 1, 1, palette().windowText());
     }
 }

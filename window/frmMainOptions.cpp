@@ -5,9 +5,6 @@
 #include "Pictures.h"
 #include "frmMain.h"
 
-#include <QCheckBox>
-#include <QLabel>
-
 void frmMain::chkDebug_Click()
 {
     // Decoded on first showing, not at creation: most players never turn the read-out on, and
