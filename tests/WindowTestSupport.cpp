@@ -96,51 +96,33 @@ QRect barPartRect(QScrollBar* bar, QStyle::SubControl part)
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
 }
 
-namespace {
-
-// WCAG's contrast ratio of two colours, from 1 (the same) to 21 (black and white).
-double contrast(QRgb a, QRgb b)
-{
-    const auto luminance = [](QRgb rgb) {
-        double sum = 0;
-        for (const auto& [channel, weight] :
-             {std::pair{qRed(rgb), 0.2126}, {qGreen(rgb), 0.7152}, {qBlue(rgb), 0.0722}}) {
-            const double c = channel / 255.0;
-            sum += weight * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
-        }
-        return sum + 0.05;
-    };
-    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
-}
-
-} // namespace
-
 FocusLook focusLook(QWidget* control)
 {
     const QImage focused = control->grab().toImage();
     control->clearFocus();
     const QImage plain = control->grab().toImage();
     control->setFocus();
-    if (focused == plain) {
-        return FocusLook::Nothing;
-    }
-    const auto stands = [&](int x, int y) {
-        return contrast(focused.pixel(x, y), plain.pixel(x, y)) >= 3.0;
+    const auto luminance = [](QRgb rgb) { // WCAG's relative luminance, plus its flare of 0.05
+        double sum = 0.05;
+        for (const auto& [c, weight] : {std::pair{qRed(rgb) / 255.0, 0.2126},
+                                        {qGreen(rgb) / 255.0, 0.7152},
+                                        {qBlue(rgb) / 255.0, 0.0722}}) {
+            sum += weight * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+        }
+        return sum;
     };
-    QRect ring;
+    QRegion changed; // by 3 : 1 or more
     for (int y = 0; y < focused.height(); ++y) {
         for (int x = 0; x < focused.width(); ++x) {
-            ring |= stands(x, y) ? QRect(x, y, 1, 1) : QRect();
+            const double a = luminance(focused.pixel(x, y));
+            const double b = luminance(plain.pixel(x, y));
+            changed += std::max(a, b) / std::min(a, b) >= 3.0 ? QRect(x, y, 1, 1) : QRect();
         }
     }
-    bool whole = !ring.isEmpty();
-    for (int x = ring.left(); x <= ring.right(); ++x) {
-        whole = whole && stands(x, ring.top()) && stands(x, ring.bottom());
-    }
-    for (int y = ring.top(); y <= ring.bottom(); ++y) {
-        whole = whole && stands(ring.left(), y) && stands(ring.right(), y);
-    }
-    return whole ? FocusLook::Frame : FocusLook::Other;
+    const QRect ring = changed.boundingRect();
+    const bool whole = !ring.isEmpty() &&
+                       (QRegion(ring) - QRegion(ring.adjusted(1, 1, -1, -1)) - changed).isEmpty();
+    return focused == plain ? FocusLook::Nothing : whole ? FocusLook::Frame : FocusLook::Other;
 }
 
 void WindowUnderTest::clickBarPart(int c, QStyle::SubControl part)

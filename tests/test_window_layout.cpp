@@ -149,11 +149,9 @@ void WindowLayout::tabWalksTheControlsInOrder()
     // The check boxes, a bar and a box per component, and OK.
     const int operable = int(bh::layout::kCheckBoxes.size()) + 2 * bh::kComponentCount + 1;
     QCOMPARE(expected.size(), operable);
-    // The focus shows as a frame once Tab has moved it, and not when a click gave it; the text
-    // boxes show theirs in any case.
-    const auto framed = [](QWidget* control) {
-        return qobject_cast<QLineEdit*>(control) == nullptr;
-    };
+    // The focus a click gives shows as ever; once Tab moves it, as a plain frame (the text boxes
+    // show theirs either way).
+    const auto framed = [](QWidget* c) { return qobject_cast<QLineEdit*>(c) == nullptr; };
     for (const QString& name : expected) {
         auto* control = w.control<QWidget>(name);
         control->setFocus(Qt::MouseFocusReason);

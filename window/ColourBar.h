@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "NumericText.h"
+
 #include <QScrollBar>
 #include <cstdint>
 
@@ -12,11 +14,21 @@
 class ColourBar : public QScrollBar {
     Q_OBJECT
 public:
-    explicit ColourBar(QWidget* parent);
+    explicit ColourBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent)
+    {
+        setRange(0, 255);
+        setSingleStep(1);
+        setPageStep(1);
+        setTracking(false);
+        setFocusPolicy(Qt::StrongFocus);
+    }
 
     std::uint8_t component() const { return static_cast<std::uint8_t>(255 - value()); }
     // Moves the bar as a drag that ends there would: valueChanged follows if it moves. The bar
     // stops at whole positions, so a fraction goes to the nearest, a half to the even position
     // (12.5 is position 242.5, which shows 13). component lies within 0..255.
-    void setComponent(double component);
+    void setComponent(double component)
+    {
+        setValue(static_cast<int>(bh::roundHalfEven(255.0 - component)));
+    }
 };

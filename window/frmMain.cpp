@@ -6,11 +6,11 @@
 #include "ConfigError.h"
 #include "ConfigFile.h"
 #include "Pictures.h"
-#include "WindowLayout.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <utility>
 
 // A fixed size alone still leaves a Windows window its sizing border, and under Wine its X

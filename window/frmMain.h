@@ -19,13 +19,13 @@
 
 #include "ColourBar.h"
 #include "ConfigRecord.h"
-#include "FilledRectangle.h"
 #include "FocusFrameStyle.h"
 #include "MessageLabel.h"
-#include "SelectionMark.h"
 #include "WindowAccessibility.h"
+#include "WindowLayout.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +61,7 @@ private:
     // A control as its row in the window's layout (WindowLayout.h) has it: name, caption, place.
     template <typename Control> Control* make(const std::string& name)
     {
+        installWindowAccessibility(); // first: Qt keeps the first accessible interface it hands out
         auto* control = new Control(this);
         fromLayout(control, name);
         return control;
@@ -104,20 +105,17 @@ private:
     void lblMessages_Click(int index);
 
     QString configPath_;
-    // Before any control exists: Qt keeps the first accessible interface it hands out for one.
-    [[maybe_unused]] bool accessible_ = [] {
-        installWindowAccessibility();
-        return true;
-    }();
-    FocusFrameStyle focusFrames_;
+    const std::vector<bh::layout::Control> layout_ = bh::layout::controls();
+    QStyle* focusFrames_ = newFocusFrameStyle(this);
 
     // Every control: here its kind, and in its row of the layout's table its caption, its place
     // and its turn in the stack and in the tab order.
     QLabel* imgBase = make<QLabel>("imgBase");
     QLabel* imgDebugON = make<QLabel>("imgDebugON");
-    FilledRectangle* shpMessages = make<FilledRectangle>("shpMessages");
-    // Points at the name being edited once the player has chosen a type with the keyboard.
-    SelectionMark* selectionMark = make<SelectionMark>("selectionMark");
+    QFrame* shpMessages = make<QFrame>("shpMessages");
+    // Points at the name being edited once the player has chosen a type with the keyboard: the
+    // names never take the focus, so this mark alone shows which one the bars edit.
+    QLabel* selectionMark = make<QLabel>("selectionMark");
     std::array<MessageLabel*, bh::kMessageTypeCount> lblMessages =
         makeGroup<MessageLabel, bh::kMessageTypeCount>("lblMessages");
     QLabel* Label1 = make<QLabel>("Label1");

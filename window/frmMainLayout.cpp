@@ -3,9 +3,9 @@
 // The controls of the settings window: each made from its row of the layout (WindowLayout.h),
 // stacked and chained for Tab in the table's order, and given the looks of the game screen.
 #include "Pictures.h"
-#include "WindowLayout.h"
 #include "frmMain.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <limits>
 
@@ -14,12 +14,6 @@ namespace {
 const QColor kLightGrey(192, 192, 192);
 const QColor kPanelFill(64, 64, 64);
 const QColor kWhite(255, 255, 255);
-
-const std::vector<bh::layout::Control>& layoutTable()
-{
-    static const std::vector<bh::layout::Control> table = bh::layout::controls();
-    return table;
-}
 
 // A label is exactly as wide as its caption in its face: that width is also what takes the click.
 void fitToCaption(QLabel* label, const QFont& font)
@@ -32,11 +26,10 @@ void fitToCaption(QLabel* label, const QFont& font)
 
 void frmMain::fromLayout(QWidget* control, const std::string& name)
 {
-    const auto& table = layoutTable();
-    const auto row = std::find_if(table.begin(), table.end(),
+    const auto row = std::find_if(layout_.begin(), layout_.end(),
                                   [&](const bh::layout::Control& c) { return c.name == name; });
     control->setObjectName(QString::fromStdString(name));
-    if (row == table.end()) {
+    if (row == layout_.end()) {
         return; // not in the table: the layout test names it
     }
     if (!row->caption.empty()) { // every kind that shows a caption holds it as its text property
@@ -44,14 +37,14 @@ void frmMain::fromLayout(QWidget* control, const std::string& name)
     }
     control->setGeometry(row->place.left, row->place.top, row->place.width, row->place.height);
     if (control->focusPolicy() != Qt::NoFocus) {
-        control->setStyle(&focusFrames_);
+        control->setStyle(focusFrames_);
     }
 }
 
 void frmMain::finishControls()
 {
     QWidget* previous = nullptr;
-    for (const bh::layout::Control& row : layoutTable()) {
+    for (const bh::layout::Control& row : layout_) {
         auto* control =
             findChild<QWidget*>(QString::fromStdString(row.name), Qt::FindDirectChildrenOnly);
         if (control == nullptr) {
@@ -70,10 +63,24 @@ void frmMain::finishControls()
     imgDebugON->hide(); // its picture is decoded by chkDebug_Click the first time it is shown
     QPalette whiteText = palette();
     whiteText.setColor(QPalette::WindowText, kWhite);
-    QPalette panel = whiteText;
+    QPalette panel = whiteText; // a white border around the dark fill
     panel.setColor(QPalette::Window, kPanelFill);
     shpMessages->setPalette(panel);
+    shpMessages->setAutoFillBackground(true);
+    shpMessages->setFrameStyle(QFrame::Box | QFrame::Plain);
+    // Rows 1, 2, 3, ... pixels long up to the middle and back: a right-pointing white triangle,
+    // in whole pixels like the panel's border.
+    QPixmap arrow(selectionMark->size() * devicePixelRatioF());
+    arrow.setDevicePixelRatio(devicePixelRatioF());
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    for (int row = 0; row < selectionMark->height(); ++row) {
+        painter.fillRect(0, row, std::min(row, selectionMark->height() - 1 - row) + 1, 1, kWhite);
+    }
+    painter.end();
+    selectionMark->setPixmap(arrow);
     selectionMark->setPalette(whiteText);
+    selectionMark->setAttribute(Qt::WA_TransparentForMouseEvents); // a click falls through it
     selectionMark->hide();
     const QFont messageFont = bh::labelFont(9.75);
     for (MessageLabel* label : lblMessages) {

@@ -4,7 +4,6 @@
 // the next or previous type from anywhere in the window, a mark beside the name shows the choice
 // once those keys have been used, and assistive technology learns which name is selected and
 // which type the bars and boxes edit.
-#include "WindowLayout.h"
 #include "frmMain.h"
 
 #include <QShortcut>

@@ -23,7 +23,7 @@ from pathlib import Path
 
 from gamefolder import (PROGRAM, Failures, check_launcher_files, check_runpaths, exec_arguments,
                         is_executable, parse_options, read_desktop_entry, run, temp_dir, tool)
-from harness import LAYOUT, SKIPPED, X_TOOLS, DriverError, Program, XSession, centre, cfg
+from harness import LAYOUT, SKIPPED, X_TOOLS, DriverError, Program, XSession, centre, cfg, near_left
 
 opts = parse_options("cpack", flags=("in-root",))
 app_id = opts.app_id
@@ -219,8 +219,7 @@ try:
         try:
             program.start()
             program.wait_for_main_window()
-            left, top, _, height = LAYOUT["chkFullScreen"]
-            program.click(left + 8, top + height // 2)  # on the box: captions vary in width
+            program.click(*near_left(LAYOUT["chkFullScreen"]))
             # A click on OK that lands while the window is still being mapped can be lost;
             # clicking again is harmless, as OK ends the program.
             for _ in range(EXIT_LIMIT // 5):
