@@ -21,6 +21,7 @@
 #include "ConfigRecord.h"
 #include "FocusFrameStyle.h"
 #include "MessageLabel.h"
+#include "Pictures.h"
 #include "WindowAccessibility.h"
 #include "WindowLayout.h"
 
@@ -107,6 +108,10 @@ private:
     QString configPath_;
     const std::vector<bh::layout::Control> layout_ = bh::layout::controls();
     QStyle* focusFrames_ = newFocusFrameStyle(this);
+    // Before any control: the label face joins the font database before the first font is
+    // resolved, which would otherwise be resolved again.
+    const QFont messageFont_ = bh::labelFont(9.75);
+    const QFont captionFont_ = bh::labelFont(9.0);
 
     // Every control: here its kind, and in its row of the layout's table its caption, its place
     // and its turn in the stack and in the tab order.

@@ -82,15 +82,13 @@ void frmMain::finishControls()
     selectionMark->setPalette(whiteText);
     selectionMark->setAttribute(Qt::WA_TransparentForMouseEvents); // a click falls through it
     selectionMark->hide();
-    const QFont messageFont = bh::labelFont(9.75);
     for (MessageLabel* label : lblMessages) {
         label->setPalette(whiteText);
-        fitToCaption(label, messageFont);
+        fitToCaption(label, messageFont_);
     }
-    const QFont captionFont = bh::labelFont(9.0);
     for (QLabel* label : {Label1, Label2, Label3}) {
         label->setPalette(whiteText);
-        fitToCaption(label, captionFont);
+        fitToCaption(label, captionFont_);
     }
 
     QPalette greyFace = palette();
