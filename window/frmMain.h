@@ -108,8 +108,8 @@ private:
     QString configPath_;
     const std::vector<bh::layout::Control> layout_ = bh::layout::controls();
     QStyle* focusFrames_ = newFocusFrameStyle(this);
-    // Before any control: the label face joins the font database before the first font is
-    // resolved, which would otherwise be resolved again.
+    // Made before any control, so the embedded label face is in the font database before the
+    // first font is resolved: added later, it has every font resolved again.
     const QFont messageFont_ = bh::labelFont(9.75);
     const QFont captionFont_ = bh::labelFont(9.0);
 
