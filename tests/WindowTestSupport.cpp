@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <cmath>
 
 QByteArray configBytes(const bh::ConfigRecord& record)
 {
@@ -95,6 +96,35 @@ QRect barPartRect(QScrollBar* bar, QStyle::SubControl part)
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
 }
 
+FocusLook focusLook(QWidget* control)
+{
+    const QImage focused = control->grab().toImage();
+    control->clearFocus();
+    const QImage plain = control->grab().toImage();
+    control->setFocus();
+    const auto luminance = [](QRgb rgb) { // WCAG's relative luminance, plus its flare of 0.05
+        double sum = 0.05;
+        for (const auto& [c, weight] : {std::pair{qRed(rgb) / 255.0, 0.2126},
+                                        {qGreen(rgb) / 255.0, 0.7152},
+                                        {qBlue(rgb) / 255.0, 0.0722}}) {
+            sum += weight * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    QRegion changed; // by 3 : 1 or more
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            const double a = luminance(focused.pixel(x, y));
+            const double b = luminance(plain.pixel(x, y));
+            changed += std::max(a, b) / std::min(a, b) >= 3.0 ? QRect(x, y, 1, 1) : QRect();
+        }
+    }
+    const QRect ring = changed.boundingRect();
+    const bool whole = !ring.isEmpty() &&
+                       (QRegion(ring) - QRegion(ring.adjusted(1, 1, -1, -1)) - changed).isEmpty();
+    return focused == plain ? FocusLook::Nothing : whole ? FocusLook::Frame : FocusLook::Other;
+}
+
 void WindowUnderTest::clickBarPart(int c, QStyle::SubControl part)
 {
     QScrollBar* b = bar(c);
@@ -119,9 +149,7 @@ void WindowUnderTest::dragThumb(int c, int dy, int* changesDuringDrag)
 
 bh::Colour WindowUnderTest::barColour()
 {
-    return {static_cast<std::uint8_t>(255 - bar(0)->value()),
-            static_cast<std::uint8_t>(255 - bar(1)->value()),
-            static_cast<std::uint8_t>(255 - bar(2)->value())};
+    return {bar(0)->component(), bar(1)->component(), bar(2)->component()};
 }
 
 bh::Colour WindowUnderTest::labelColour(int index)

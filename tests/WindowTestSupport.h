@@ -3,13 +3,8 @@
 #pragma once
 
 #include "ConfigRecord.h"
-#include "MessageLabel.h"
 #include "frmMain.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <memory>
@@ -24,6 +19,11 @@ QByteArray readFile(const QString& path);
 
 // Where an arrow, the track or the thumb of a scroll bar is drawn, to click it there.
 QRect barPartRect(QScrollBar* bar, QStyle::SubControl part);
+
+// How the focus shows on a control, against the same control drawn without it: not at all, as a
+// frame (a whole ring of the pixels it changes by 3 : 1 or more), or otherwise.
+enum class FocusLook { Nothing, Frame, Other };
+FocusLook focusLook(QWidget* control);
 
 // A fresh window on its own bh.cfg in its own temporary folder, loaded and shown.
 class WindowUnderTest {
@@ -42,7 +42,7 @@ public:
         return window_->findChild<T*>(name, Qt::FindDirectChildrenOnly);
     }
     QCheckBox* check(const char* name) { return control<QCheckBox>(QString::fromLatin1(name)); }
-    QScrollBar* bar(int c) { return control<QScrollBar>(QStringLiteral("scrColor(%1)").arg(c)); }
+    ColourBar* bar(int c) { return control<ColourBar>(QStringLiteral("scrColor(%1)").arg(c)); }
     QLineEdit* box(int c) { return control<QLineEdit>(QStringLiteral("txtColor(%1)").arg(c)); }
     MessageLabel* label(int i)
     {

@@ -3,7 +3,8 @@
 """What every test that drives the real brackenholt-config from outside shares: the window's
 layout, a private display, the program started on it, clicks and keys, screenshots, and the
 report of a run of cases. Used by e2e/, save_faults.py and install/portable_package.py; ctest
-puts this folder on PYTHONPATH and names the layout file in BH_WINDOW_LAYOUT.
+puts this folder on PYTHONPATH and names the layout file in BH_WINDOW_LAYOUT (by hand, build/'s
+is taken).
 
 Each XSession is a private Xvfb display with openbox on it, so tests running side by side never
 see each other's windows. A session offers env, run, click, key, screenshot and windows; another
@@ -17,6 +18,7 @@ bounded time. Every process is started in its own process group and ended by tha
 also when a test fails half way.
 """
 
+import functools
 import glob
 import json
 import os
@@ -38,24 +40,25 @@ class DriverError(AssertionError):
     """Something the test expected did not happen in time, or the session itself broke."""
 
 
-def _read_layout():
+@functools.cache
+def _layout():
     """The window's layout as the program builds it (window/WindowLayout.h, written out by the
-    build). Places are (left, top, width, height) in the client area's pixels at scale 1; a
-    label's width is 0, as it is as wide as its caption. Captions are the texts on creation."""
-    path = os.environ.get("BH_WINDOW_LAYOUT")
-    if not path:
-        raise SystemExit("BH_WINDOW_LAYOUT names no layout file: run through ctest, or set "
-                         "it to build/tests/window-layout.json")
-    with open(path, encoding="utf-8") as f:
-        return json.load(f)
+    build), read when first asked for: CAPTION, WINDOW (the client area), and by control name
+    its LAYOUT (place) and CAPTIONS (text on creation). Places are (left, top, width, height) in
+    the client area's pixels at scale 1; a label's width is 0, as it is as wide as its caption."""
+    default = os.path.join(os.path.dirname(__file__), "..", "build", "tests", "window-layout.json")
+    with open(os.environ.get("BH_WINDOW_LAYOUT") or default, encoding="utf-8") as f:
+        layout = json.load(f)
+    return {"CAPTION": layout["caption"], "WINDOW": tuple(layout["window"]),
+            "LAYOUT": {c["name"]: tuple(c["place"]) for c in layout["controls"]},
+            "CAPTIONS": {c["name"]: c["caption"] for c in layout["controls"]}}
 
 
-_layout = _read_layout()
-CAPTION = _layout["caption"]
-WINDOW = tuple(_layout["window"])
-CLIENT_SIZE = WINDOW[2:]
-LAYOUT = {control["name"]: tuple(control["place"]) for control in _layout["controls"]}
-CAPTIONS = {control["name"]: control["caption"] for control in _layout["controls"]}
+def __getattr__(name):
+    try:
+        return _layout()[name]
+    except KeyError:
+        raise AttributeError(f"module 'harness' has no attribute {name!r}") from None
 
 
 def centre(rect):
@@ -135,23 +138,13 @@ class Image:
 
     @classmethod
     def from_ppm(cls, data):
-        # P6 header: magic, width, height, maxval, each separated by whitespace.
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            if data[pos:pos + 1] == b"#":
-                pos = data.index(b"\n", pos)
-                continue
-            end = pos
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[pos:end])
-            pos = end
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise DriverError(f"unexpected screenshot format {fields[0]!r} maxval {fields[3]!r}")
-        width, height = int(fields[1]), int(fields[2])
-        pixels = data[pos + 1:pos + 1 + width * height * 3]
+        # P6 header: magic, width, height, maxval, each followed by whitespace (import and grim
+        # write no comments).
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        if not header:
+            raise DriverError(f"unexpected screenshot format {data[:20]!r}")
+        width, height = int(header[1]), int(header[2])
+        pixels = data[header.end():header.end() + width * height * 3]
         if len(pixels) != width * height * 3:
             raise DriverError("screenshot is truncated")
         return cls(width, height, pixels)
@@ -343,7 +336,7 @@ class XSession:
     def describe(self):
         """What the desktop is doing, for a wait that ran out."""
         lines = []
-        out = self.run(["xdotool", "search", "--name", CAPTION], check=False)
+        out = self.run(["xdotool", "search", "--name", _layout()["CAPTION"]], check=False)
         for wid in out.split():
             fields = self._xwininfo(wid)
             lines.append(f"  window {wid}: {fields.get('Width')}x{fields.get('Height')} "
@@ -368,7 +361,7 @@ class XSession:
     def windows(self):
         """Visible top-level windows titled exactly with the program's caption."""
         out = self.run(["xdotool", "search", "--onlyvisible", "--name",
-                        "^" + re.escape(CAPTION) + "$"], check=False)
+                        "^" + re.escape(_layout()["CAPTION"]) + "$"], check=False)
         found = []
         for wid in out.split():
             fields = self._xwininfo(wid)
@@ -488,7 +481,7 @@ class SwaySession(XSession):
         found = []
         for view in self._views():
             outer, inner = view["rect"], view["window_rect"]
-            if view.get("name") == CAPTION and view.get("visible"):
+            if view.get("name") == _layout()["CAPTION"] and view.get("visible"):
                 found.append({"id": str(view["id"]), "app_id": view.get("app_id"),
                               "x": outer["x"] + inner["x"], "y": outer["y"] + inner["y"],
                               "width": inner["width"], "height": inner["height"]})
@@ -737,7 +730,7 @@ class Program:
 
     @property
     def main_size(self):
-        return CLIENT_SIZE[0] * self.scale, CLIENT_SIZE[1] * self.scale
+        return _layout()["WINDOW"][2] * self.scale, _layout()["WINDOW"][3] * self.scale
 
     def main_windows(self):
         return [w for w in self.session.windows()
@@ -756,7 +749,7 @@ class Program:
         # Generous bounds: a machine busy compiling can take long to start a Qt program.
         try:
             self.window = poll(f"a {self.main_size[0]}x{self.main_size[1]} window titled "
-                               f"{CAPTION!r}", found, timeout=30)
+                               f"{_layout()['CAPTION']!r}", found, timeout=30)
         except DriverError as error:
             raise DriverError(f"{error}\n{self.diagnosis()}") from None
         self.session.activate(self.window)
@@ -792,7 +785,7 @@ class Program:
             boxes = self.other_windows()
             return boxes[0] if boxes else None
 
-        return poll(f"an error box titled {CAPTION!r}", found, timeout=30)
+        return poll(f"an error box titled {_layout()['CAPTION']!r}", found, timeout=30)
 
     def wait_for_exit(self, timeout=20):
         try:

@@ -149,12 +149,23 @@ void WindowLayout::tabWalksTheControlsInOrder()
     // The check boxes, a bar and a box per component, and OK.
     const int operable = int(bh::layout::kCheckBoxes.size()) + 2 * bh::kComponentCount + 1;
     QCOMPARE(expected.size(), operable);
+    // The focus a click gives shows as ever; once Tab moves it, as a plain frame (the text boxes
+    // show theirs either way).
+    const auto framed = [](QWidget* c) { return qobject_cast<QLineEdit*>(c) == nullptr; };
+    for (const QString& name : expected) {
+        auto* control = w.control<QWidget>(name);
+        control->setFocus(Qt::MouseFocusReason);
+        QVERIFY2(!framed(control) || focusLook(control) == FocusLook::Nothing, qPrintable(name));
+    }
+    w.control<QWidget>(expected.first())->setFocus(Qt::MouseFocusReason);
     expected << expected.first(); // past the end the order starts again
     QStringList walked;
     for (int step = 0; step < expected.size(); ++step) {
         QWidget* focus = QApplication::focusWidget();
         QVERIFY(focus);
         walked << focus->objectName();
+        QVERIFY2(step == 0 || !framed(focus) || focusLook(focus) == FocusLook::Frame,
+                 qPrintable(focus->objectName()));
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     QCOMPARE(walked, expected);

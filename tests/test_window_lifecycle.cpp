@@ -38,8 +38,8 @@ private slots:
     void loadFailureNamesTheProblem();
     void okSavesTheColourBeingEdited();
     void closingWithoutOkLeavesTheFileAlone();
-    void enterAndEscapeNeverPressOk();
-    void spaceOnOkSaves();
+    void onlyAFocusedOkTakesSpaceAndEnter_data();
+    void onlyAFocusedOkTakesSpaceAndEnter();
     void aFailedSaveIsReportedAndTheWindowGoes();
 };
 
@@ -197,30 +197,35 @@ void WindowLifecycle::closingWithoutOkLeavesTheFileAlone()
     QCOMPARE(QDir(w.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"bh.cfg"});
 }
 
-void WindowLifecycle::enterAndEscapeNeverPressOk()
+void WindowLifecycle::onlyAFocusedOkTakesSpaceAndEnter_data()
 {
-    WindowUnderTest w(colourfulRecord());
-    QFile::remove(w.configPath()); // any write would bring it back
-    for (QWidget* focus :
-         {static_cast<QWidget*>(w.ok()), static_cast<QWidget*>(w.check("chkDither")),
-          static_cast<QWidget*>(w.box(0))}) {
-        focus->setFocus();
-        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-            QTest::keyClick(focus, key);
-            QVERIFY2(!QFile::exists(w.configPath()), qPrintable(focus->objectName()));
-            QVERIFY(w.window().isVisible());
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key"); // Enter is the keypad's, Return the main keyboard's
+    QTest::addColumn<bool>("saves");
+    for (const char* focus : {"cmdOK", "chkDither", "txtColor(0)"}) {
+        for (const auto& [key, name] : {std::pair{Qt::Key_Space, "space"},
+                                        {Qt::Key_Return, "Return"},
+                                        {Qt::Key_Enter, "Enter"},
+                                        {Qt::Key_Escape, "Escape"}}) {
+            QTest::addRow("%s on %s", name, focus)
+                << focus << int(key) << (focus == QLatin1String("cmdOK") && key != Qt::Key_Escape);
         }
     }
 }
 
-void WindowLifecycle::spaceOnOkSaves()
+void WindowLifecycle::onlyAFocusedOkTakesSpaceAndEnter()
 {
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(bool, saves);
     WindowUnderTest w(colourfulRecord());
-    QFile::remove(w.configPath());
-    w.ok()->setFocus();
-    QTest::keyClick(w.ok(), Qt::Key_Space);
-    QCOMPARE(readFile(w.configPath()), configBytes(colourfulRecord()));
-    QVERIFY(!w.window().isVisible());
+    QFile::remove(w.configPath()); // any write would bring it back
+    QWidget* control = w.control<QWidget>(focus);
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(readFile(w.configPath()), saves ? configBytes(colourfulRecord()) : QByteArray());
+    QCOMPARE(w.window().isVisible(), !saves);
 }
 
 void WindowLifecycle::aFailedSaveIsReportedAndTheWindowGoes()

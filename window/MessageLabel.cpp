@@ -5,8 +5,7 @@
 #include <QAccessible>
 #include <QMouseEvent>
 
-MessageLabel::MessageLabel(const QString& caption, int index, QWidget* parent)
-    : QLabel(caption, parent), index_(index)
+MessageLabel::MessageLabel(QWidget* parent) : QLabel(parent)
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -29,7 +28,7 @@ void MessageLabel::setTextColour(const bh::Colour& rgb)
 
 void MessageLabel::click()
 {
-    emit clicked(index_);
+    emit clicked();
 }
 
 void MessageLabel::setSelected(bool selected)

@@ -12,9 +12,8 @@
 class MessageLabel : public QLabel {
     Q_OBJECT
 public:
-    MessageLabel(const QString& caption, int index, QWidget* parent);
+    explicit MessageLabel(QWidget* parent);
 
-    int index() const { return index_; }
     QColor textColour() const;
     void setTextColour(const bh::Colour& colour);
 
@@ -26,14 +25,13 @@ public:
     void setSelected(bool selected);
 
 signals:
-    void clicked(int index);
+    void clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    int index_;
     bool pressed_ = false;
     bool selected_ = false;
 };

@@ -5,13 +5,11 @@
 #include "ColourBar.h"
 #include "MessageLabel.h"
 #include "NumericText.h"
-#include "frmMain.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -59,9 +57,7 @@ private:
 // like a drag that ends there: the bar's own Change handler does the rest.
 class ColourBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit ColourBarAccessible(QScrollBar* bar) : QAccessibleWidget(bar, QAccessible::ScrollBar)
-    {
-    }
+    explicit ColourBarAccessible(ColourBar* bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
 
     void* interface_cast(QAccessible::InterfaceType t) override
     {
@@ -73,10 +69,11 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Value ? QString::number(component()) : QAccessibleWidget::text(t);
+        return t == QAccessible::Value ? QString::number(bar()->component())
+                                       : QAccessibleWidget::text(t);
     }
 
-    QVariant currentValue() const override { return component(); }
+    QVariant currentValue() const override { return bar()->component(); }
 
     void setCurrentValue(const QVariant& value) override
     {
@@ -85,9 +82,7 @@ public:
         if (std::isnan(asked)) {
             return;
         }
-        const double wanted = std::clamp(asked, 0.0, 255.0);
-        bar()->setValue(
-            bh::colourBar::valueFor(static_cast<std::uint8_t>(bh::roundHalfEven(wanted))));
+        bar()->setComponent(bh::roundHalfEven(std::clamp(asked, 0.0, 255.0)));
     }
 
     QVariant maximumValue() const override { return 255; }
@@ -95,8 +90,7 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 
 private:
-    QScrollBar* bar() const { return static_cast<QScrollBar*>(widget()); }
-    int component() const { return bh::colourBar::componentAt(bar()->value()); }
+    ColourBar* bar() const { return static_cast<ColourBar*>(widget()); }
 };
 
 QAccessibleInterface* windowAccessibleFactory(const QString& /*className*/, QObject* object)
@@ -104,9 +98,7 @@ QAccessibleInterface* windowAccessibleFactory(const QString& /*className*/, QObj
     if (auto* label = qobject_cast<MessageLabel*>(object)) {
         return new MessageLabelAccessible(label);
     }
-    // Every scroll bar of the settings window is a colour bar.
-    auto* bar = qobject_cast<QScrollBar*>(object);
-    if (bar != nullptr && qobject_cast<frmMain*>(bar->parent()) != nullptr) {
+    if (auto* bar = qobject_cast<ColourBar*>(object)) {
         return new ColourBarAccessible(bar);
     }
     return nullptr;

@@ -67,8 +67,9 @@ inline constexpr Series kColourBoxes{{176, 248, 41, 19}, 0, 24};
 inline constexpr const char* kColourBoxFirstText = "255";
 inline constexpr Place kOK{456, 296, 105, 25};
 
-// Every control by its object name, in creation order: bottom of the stack first, and the
-// operable ones in tab order. caption is the text it shows on creation, if it shows one.
+// Every control by its object name, bottom of the stack first, and the operable ones in tab
+// order: the window names, captions, places, stacks and chains its controls by this list alone.
+// caption is the text it shows on creation, if it shows one.
 struct Control {
     std::string name;
     std::string caption;

@@ -3,20 +3,13 @@
 // The window's life: creation, loading bh.cfg into the controls, and OK.
 #include "frmMain.h"
 
-#include "ColourBar.h"
 #include "ConfigError.h"
 #include "ConfigFile.h"
-#include "MessageLabel.h"
 #include "Pictures.h"
-#include "WindowAccessibility.h"
-#include "WindowLayout.h"
 
-#include <QCheckBox>
 #include <QGuiApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <utility>
 
@@ -33,9 +26,7 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     setWindowIcon(bh::programIcon());
     setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
-    installWindowAccessibility();
-    notice = new ScreenReaderNotice(this);
-    createControls();
+    finishControls();
     connectHandlers();
     createMessageChoice();
     chkFullScreen->setFocus();
@@ -53,8 +44,13 @@ void frmMain::connectHandlers()
         connect(txtColor[i], &QLineEdit::textChanged, this, [this, c] { txtColor_Change(c); });
     }
     connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
-    for (MessageLabel* label : lblMessages) {
-        connect(label, &MessageLabel::clicked, this, &frmMain::lblMessages_Click);
+    // Enter presses OK as in every desktop's dialogs, but only while OK has the focus.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        new QShortcut(key, cmdOK, cmdOK, &QPushButton::click, Qt::WidgetShortcut);
+    }
+    for (int i = 0; i < bh::kMessageTypeCount; ++i) {
+        connect(lblMessages[static_cast<std::size_t>(i)], &MessageLabel::clicked, this,
+                [this, i] { lblMessages_Click(i); });
     }
 }
 
@@ -107,7 +103,7 @@ bh::Colour frmMain::barColour() const
 {
     bh::Colour colour{};
     for (std::size_t c = 0; c < scrColor.size(); ++c) {
-        colour[c] = bh::colourBar::componentAt(scrColor[c]->value());
+        colour[c] = scrColor[c]->component();
     }
     return colour;
 }
@@ -125,7 +121,7 @@ void frmMain::editMessage(int index)
     // repaints the label of the type now being edited.
     const bh::Colour& colour = MessageColors[static_cast<std::size_t>(index)];
     for (std::size_t c = 0; c < scrColor.size(); ++c) {
-        scrColor[c]->setValue(bh::colourBar::valueFor(colour[c]));
+        scrColor[c]->setComponent(colour[c]);
     }
     showCurrentMessage();
 }

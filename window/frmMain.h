@@ -17,22 +17,23 @@
 // frmMainOptions.cpp (display options), frmMainColours.cpp (message colour editor),
 // frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told).
 
+#include "ColourBar.h"
 #include "ConfigRecord.h"
+#include "FocusFrameStyle.h"
+#include "MessageLabel.h"
+#include "Pictures.h"
+#include "WindowAccessibility.h"
+#include "WindowLayout.h"
 
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
-#include <QWidget>
 #include <array>
 #include <cstdint>
-
-class FilledRectangle;
-class MessageLabel;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QScrollBar;
-class ScreenReaderNotice;
-class SelectionMark;
+#include <string>
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -58,7 +59,25 @@ signals:
     void saveFailed(const QString& message);
 
 private:
-    void createControls();
+    // A control as its row in the window's layout (WindowLayout.h) has it: name, caption, place.
+    template <typename Control> Control* make(const std::string& name)
+    {
+        installWindowAccessibility(); // first: Qt keeps the first accessible interface it hands out
+        auto* control = new Control(this);
+        fromLayout(control, name);
+        return control;
+    }
+    // An indexed group, named "name(0)", "name(1)", ...
+    template <typename Control, std::size_t N> std::array<Control*, N> makeGroup(const char* name)
+    {
+        std::array<Control*, N> group{};
+        for (std::size_t i = 0; i < N; ++i) {
+            group[i] = make<Control>(name + ('(' + std::to_string(i) + ')'));
+        }
+        return group;
+    }
+    void fromLayout(QWidget* control, const std::string& name);
+    void finishControls();
     void connectHandlers();
     void createMessageChoice();
     bh::ConfigRecord recordFromControls() const;
@@ -73,7 +92,6 @@ private:
     void chooseNeighbourMessage(int step);
     // Marks the name of the type being edited, for the eye and for assistive technology.
     void showCurrentMessage();
-    void placeSelectionMark();
 
     // Handlers, in the order their controls stand in the window.
     void chkDebug_Click();
@@ -88,31 +106,42 @@ private:
     void lblMessages_Click(int index);
 
     QString configPath_;
+    const std::vector<bh::layout::Control> layout_ = bh::layout::controls();
+    QStyle* focusFrames_ = newFocusFrameStyle(this);
+    // Made before any control, so the embedded label face is in the font database before the
+    // first font is resolved: added later, it has every font resolved again.
+    const QFont messageFont_ = bh::labelFont(9.75);
+    const QFont captionFont_ = bh::labelFont(9.0);
 
-    // Bottom to top, as they are stacked.
-    QLabel* imgBase = nullptr;
-    QLabel* imgDebugON = nullptr;
-    FilledRectangle* shpMessages = nullptr;
-    std::array<MessageLabel*, bh::kMessageTypeCount> lblMessages{};
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QCheckBox* chkFullScreen = nullptr;
-    QCheckBox* chkDebug = nullptr;
-    QCheckBox* chkAntialias = nullptr;
-    QCheckBox* chkDither = nullptr;
-    QCheckBox* chk16bit = nullptr;
-    QCheckBox* chk24bit = nullptr;
-    QCheckBox* chk32bit = nullptr;
-    QCheckBox* chkWBuffer = nullptr;
-    QCheckBox* chkKeepBodies = nullptr;
-    std::array<QScrollBar*, bh::kComponentCount> scrColor{};
-    std::array<QLineEdit*, bh::kComponentCount> txtColor{};
-    QPushButton* cmdOK = nullptr;
-    // Points at the name being edited once the player has chosen a type with the keyboard.
-    SelectionMark* selectionMark = nullptr;
+    // Every control: here its kind, and in its row of the layout's table its caption, its place
+    // and its turn in the stack and in the tab order.
+    QLabel* imgBase = make<QLabel>("imgBase");
+    QLabel* imgDebugON = make<QLabel>("imgDebugON");
+    QFrame* shpMessages = make<QFrame>("shpMessages");
+    // Points at the name being edited once the player has chosen a type with the keyboard: the
+    // names never take the focus, so this mark alone shows which one the bars edit.
+    QLabel* selectionMark = make<QLabel>("selectionMark");
+    std::array<MessageLabel*, bh::kMessageTypeCount> lblMessages =
+        makeGroup<MessageLabel, bh::kMessageTypeCount>("lblMessages");
+    QLabel* Label1 = make<QLabel>("Label1");
+    QLabel* Label2 = make<QLabel>("Label2");
+    QLabel* Label3 = make<QLabel>("Label3");
+    QCheckBox* chkFullScreen = make<QCheckBox>("chkFullScreen");
+    QCheckBox* chkDebug = make<QCheckBox>("chkDebug");
+    QCheckBox* chkAntialias = make<QCheckBox>("chkAntialias");
+    QCheckBox* chkDither = make<QCheckBox>("chkDither");
+    QCheckBox* chk16bit = make<QCheckBox>("chk16bit");
+    QCheckBox* chk24bit = make<QCheckBox>("chk24bit");
+    QCheckBox* chk32bit = make<QCheckBox>("chk32bit");
+    QCheckBox* chkWBuffer = make<QCheckBox>("chkWBuffer");
+    QCheckBox* chkKeepBodies = make<QCheckBox>("chkKeepBodies");
+    std::array<ColourBar*, bh::kComponentCount> scrColor =
+        makeGroup<ColourBar, bh::kComponentCount>("scrColor");
+    std::array<QLineEdit*, bh::kComponentCount> txtColor =
+        makeGroup<QLineEdit, bh::kComponentCount>("txtColor");
+    QPushButton* cmdOK = make<QPushButton>("cmdOK");
     // Tells a screen reader what changed away from the control the player is on.
-    ScreenReaderNotice* notice = nullptr;
+    ScreenReaderNotice* notice = new ScreenReaderNotice(this);
 
     // The committed colour of every message type; the type being edited has its live colour in
     // the scroll bars and is written back here only by SelectMessage.

@@ -2,14 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The message colour editor: three bars and three boxes editing red, green and blue of the
 // message type being edited, with its name drawn in the colour as it changes.
-#include "ColourBar.h"
-#include "MessageLabel.h"
 #include "NumericText.h"
-#include "WindowAccessibility.h"
 #include "frmMain.h"
-
-#include <QLineEdit>
-#include <QScrollBar>
 
 namespace {
 
@@ -32,8 +26,7 @@ void setTextIfDifferent(QLineEdit* box, const QString& text)
 void frmMain::scrColor_Change(int index)
 {
     const auto c = static_cast<std::size_t>(index);
-    setTextIfDifferent(txtColor[c],
-                       QString::number(bh::colourBar::componentAt(scrColor[c]->value())));
+    setTextIfDifferent(txtColor[c], QString::number(scrColor[c]->component()));
     lblMessages[static_cast<std::size_t>(CurrentMessage)]->setTextColour(barColour());
 }
 
@@ -53,8 +46,7 @@ void frmMain::txtColor_Change(int index)
     }
     // The bar takes the whole component; if it moves, its handler rewrites the box as that whole
     // number (12.7 becomes 13). If it stands there already, the box keeps what was typed.
-    scrColor[static_cast<std::size_t>(index)]->setValue(
-        static_cast<int>(bh::roundHalfEven(255.0 - numberIn(box))));
+    scrColor[static_cast<std::size_t>(index)]->setComponent(numberIn(box));
     // A screen reader keeps quiet about text the program puts in a box, so the player would not
     // know that 300 became 255.
     if (box->text() != typed) {

@@ -1,149 +1,113 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// The controls of the settings window, created in their places (WindowLayout.h).
-#include "FilledRectangle.h"
-#include "MessageLabel.h"
+// The controls of the settings window: each made from its row of the layout (WindowLayout.h),
+// stacked and chained for Tab in the table's order, and given the looks of the game screen.
 #include "Pictures.h"
-#include "WindowLayout.h"
 #include "frmMain.h"
 
-#include <QCheckBox>
-#include <QFont>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
+#include <QPainter>
+#include <algorithm>
 #include <limits>
 
 namespace {
-
-using bh::layout::Place;
 
 const QColor kLightGrey(192, 192, 192);
 const QColor kPanelFill(64, 64, 64);
 const QColor kWhite(255, 255, 255);
 
-void place(QWidget* widget, const Place& p)
+// A label is exactly as wide as its caption in its face: that width is also what takes the click.
+void fitToCaption(QLabel* label, const QFont& font)
 {
-    widget->setGeometry(p.left, p.top, p.width, p.height);
-}
-
-// A label is exactly as wide as its caption: that width is also what takes the click.
-void placeFitToCaption(QLabel* label, const Place& p)
-{
-    label->setGeometry(p.left, p.top, label->fontMetrics().horizontalAdvance(label->text()),
-                       p.height);
+    label->setFont(font);
+    label->resize(label->fontMetrics().horizontalAdvance(label->text()), label->height());
 }
 
 } // namespace
 
-void frmMain::createControls()
+void frmMain::fromLayout(QWidget* control, const std::string& name)
 {
-    // Children stack in creation order, so this runs from the bottom up: backdrop, debug
-    // preview, panel, labels, then everything the player can operate.
-    imgBase = new QLabel(this);
-    imgBase->setObjectName(QStringLiteral("imgBase"));
+    const auto row = std::find_if(layout_.begin(), layout_.end(),
+                                  [&](const bh::layout::Control& c) { return c.name == name; });
+    control->setObjectName(QString::fromStdString(name));
+    if (row == layout_.end()) {
+        return; // not in the table: the layout test names it
+    }
+    if (!row->caption.empty()) { // every kind that shows a caption holds it as its text property
+        control->setProperty("text", QString::fromStdString(row->caption));
+    }
+    control->setGeometry(row->place.left, row->place.top, row->place.width, row->place.height);
+    if (control->focusPolicy() != Qt::NoFocus) {
+        control->setStyle(focusFrames_);
+    }
+}
+
+void frmMain::finishControls()
+{
+    QWidget* previous = nullptr;
+    for (const bh::layout::Control& row : layout_) {
+        auto* control =
+            findChild<QWidget*>(QString::fromStdString(row.name), Qt::FindDirectChildrenOnly);
+        if (control == nullptr) {
+            continue; // the window lacks it: the layout test names it
+        }
+        control->raise(); // children stack in the order of the list, the last on top
+        if (control->focusPolicy() != Qt::NoFocus) {
+            if (previous != nullptr) {
+                setTabOrder(previous, control);
+            }
+            previous = control;
+        }
+    }
+
     imgBase->setPixmap(bh::picture(QStringLiteral("backdrop"), devicePixelRatioF()));
-    place(imgBase, bh::layout::kWindow);
-
-    imgDebugON = new QLabel(this);
-    imgDebugON->setObjectName(QStringLiteral("imgDebugON"));
-    // Its picture is decoded by chkDebug_Click the first time it is shown.
-    place(imgDebugON, bh::layout::kDebugPreview);
-    imgDebugON->hide();
-
-    shpMessages = new FilledRectangle(kPanelFill, kWhite, this);
-    shpMessages->setObjectName(QStringLiteral("shpMessages"));
-    place(shpMessages, bh::layout::kMessagePanel);
-
+    imgDebugON->hide(); // its picture is decoded by chkDebug_Click the first time it is shown
     QPalette whiteText = palette();
     whiteText.setColor(QPalette::WindowText, kWhite);
-
-    const QFont messageFont = bh::labelFont(9.75);
-    for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        const auto caption =
-            QString::fromLatin1(bh::kMessageTypeNames[static_cast<std::size_t>(i)]);
-        auto* label = new MessageLabel(caption, i, this);
-        label->setObjectName(QStringLiteral("lblMessages(%1)").arg(i));
-        label->setFont(messageFont);
+    QPalette panel = whiteText; // a white border around the dark fill
+    panel.setColor(QPalette::Window, kPanelFill);
+    shpMessages->setPalette(panel);
+    shpMessages->setAutoFillBackground(true);
+    shpMessages->setFrameStyle(QFrame::Box | QFrame::Plain);
+    // Rows 1, 2, 3, ... pixels long up to the middle and back: a right-pointing white triangle,
+    // in whole pixels like the panel's border.
+    QPixmap arrow(selectionMark->size() * devicePixelRatioF());
+    arrow.setDevicePixelRatio(devicePixelRatioF());
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    for (int row = 0; row < selectionMark->height(); ++row) {
+        painter.fillRect(0, row, std::min(row, selectionMark->height() - 1 - row) + 1, 1, kWhite);
+    }
+    painter.end();
+    selectionMark->setPixmap(arrow);
+    selectionMark->setPalette(whiteText);
+    selectionMark->setAttribute(Qt::WA_TransparentForMouseEvents); // a click falls through it
+    selectionMark->hide();
+    for (MessageLabel* label : lblMessages) {
         label->setPalette(whiteText);
-        placeFitToCaption(label, bh::layout::kMessageLabels.at(i));
-        lblMessages[static_cast<std::size_t>(i)] = label;
+        fitToCaption(label, messageFont_);
+    }
+    for (QLabel* label : {Label1, Label2, Label3}) {
+        label->setPalette(whiteText);
+        fitToCaption(label, captionFont_);
     }
 
-    const QFont captionFont = bh::labelFont(9.0);
-    const std::array<QLabel * frmMain::*, 3> captionMembers = {&frmMain::Label1, &frmMain::Label2,
-                                                               &frmMain::Label3};
-    const auto& captionTexts = bh::layout::kComponentNames;
-    for (int c = 0; c < bh::kComponentCount; ++c) {
-        auto* label =
-            new QLabel(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]), this);
-        label->setObjectName(QStringLiteral("Label%1").arg(c + 1));
-        label->setFont(captionFont);
-        label->setPalette(whiteText);
-        placeFitToCaption(label, bh::layout::kComponentCaptions.at(c));
-        this->*captionMembers[static_cast<std::size_t>(c)] = label;
-    }
-
-    // The controls the player operates, in tab order.
-    const std::array<QCheckBox * frmMain::*, bh::layout::kCheckBoxes.size()> checkBoxMembers = {
-        &frmMain::chkFullScreen, &frmMain::chkDebug,   &frmMain::chkAntialias,
-        &frmMain::chkDither,     &frmMain::chk16bit,   &frmMain::chk24bit,
-        &frmMain::chk32bit,      &frmMain::chkWBuffer, &frmMain::chkKeepBodies};
     QPalette greyFace = palette();
     greyFace.setColor(QPalette::Window, kLightGrey);
     greyFace.setColor(QPalette::Button, kLightGrey);
     greyFace.setColor(QPalette::WindowText, Qt::black);
-    QWidget* previous = nullptr;
-    auto chainTab = [&previous](QWidget* next) {
-        if (previous != nullptr) {
-            setTabOrder(previous, next);
-        }
-        previous = next;
-    };
-    for (std::size_t i = 0; i < checkBoxMembers.size(); ++i) {
-        const bh::layout::CheckBox& row = bh::layout::kCheckBoxes[i];
-        auto* box = new QCheckBox(QString::fromLatin1(row.caption), this);
-        box->setObjectName(QString::fromLatin1(row.name));
+    for (QCheckBox* box : findChildren<QCheckBox*>(QString(), Qt::FindDirectChildrenOnly)) {
         box->setAccessibleName(box->text());
         box->setPalette(greyFace);
         box->setAutoFillBackground(true);
-        place(box, row.place);
-        this->*checkBoxMembers[i] = box;
-        chainTab(box);
     }
-
-    for (int c = 0; c < bh::kComponentCount; ++c) {
-        auto* bar = new QScrollBar(Qt::Vertical, this);
-        bar->setObjectName(QStringLiteral("scrColor(%1)").arg(c));
-        bar->setAccessibleName(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]));
-        bar->setRange(0, 255);
-        bar->setSingleStep(1);
-        bar->setPageStep(1);
-        bar->setValue(0);
-        // The colour changes when the player lets go of the thumb, not on every pixel of a drag.
-        bar->setTracking(false);
-        bar->setFocusPolicy(Qt::StrongFocus);
-        place(bar, bh::layout::kColourBars.at(c));
-        scrColor[static_cast<std::size_t>(c)] = bar;
-        chainTab(bar);
+    for (std::size_t c = 0; c < scrColor.size(); ++c) {
+        const auto component = QString::fromLatin1(bh::layout::kComponentNames[c]);
+        scrColor[c]->setAccessibleName(component);
+        txtColor[c]->setAccessibleName(component);
+        txtColor[c]->setMaxLength(std::numeric_limits<int>::max());
     }
-
-    for (int c = 0; c < bh::kComponentCount; ++c) {
-        auto* box = new QLineEdit(QString::fromLatin1(bh::layout::kColourBoxFirstText), this);
-        box->setObjectName(QStringLiteral("txtColor(%1)").arg(c));
-        box->setAccessibleName(QString::fromLatin1(captionTexts[static_cast<std::size_t>(c)]));
-        box->setMaxLength(std::numeric_limits<int>::max());
-        place(box, bh::layout::kColourBoxes.at(c));
-        txtColor[static_cast<std::size_t>(c)] = box;
-        chainTab(box);
-    }
-
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setAccessibleName(cmdOK->text());
-    // Neither Enter nor Escape may save: only a deliberate press of OK does.
+    // Escape never presses OK, and Enter does only when OK has the focus (connectHandlers).
     cmdOK->setAutoDefault(false);
     cmdOK->setDefault(false);
-    place(cmdOK, bh::layout::kOK);
-    chainTab(cmdOK);
 }

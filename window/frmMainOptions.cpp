@@ -3,11 +3,8 @@
 // The display options: the debug preview, and the three colour-depth boxes that act as one
 // choice and bring W-buffering along with them.
 #include "Pictures.h"
-#include "WindowAccessibility.h"
 #include "frmMain.h"
 
-#include <QCheckBox>
-#include <QLabel>
 #include <QStringList>
 #include <algorithm>
 #include <array>

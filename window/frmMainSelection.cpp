@@ -4,25 +4,12 @@
 // the next or previous type from anywhere in the window, a mark beside the name shows the choice
 // once those keys have been used, and assistive technology learns which name is selected and
 // which type the bars and boxes edit.
-#include "MessageLabel.h"
-#include "SelectionMark.h"
-#include "WindowAccessibility.h"
-#include "WindowLayout.h"
 #include "frmMain.h"
 
-#include <QLineEdit>
-#include <QScrollBar>
 #include <QShortcut>
 
 void frmMain::createMessageChoice()
 {
-    // Right above the panel and under the names, in the margin left of them.
-    selectionMark = new SelectionMark(QColor(255, 255, 255), this);
-    selectionMark->setObjectName(QStringLiteral("selectionMark"));
-    selectionMark->stackUnder(lblMessages[0]);
-    placeSelectionMark();
-    selectionMark->hide();
-
     // A window-wide shortcut: none of the controls uses these keys, so they work from every one
     // of them, and the focus stays where it is.
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), this);
@@ -70,13 +57,8 @@ void frmMain::showCurrentMessage()
     }
 
     if (keyboardChoice_) {
-        placeSelectionMark();
+        const bh::layout::Place p = bh::layout::kSelectionMark.at(CurrentMessage);
+        selectionMark->setGeometry(p.left, p.top, p.width, p.height);
         selectionMark->show();
     }
-}
-
-void frmMain::placeSelectionMark()
-{
-    const bh::layout::Place p = bh::layout::kSelectionMark.at(CurrentMessage);
-    selectionMark->setGeometry(p.left, p.top, p.width, p.height);
 }

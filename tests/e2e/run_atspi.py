@@ -22,8 +22,8 @@ import shutil
 import subprocess
 import sys
 
-from harness import (CAPTIONS, SKIPPED, AppRun, DriverError, Skipped, end_process_group, poll,
-                     run_cases)
+from harness import (CAPTION, CAPTIONS, SKIPPED, AppRun, DriverError, Skipped, end_process_group,
+                     poll, run_cases)
 from scenario import DEFAULT_COLOURS, cfg
 
 NAMES = [CAPTIONS[f"lblMessages({i})"] for i in range(14)]
@@ -86,7 +86,7 @@ def find_frame(pyatspi, pump):
     def frame():
         pump()
         for app in desktop:
-            if app is not None and app.name == "Brackenholt Config" and app.childCount:
+            if app is not None and app.name == CAPTION and app.childCount:
                 return app[0]
         return None
 

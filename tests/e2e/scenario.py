@@ -28,9 +28,14 @@ TEXT_BOXES = [LAYOUT[f"txtColor({c})"] for c in range(3)]
 OK_BUTTON = LAYOUT["cmdOK"]
 PANEL = LAYOUT["shpMessages"]
 DEBUG_PREVIEW = LAYOUT["imgDebugON"]
-# Everything right of the panel's column that the option boxes and OK cover, so a comparison
-# of the left half of the window is not disturbed by focus frames or check marks.
-OPTION_COLUMN = (380, 0, 260, 480)
+# The column of the option boxes and OK, where a click moves check marks and the focus, and all
+# left of it; and below every control, the backdrop alone.
+_OPTIONS_LEFT = min(place[0] for name, place in LAYOUT.items() if name.startswith(("chk", "cmd")))
+OPTION_COLUMN = (_OPTIONS_LEFT, 0, WINDOW[2] - _OPTIONS_LEFT, WINDOW[3])
+LEFT_OF_OPTIONS = (0, 0, _OPTIONS_LEFT, WINDOW[3])
+_BELOW_CONTROLS = max(top + height for name, (_, top, _, height) in LAYOUT.items()
+                      if name != "imgBase")
+BACKDROP_ONLY = (0, _BELOW_CONTROLS, WINDOW[2], WINDOW[3] - _BELOW_CONTROLS)
 
 
 def _label_area(name, right):

@@ -7,13 +7,13 @@ side and a failure names its area."""
 import dataclasses
 
 from scenario import (
-    ABSENT, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LIGHT_GREY, OK_BUTTON, OPTION_COLUMN,
-    PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box, ChangedOnlyWithin, Click,
-    ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4, Contains, Differs,
-    DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, Key, Lacks, LoseFolder, MouseDown,
-    MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot, TitleBar, Type,
-    bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow, caption_label, centre,
-    cfg, message_label, near_left)
+    ABSENT, BACKDROP_ONLY, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LEFT_OF_OPTIONS, LIGHT_GREY,
+    OK_BUTTON, OPTION_COLUMN, PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box,
+    ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4,
+    Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, Key, Lacks,
+    LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot,
+    TitleBar, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
+    caption_label, centre, cfg, message_label, near_left)
 
 OK = Click(*centre(OK_BUTTON))
 
@@ -89,7 +89,6 @@ CAPTIONS_WHITE = [Contains(caption_label(c), WHITE, f"caption {c} white") for c 
 # (the option column is left out: a click moves the focus frame there).
 PREVIEW_ABOVE_PANEL = ((0, 0, DEBUG_PREVIEW[2], PANEL[1]),
                        (0, PANEL[1], PANEL[0], DEBUG_PREVIEW[3] - PANEL[1]), OPTION_COLUMN)
-LEFT_OF_OPTIONS = (0, 0, 380, 480)
 
 
 # --- What the player sees after start-up ---------------------------------------------------
@@ -364,8 +363,6 @@ ERRORS = [
 # --- Twice the size -------------------------------------------------------------------------
 
 SCALED = cfg(options=(0, 1, 0, 0, 0), depth=32, keep=1)
-# Under the panel and the option column there is nothing but the backdrop.
-BACKDROP_ONLY = (0, 330, 640, 150)
 
 SCALE = [
     Scenario(

@@ -27,7 +27,8 @@ from typing import NamedTuple
 from gamefolder import (PROGRAM, Failures, check_launcher_files, check_rpaths, elf_files,
                         exec_arguments, is_executable, parse_options, read_desktop_entry, run,
                         run_quietly, temp_dir, tool)
-from harness import LAYOUT, SKIPPED, X_TOOLS, DriverError, Program, XSession, centre, cfg
+from harness import (LAYOUT, SKIPPED, X_TOOLS, DriverError, Program, XSession, centre, cfg,
+                     near_left)
 
 # A safety net only: a healthy run takes a second or two. It bounds how long a broken build can
 # hang the suite, and no result depends on it.
@@ -309,8 +310,7 @@ try:
             box_left, box_top, box_width, box_height = LAYOUT["txtColor(0)"]
             f.check(program.client_shot().pixel(box_left + box_width - 4, box_top + box_height // 2)
                     != (255, 0, 255), "the window takes the desktop's colour scheme")
-            left, top, _, height = LAYOUT["chkFullScreen"]
-            program.click(left + 8, top + height // 2)  # on the box: captions vary in width
+            program.click(*near_left(LAYOUT["chkFullScreen"]))
             # A click on OK that lands while the window is still being mapped can be lost;
             # clicking again is harmless, as OK ends the program.
             for _ in range(EXIT_LIMIT // 5):
