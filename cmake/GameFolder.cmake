@@ -15,6 +15,9 @@ set(bh_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(bh_generated ${PROJECT_BINARY_DIR}/packaging)
 
 install(TARGETS brackenholt-config RUNTIME DESTINATION .)
+# The package, and the one folder it unpacks into: brackenholt-config-<version>-<system>-<cpu>.
+string(TOLOWER "brackenholt-config-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}" bh_package)
+set(bh_package ${bh_package}-${CMAKE_SYSTEM_PROCESSOR})
 include(${CMAKE_CURRENT_LIST_DIR}/GameFolder${CMAKE_SYSTEM_NAME}.cmake) # Linux or Windows
 
 # In the platform's own line ends, so that the player's plain text editor shows it as lines.
@@ -43,8 +46,7 @@ set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_NAME brackenholt-config)
 set(CPACK_PACKAGE_VENDOR "Brackenholt Config developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Settings program of the game Brackenholt")
-string(TOLOWER "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}" bh_package)
-set(CPACK_PACKAGE_FILE_NAME ${bh_package}-${CMAKE_SYSTEM_PROCESSOR})
+set(CPACK_PACKAGE_FILE_NAME ${bh_package})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
