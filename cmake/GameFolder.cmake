@@ -25,10 +25,9 @@ configure_file(${bh_packaging}/README.txt.in ${bh_generated}/README.txt @ONLY
                NEWLINE_STYLE ${bh_line_ends})
 install(FILES ${bh_generated}/README.txt DESTINATION .)
 
-# A reinstall or an update lands on a folder where the player has saved settings: the default
-# bh.cfg goes only where nothing stands in its place. A link is kept even when its target is
-# gone (a drive not mounted now, say), and the default is made writable whatever the source
-# tree's permissions, or OK could not save it.
+# An update lands on a folder where the player has saved settings: the default bh.cfg goes only
+# where nothing stands in its place, not even a link whose target is gone (a drive not mounted
+# now, say), and is writable whatever the source tree's permissions, or OK could not save it.
 install(CODE "
   set(bh_settings \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bh.cfg\")
   if(EXISTS \"\${bh_settings}\" OR IS_SYMLINK \"\${bh_settings}\")
