@@ -15,6 +15,9 @@ set(bh_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(bh_generated ${PROJECT_BINARY_DIR}/packaging)
 
 install(TARGETS brackenholt-config RUNTIME DESTINATION .)
+# The package, and the one folder it unpacks into: brackenholt-config-<version>-<system>-<cpu>.
+string(TOLOWER "brackenholt-config-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}" bh_package)
+set(bh_package ${bh_package}-${CMAKE_SYSTEM_PROCESSOR})
 include(${CMAKE_CURRENT_LIST_DIR}/GameFolder${CMAKE_SYSTEM_NAME}.cmake) # Linux or Windows
 
 # In the platform's own line ends, so that the player's plain text editor shows it as lines.
@@ -22,10 +25,9 @@ configure_file(${bh_packaging}/README.txt.in ${bh_generated}/README.txt @ONLY
                NEWLINE_STYLE ${bh_line_ends})
 install(FILES ${bh_generated}/README.txt DESTINATION .)
 
-# A reinstall or an update lands on a folder where the player has saved settings: the default
-# bh.cfg goes only where nothing stands in its place. A link is kept even when its target is
-# gone (a drive not mounted now, say), and the default is made writable whatever the source
-# tree's permissions, or OK could not save it.
+# An update lands on a folder where the player has saved settings: the default bh.cfg goes only
+# where nothing stands in its place, not even a link whose target is gone (a drive not mounted
+# now, say), and is writable whatever the source tree's permissions, or OK could not save it.
 install(CODE "
   set(bh_settings \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bh.cfg\")
   if(EXISTS \"\${bh_settings}\" OR IS_SYMLINK \"\${bh_settings}\")
@@ -43,8 +45,7 @@ set(CPACK_SOURCE_GENERATOR "")
 set(CPACK_PACKAGE_NAME brackenholt-config)
 set(CPACK_PACKAGE_VENDOR "Brackenholt Config developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Settings program of the game Brackenholt")
-string(TOLOWER "${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}" bh_package)
-set(CPACK_PACKAGE_FILE_NAME ${bh_package}-${CMAKE_SYSTEM_PROCESSOR})
+set(CPACK_PACKAGE_FILE_NAME ${bh_package})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)

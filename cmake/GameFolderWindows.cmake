@@ -51,3 +51,6 @@ install(CODE "
 install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake)
 
 set(CPACK_GENERATOR ZIP)
+# The tests unpack the .zip and play the folder in it.
+set(BH_WINDOWS_FOLDER ${bh_package})
+set(BH_WINDOWS_ZIP ${PROJECT_BINARY_DIR}/packages/${bh_package}.zip)

@@ -41,8 +41,7 @@ function(bh_add_windows_tests)
   set_tests_properties(install_layout PROPERTIES ENVIRONMENT "${BH_PYTHON_TEST_ENV}" TIMEOUT 300)
 
   # Unpacked afresh each time, so a DLL the .zip lost cannot linger from an earlier one.
-  set(BH_WINDOWS_FOLDER ${CPACK_PACKAGE_FILE_NAME}) # the one folder in the .zip
-  set(zip ${CPACK_PACKAGE_DIRECTORY}/${BH_WINDOWS_FOLDER}.zip)
+  set(zip ${BH_WINDOWS_ZIP})
   set(unpacked ${PROJECT_BINARY_DIR}/unpacked)
   add_test(NAME windows_zip_unpacked
            COMMAND sh -c "rm -rf '${unpacked}' && mkdir '${unpacked}' && cd '${unpacked}' \
