@@ -1,6 +1,6 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-# Runs at install time (from LinuxGameFolder.cmake): copies into the game folder every shared
+# Runs at install time (from LinuxRuntime.cmake): copies into the game folder every shared
 # library the program and its Qt plugins need beyond a desktop's base libraries, points the
 # program and all of them at each other with $ORIGIN-relative RPATHs, notes the oldest C and C++
 # runtimes the folder can run on, and lays down the licence texts and the source of each bundled
