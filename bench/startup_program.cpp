@@ -1,22 +1,13 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// The program's own start-up, from the application object to the first frame on screen: the
-// same window, the same Load on a bh.cfg beside the executable, the same way of showing it. It
-// then quits instead of waiting for the player.
-#include "ConfigFile.h"
+// The program's own start-up, from preparing Qt to the first frame on screen: the very functions
+// main runs, on a bh.cfg beside the executable. It then quits instead of waiting for the player.
 #include "FirstFrame.h"
+#include "Startup.h"
 #include "frmMain.h"
-
-#include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-
-    frmMain window(bh::configPath());
-    QApplication::setApplicationName(window.windowTitle());
-    window.Form_Load();
-    quitAfterFirstFrame(&window);
-    window.showCentered();
-    return QApplication::exec();
+    const auto app = bh::startApplication(argc, argv);
+    return bh::runSettingsWindow([](frmMain& window) { quitAfterFirstFrame(&window); });
 }

@@ -23,7 +23,7 @@ find_program(BH_READELF readelf REQUIRED)
 # Qt 6.4 draws it only with the OpenGL integration loaded (it would start the OpenGL driver, some
 # 50 MiB, on every Wayland desktop), and its maximise button ends a fixed-size window on GNOME.
 # Where the compositor draws no title bars the program goes through Xwayland instead
-# (DesktopPlatform.cpp).
+# (app/DesktopPlatformLinux.cpp).
 set(BH_QT_PLUGINS
   platforms/libqxcb.so
   platforms/libqwayland-generic.so

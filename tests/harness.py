@@ -42,7 +42,7 @@ class DriverError(AssertionError):
 
 @functools.cache
 def _layout():
-    """The window's layout as the program builds it (window/WindowLayout.h, written out by the
+    """The window's layout as the program builds it (layout/WindowLayout.h, written out by the
     build), read when first asked for: CAPTION, WINDOW (the client area), and by control name
     its LAYOUT (place) and CAPTIONS (text on creation). Places are (left, top, width, height) in
     the client area's pixels at scale 1; a label's width is 0, as it is as wide as its caption."""

@@ -5,6 +5,7 @@
 #include "ColourBar.h"
 #include "MessageLabel.h"
 #include "NumericText.h"
+#include "ScreenReaderNotice.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
@@ -288,32 +289,4 @@ void installWindowAccessibility()
         return true;
     }();
     (void)installed;
-}
-
-ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
-{
-    setObjectName(QStringLiteral("screenReaderNotice"));
-}
-
-void ScreenReaderNotice::announce(const QString& text)
-{
-    // Without assistive technology there is no one to tell, and nothing is queued.
-    if (text.isEmpty() || !QAccessible::isActive()) {
-        return;
-    }
-    const bool first = pending_.isEmpty();
-    pending_ = first ? text : pending_ + QStringLiteral(", ") + text;
-    if (first) {
-        QMetaObject::invokeMethod(this, &ScreenReaderNotice::show, Qt::QueuedConnection);
-    }
-}
-
-void ScreenReaderNotice::show()
-{
-    text_ = std::exchange(pending_, QString());
-    // The name first, so a reader that keeps names in a cache reads the new one.
-    QAccessibleEvent renamed(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&renamed);
-    QAccessibleEvent shown(this, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
 }

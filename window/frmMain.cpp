@@ -26,7 +26,12 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     setWindowIcon(bh::programIcon());
     setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
-    finishControls();
+    // The label face goes into the font database before any control exists: added later, it
+    // would have every font resolved again.
+    const QFont messageFont = bh::labelFont(9.75);
+    const QFont captionFont = bh::labelFont(9.0);
+    createControls();
+    finishControls(messageFont, captionFont);
     connectHandlers();
     createMessageChoice();
     chkFullScreen->setFocus();

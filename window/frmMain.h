@@ -13,16 +13,14 @@
 //  - Every handler runs synchronously inside the change that raised it, so a handler that sets
 //    a control runs that control's handler before it goes on. Two things keep this finite:
 //    DepthUpdating, and controls that raise nothing when set to the value they already hold.
-// Files: frmMain.cpp (life cycle), frmMainLayout.cpp (controls and places),
+// Files: frmMain.cpp (life cycle), frmMainLayout.cpp (the controls, made from the layout table),
 // frmMainOptions.cpp (display options), frmMainColours.cpp (message colour editor),
 // frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told).
 
 #include "ColourBar.h"
 #include "ConfigRecord.h"
-#include "FocusFrameStyle.h"
 #include "MessageLabel.h"
-#include "Pictures.h"
-#include "WindowAccessibility.h"
+#include "ScreenReaderNotice.h"
 #include "WindowLayout.h"
 
 #include <QCheckBox>
@@ -59,25 +57,18 @@ signals:
     void saveFailed(const QString& message);
 
 private:
-    // A control as its row in the window's layout (WindowLayout.h) has it: name, caption, place.
-    template <typename Control> Control* make(const std::string& name)
-    {
-        installWindowAccessibility(); // first: Qt keeps the first accessible interface it hands out
-        auto* control = new Control(this);
-        fromLayout(control, name);
-        return control;
-    }
-    // An indexed group, named "name(0)", "name(1)", ...
-    template <typename Control, std::size_t N> std::array<Control*, N> makeGroup(const char* name)
-    {
-        std::array<Control*, N> group{};
-        for (std::size_t i = 0; i < N; ++i) {
-            group[i] = make<Control>(name + ('(' + std::to_string(i) + ')'));
-        }
-        return group;
-    }
-    void fromLayout(QWidget* control, const std::string& name);
-    void finishControls();
+    // One walk over the layout's table makes every control: its kind, name, caption, place,
+    // place in the stack and turn in the tab order.
+    void createControls();
+    QWidget* createControl(bh::layout::Kind kind);
+    // Points the members at the controls the walk made, by their names in the table.
+    void findControls();
+    template <typename Control> Control* control(const std::string& name) const;
+    template <typename Control, std::size_t N>
+    void controlGroup(std::array<Control*, N>& group, const char* name) const;
+    // The looks of the game screen, and what the table cannot say: the pictures, the palettes,
+    // the label faces, and the names a screen reader gives the controls.
+    void finishControls(const QFont& messageFont, const QFont& captionFont);
     void connectHandlers();
     void createMessageChoice();
     bh::ConfigRecord recordFromControls() const;
@@ -106,42 +97,33 @@ private:
     void lblMessages_Click(int index);
 
     QString configPath_;
-    const std::vector<bh::layout::Control> layout_ = bh::layout::controls();
-    QStyle* focusFrames_ = newFocusFrameStyle(this);
-    // Made before any control, so the embedded label face is in the font database before the
-    // first font is resolved: added later, it has every font resolved again.
-    const QFont messageFont_ = bh::labelFont(9.75);
-    const QFont captionFont_ = bh::labelFont(9.0);
+    QStyle* focusFrames_ = nullptr;
+    // Tells a screen reader what changed away from the control the player is on.
+    ScreenReaderNotice* notice_ = nullptr;
 
-    // Every control: here its kind, and in its row of the layout's table its caption, its place
-    // and its turn in the stack and in the tab order.
-    QLabel* imgBase = make<QLabel>("imgBase");
-    QLabel* imgDebugON = make<QLabel>("imgDebugON");
-    QFrame* shpMessages = make<QFrame>("shpMessages");
+    // The controls, made by createControls from the layout's table.
+    QLabel* imgBase = nullptr;
+    QLabel* imgDebugON = nullptr;
+    QFrame* shpMessages = nullptr;
     // Points at the name being edited once the player has chosen a type with the keyboard: the
     // names never take the focus, so this mark alone shows which one the bars edit.
-    QLabel* selectionMark = make<QLabel>("selectionMark");
-    std::array<MessageLabel*, bh::kMessageTypeCount> lblMessages =
-        makeGroup<MessageLabel, bh::kMessageTypeCount>("lblMessages");
-    QLabel* Label1 = make<QLabel>("Label1");
-    QLabel* Label2 = make<QLabel>("Label2");
-    QLabel* Label3 = make<QLabel>("Label3");
-    QCheckBox* chkFullScreen = make<QCheckBox>("chkFullScreen");
-    QCheckBox* chkDebug = make<QCheckBox>("chkDebug");
-    QCheckBox* chkAntialias = make<QCheckBox>("chkAntialias");
-    QCheckBox* chkDither = make<QCheckBox>("chkDither");
-    QCheckBox* chk16bit = make<QCheckBox>("chk16bit");
-    QCheckBox* chk24bit = make<QCheckBox>("chk24bit");
-    QCheckBox* chk32bit = make<QCheckBox>("chk32bit");
-    QCheckBox* chkWBuffer = make<QCheckBox>("chkWBuffer");
-    QCheckBox* chkKeepBodies = make<QCheckBox>("chkKeepBodies");
-    std::array<ColourBar*, bh::kComponentCount> scrColor =
-        makeGroup<ColourBar, bh::kComponentCount>("scrColor");
-    std::array<QLineEdit*, bh::kComponentCount> txtColor =
-        makeGroup<QLineEdit, bh::kComponentCount>("txtColor");
-    QPushButton* cmdOK = make<QPushButton>("cmdOK");
-    // Tells a screen reader what changed away from the control the player is on.
-    ScreenReaderNotice* notice = new ScreenReaderNotice(this);
+    QLabel* selectionMark = nullptr;
+    std::array<MessageLabel*, bh::kMessageTypeCount> lblMessages{};
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* chkFullScreen = nullptr;
+    QCheckBox* chkDebug = nullptr;
+    QCheckBox* chkAntialias = nullptr;
+    QCheckBox* chkDither = nullptr;
+    QCheckBox* chk16bit = nullptr;
+    QCheckBox* chk24bit = nullptr;
+    QCheckBox* chk32bit = nullptr;
+    QCheckBox* chkWBuffer = nullptr;
+    QCheckBox* chkKeepBodies = nullptr;
+    std::array<ColourBar*, bh::kComponentCount> scrColor{};
+    std::array<QLineEdit*, bh::kComponentCount> txtColor{};
+    QPushButton* cmdOK = nullptr;
 
     // The committed colour of every message type; the type being edited has its live colour in
     // the scroll bars and is written back here only by SelectMessage.

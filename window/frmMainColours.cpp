@@ -50,6 +50,6 @@ void frmMain::txtColor_Change(int index)
     // A screen reader keeps quiet about text the program puts in a box, so the player would not
     // know that 300 became 255.
     if (box->text() != typed) {
-        notice->announce(box->text());
+        notice_->announce(box->text());
     }
 }

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The controls of the settings window: each made from its row of the layout (WindowLayout.h),
 // stacked and chained for Tab in the table's order, and given the looks of the game screen.
+#include "FocusFrameStyle.h"
 #include "Pictures.h"
+#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QPainter>
@@ -24,41 +26,96 @@ void fitToCaption(QLabel* label, const QFont& font)
 
 } // namespace
 
-void frmMain::fromLayout(QWidget* control, const std::string& name)
+// The window's controls come from the layout's table alone; the members only name them.
+void frmMain::createControls()
 {
-    const auto row = std::find_if(layout_.begin(), layout_.end(),
-                                  [&](const bh::layout::Control& c) { return c.name == name; });
-    control->setObjectName(QString::fromStdString(name));
-    if (row == layout_.end()) {
-        return; // not in the table: the layout test names it
-    }
-    if (!row->caption.empty()) { // every kind that shows a caption holds it as its text property
-        control->setProperty("text", QString::fromStdString(row->caption));
-    }
-    control->setGeometry(row->place.left, row->place.top, row->place.width, row->place.height);
-    if (control->focusPolicy() != Qt::NoFocus) {
-        control->setStyle(focusFrames_);
-    }
-}
-
-void frmMain::finishControls()
-{
+    installWindowAccessibility(); // first: Qt keeps the first accessible interface it hands out
+    focusFrames_ = newFocusFrameStyle(this);
     QWidget* previous = nullptr;
-    for (const bh::layout::Control& row : layout_) {
-        auto* control =
-            findChild<QWidget*>(QString::fromStdString(row.name), Qt::FindDirectChildrenOnly);
-        if (control == nullptr) {
-            continue; // the window lacks it: the layout test names it
+    // Children stack in the order they are made, the last on top: the table's order.
+    for (const bh::layout::Control& row : bh::layout::controls()) {
+        QWidget* control = createControl(row.kind);
+        control->setObjectName(QString::fromStdString(row.name));
+        if (!row.caption.empty()) { // every kind that shows a caption holds it as its text
+            control->setProperty("text", QString::fromStdString(row.caption));
         }
-        control->raise(); // children stack in the order of the list, the last on top
+        control->setGeometry(row.place.left, row.place.top, row.place.width, row.place.height);
         if (control->focusPolicy() != Qt::NoFocus) {
+            control->setStyle(focusFrames_);
             if (previous != nullptr) {
                 setTabOrder(previous, control);
             }
             previous = control;
         }
     }
+    findControls();
+    notice_ = new ScreenReaderNotice(this);
+}
 
+QWidget* frmMain::createControl(bh::layout::Kind kind)
+{
+    using Kind = bh::layout::Kind;
+    switch (kind) {
+    case Kind::Picture:
+    case Kind::Caption:
+        return new QLabel(this);
+    case Kind::Panel:
+        return new QFrame(this);
+    case Kind::MessageName:
+        return new MessageLabel(this);
+    case Kind::CheckBox:
+        return new QCheckBox(this);
+    case Kind::ColourBar:
+        return new ColourBar(this);
+    case Kind::ColourBox:
+        return new QLineEdit(this);
+    case Kind::Button:
+        return new QPushButton(this);
+    }
+    Q_UNREACHABLE();
+}
+
+template <typename Control> Control* frmMain::control(const std::string& name) const
+{
+    auto* found = findChild<Control*>(QString::fromStdString(name), Qt::FindDirectChildrenOnly);
+    Q_ASSERT_X(found != nullptr, "frmMain", "a control missing from the layout's table");
+    return found;
+}
+
+template <typename Control, std::size_t N>
+void frmMain::controlGroup(std::array<Control*, N>& group, const char* name) const
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        group[i] = control<Control>(name + ('(' + std::to_string(i) + ')'));
+    }
+}
+
+void frmMain::findControls()
+{
+    imgBase = control<QLabel>("imgBase");
+    imgDebugON = control<QLabel>("imgDebugON");
+    shpMessages = control<QFrame>("shpMessages");
+    selectionMark = control<QLabel>("selectionMark");
+    controlGroup(lblMessages, "lblMessages");
+    Label1 = control<QLabel>("Label1");
+    Label2 = control<QLabel>("Label2");
+    Label3 = control<QLabel>("Label3");
+    chkFullScreen = control<QCheckBox>("chkFullScreen");
+    chkDebug = control<QCheckBox>("chkDebug");
+    chkAntialias = control<QCheckBox>("chkAntialias");
+    chkDither = control<QCheckBox>("chkDither");
+    chk16bit = control<QCheckBox>("chk16bit");
+    chk24bit = control<QCheckBox>("chk24bit");
+    chk32bit = control<QCheckBox>("chk32bit");
+    chkWBuffer = control<QCheckBox>("chkWBuffer");
+    chkKeepBodies = control<QCheckBox>("chkKeepBodies");
+    controlGroup(scrColor, "scrColor");
+    controlGroup(txtColor, "txtColor");
+    cmdOK = control<QPushButton>("cmdOK");
+}
+
+void frmMain::finishControls(const QFont& messageFont, const QFont& captionFont)
+{
     imgBase->setPixmap(bh::picture(QStringLiteral("backdrop"), devicePixelRatioF()));
     imgDebugON->hide(); // its picture is decoded by chkDebug_Click the first time it is shown
     QPalette whiteText = palette();
@@ -84,11 +141,11 @@ void frmMain::finishControls()
     selectionMark->hide();
     for (MessageLabel* label : lblMessages) {
         label->setPalette(whiteText);
-        fitToCaption(label, messageFont_);
+        fitToCaption(label, messageFont);
     }
     for (QLabel* label : {Label1, Label2, Label3}) {
         label->setPalette(whiteText);
-        fitToCaption(label, captionFont_);
+        fitToCaption(label, captionFont);
     }
 
     QPalette greyFace = palette();

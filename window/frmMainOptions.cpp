@@ -64,7 +64,7 @@ void frmMain::applyDepthRule(QCheckBox* box)
                     ruled[i]->isChecked() ? QStringLiteral("on") : QStringLiteral("off"));
             }
         }
-        notice->announce(changed.join(QStringLiteral(", ")));
+        notice_->announce(changed.join(QStringLiteral(", ")));
     } else {
         // A depth cannot be switched off, only replaced: a click on the chosen box keeps it and
         // applies its W-buffering again, through the branch above.

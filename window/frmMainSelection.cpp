@@ -32,7 +32,7 @@ void frmMain::chooseNeighbourMessage(int step)
     }
     // The focus stays where it is, so a screen reader would not say the name on its own; at
     // either end it says it again, which tells the player the list goes no further.
-    notice->announce(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text());
+    notice_->announce(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text());
 }
 
 void frmMain::showCurrentMessage()

@@ -5,16 +5,11 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <QtGlobal>
-
-#ifdef Q_OS_LINUX
 #include <dlfcn.h>
 #include <filesystem>
 #include <system_error>
-#endif
 
 namespace bh {
-
-#ifdef Q_OS_LINUX
 
 namespace {
 
@@ -58,12 +53,5 @@ void isolateGameFolderQt()
     qunsetenv("QT_QPA_PLATFORMTHEME");
     QGuiApplication::setDesktopSettingsAware(false);
 }
-
-#else
-
-// The Windows folder carries no qt.conf; its Qt finds its one plugin beside the program.
-void isolateGameFolderQt() {}
-
-#endif
 
 } // namespace bh

@@ -14,19 +14,14 @@
 
 #include <QByteArray>
 #include <QtGlobal>
-
-#if defined(Q_OS_LINUX)
 #include <cstdint>
 #include <cstring>
 #include <dlfcn.h>
 #include <memory>
 #include <wayland-client-core.h>
 #include <wayland-client-protocol.h>
-#endif
 
 namespace bh {
-
-#if defined(Q_OS_LINUX)
 
 namespace {
 
@@ -113,11 +108,5 @@ void chooseDesktopPlatform()
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
     }
 }
-
-#else
-
-void chooseDesktopPlatform() {}
-
-#endif
 
 } // namespace bh

@@ -1,16 +1,15 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// Brackenholt Config: the settings program of Brackenholt. It edits bh.cfg, beside the program,
-// in one window, and saves on OK. A settings file it cannot read or save ends it with a message
-// that names the problem and the file, and exit status 1.
+#include "Startup.h"
+
 #include "ConfigError.h"
 #include "ConfigFile.h"
-#include "DesktopPlatform.h"
-#include "GameFolderQt.h"
+#include "PlatformStartup.h"
 #include "frmMain.h"
 
-#include <QApplication>
 #include <QMessageBox>
+
+namespace bh {
 
 namespace {
 
@@ -21,26 +20,31 @@ void showFatal(QWidget* parent, const QString& message)
 
 } // namespace
 
-int main(int argc, char* argv[])
+std::unique_ptr<QApplication> startApplication(int argc, char* argv[])
 {
-    // The program takes no command line: arguments, Qt's own included, are ignored.
-    int programNameOnly = argc > 0 ? 1 : 0;
-    bh::isolateGameFolderQt();
-    bh::chooseDesktopPlatform();
-    QApplication app(programNameOnly, argv);
+    // QApplication keeps a reference to the count for its whole life. A program started with
+    // no arguments at all has no name in argv either.
+    static int programNameOnly = 0;
+    programNameOnly = argc > 0 ? 1 : 0;
+    preparePlatform();
+    auto app = std::make_unique<QApplication>(programNameOnly, argv);
     // The window is laid out to the pixel in Fusion's measures, which Qt draws the same on every
     // platform; a platform's own style (Windows', a desktop theme's) would move the check marks,
     // the focus frames and the scroll bars' arrows and thumbs.
     QApplication::setStyle(QStringLiteral("Fusion"));
     // Lets a Wayland desktop match the window to its menu entry, and so to its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(BH_APP_ID));
+    return app;
+}
 
-    frmMain window(bh::configPath());
+int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
+{
+    frmMain window(configPath());
     QApplication::setApplicationName(window.windowTitle()); // the error boxes' title
     QApplication::setWindowIcon(window.windowIcon());       // the error box carries it too
     try {
         window.Form_Load();
-    } catch (const bh::ConfigError& error) {
+    } catch (const ConfigError& error) {
         showFatal(nullptr, QString::fromStdString(error.what()));
         return 1;
     }
@@ -50,7 +54,12 @@ int main(int argc, char* argv[])
         showFatal(&window, message);
         status = 1;
     });
+    if (beforeShow) {
+        beforeShow(window);
+    }
     window.showCentered();
     const int loopStatus = QApplication::exec();
     return status != 0 ? status : loopStatus;
 }
+
+} // namespace bh

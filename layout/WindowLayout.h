@@ -5,7 +5,8 @@
 // The window's caption and where every control stands, in the client area's own pixels, fixed
 // over the backdrop as on the game screen. The one statement of the layout: the window, the
 // picture painter and the widget tests read it, and the build writes controls() out as
-// window-layout.json for the tests that drive the real program. Standard C++ only.
+// window-layout.json for the tests that drive the real program. Standard C++ only, so the
+// painter links it without the window.
 
 #include "ConfigRecord.h"
 
@@ -67,44 +68,28 @@ inline constexpr Series kColourBoxes{{176, 248, 41, 19}, 0, 24};
 inline constexpr const char* kColourBoxFirstText = "255";
 inline constexpr Place kOK{456, 296, 105, 25};
 
+// What a control is, which decides the widget the window makes for its row.
+enum class Kind {
+    Picture,     // imgBase, imgDebugON, selectionMark
+    Panel,       // shpMessages
+    MessageName, // lblMessages(i): a name clicked to edit its type's colour
+    Caption,     // Label1..3
+    CheckBox,
+    ColourBar, // scrColor(c)
+    ColourBox, // txtColor(c)
+    Button,    // cmdOK
+};
+
 // Every control by its object name, bottom of the stack first, and the operable ones in tab
-// order: the window names, captions, places, stacks and chains its controls by this list alone.
+// order: the window creates, names, places, stacks and chains its controls by this list alone.
 // caption is the text it shows on creation, if it shows one.
 struct Control {
     std::string name;
+    Kind kind;
     std::string caption;
     Place place;
 };
 
-inline std::vector<Control> controls()
-{
-    const auto indexed = [](const char* name, int i) {
-        return std::string(name) + '(' + std::to_string(i) + ')';
-    };
-    std::vector<Control> all = {{"imgBase", "", kWindow},
-                                {"imgDebugON", "", kDebugPreview},
-                                {"shpMessages", "", kMessagePanel},
-                                {"selectionMark", "", kSelectionMark.at(0)}};
-    for (int i = 0; i < kMessageTypeCount; ++i) {
-        all.push_back({indexed("lblMessages", i),
-                       std::string(kMessageTypeNames[static_cast<std::size_t>(i)]),
-                       kMessageLabels.at(i)});
-    }
-    for (int c = 0; c < kComponentCount; ++c) {
-        all.push_back({"Label" + std::to_string(c + 1),
-                       kComponentNames[static_cast<std::size_t>(c)], kComponentCaptions.at(c)});
-    }
-    for (const CheckBox& box : kCheckBoxes) {
-        all.push_back({box.name, box.caption, box.place});
-    }
-    for (int c = 0; c < kComponentCount; ++c) {
-        all.push_back({indexed("scrColor", c), "", kColourBars.at(c)});
-    }
-    for (int c = 0; c < kComponentCount; ++c) {
-        all.push_back({indexed("txtColor", c), kColourBoxFirstText, kColourBoxes.at(c)});
-    }
-    all.push_back({"cmdOK", "OK", kOK});
-    return all;
-}
+std::vector<Control> controls();
 
 } // namespace bh::layout

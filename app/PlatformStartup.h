@@ -1,0 +1,12 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+namespace bh {
+
+// What the player's platform needs of Qt before the application object exists: on Linux, the
+// game folder's own Qt and the way to the desktop (PlatformStartupLinux.cpp); on Windows,
+// nothing (PlatformStartupWindows.cpp).
+void preparePlatform();
+
+} // namespace bh

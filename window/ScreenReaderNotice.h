@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: Brackenholt Config developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+// What the window tells a screen reader of its own accord: a change the player did not make on
+// the control they are on (the type the bars now edit, the boxes the colour depth set, the
+// number a typed value was held to). A screen reader speaks changes of the focused control only,
+// and Qt 6.4 hands it a changed name or description as the object rather than as the text, so a
+// notice is a notification of the window that shows each time it is given a text. It is no
+// widget: it is drawn nowhere, takes no focus and leaves the window's controls as they are.
+class ScreenReaderNotice : public QObject {
+    Q_OBJECT
+public:
+    explicit ScreenReaderNotice(QWidget* window);
+
+    // Shown once the change that called for it has been told to the reader in full (a check box
+    // reports its own new state only after its handlers have run), so the notice comes last and
+    // is not cut short. Texts given during one change are spoken together.
+    void announce(const QString& text);
+
+    // The last text shown.
+    const QString& text() const { return text_; }
+
+private:
+    void show();
+
+    QString text_;
+    QString pending_;
+};
