@@ -25,8 +25,9 @@ int main(int argc, char* argv[])
 {
     // The program takes no command line: arguments, Qt's own included, are ignored.
     int programNameOnly = argc > 0 ? 1 : 0;
-    bh::isolateGameFolderQt();
-    bh::chooseDesktopPlatform();
+    if (!bh::isolateGameFolderQt() || !bh::chooseDesktopPlatform()) {
+        return 1; // before any window can be shown: the reason is on standard error
+    }
     QApplication app(programNameOnly, argv);
     // The window is laid out to the pixel in Fusion's measures, which Qt draws the same on every
     // platform; a platform's own style (Windows', a desktop theme's) would move the check marks,
