@@ -200,7 +200,7 @@ def run_quietly(args):
                           check=True).stdout
 
 
-def check_launcher_files(f, share, app_id, program, where, glib=True):
+def check_launcher_files(f, share, app_id, program, where, glib=True, resolve=os.path.realpath):
     """The entry, its icons and (where given) the description under one share/ folder: the
     entry must start `program`, and the icon it names must be there in both sizes."""
     entry_path = share / "applications" / f"{app_id}.desktop"
@@ -217,9 +217,9 @@ def check_launcher_files(f, share, app_id, program, where, glib=True):
     except ValueError as error:
         args = [str(error)]
     # The entry may name the program through a link (register-launcher's).
-    f.check([os.path.realpath(a) for a in args] == [str(program)],
+    f.check([resolve(a) for a in args] == [str(program)],
             f"{where}: Exec starts {args}, not [{program}]")
-    f.check(os.path.realpath(entry.get("TryExec", "")) == str(program),
+    f.check(resolve(entry.get("TryExec", "")) == str(program),
             f"{where}: TryExec is {entry.get('TryExec')}, not {program}")
     # What GNOME's menu and gio launch load: GLib looks for the program before anything else.
     # (cmake --install's own entry names the prefix as it is, % and all: glib=False.)
