@@ -13,11 +13,15 @@
 #include "DesktopPlatform.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QtGlobal>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <memory>
+#include <poll.h>
 #include <wayland-client-core.h>
 #include <wayland-client-protocol.h>
 
@@ -25,7 +29,11 @@ namespace bh {
 
 namespace {
 
-enum class TitleBars { DrawnByCompositor, NotDrawn, Unknown };
+enum class TitleBars { DrawnByCompositor, NotDrawn, Unknown, NoAnswer };
+
+// A compositor that is stopped, frozen or hung up gets no longer than this to list its globals:
+// the player is waiting for a window.
+constexpr int kProbeDeadlineMs = 500;
 
 template <typename Function> Function* symbol(void* library, const char* name)
 {
@@ -42,8 +50,87 @@ void onGlobal(void* data, wl_registry* /*registry*/, std::uint32_t /*name*/, con
 
 void onGlobalRemove(void* /*data*/, wl_registry* /*registry*/, std::uint32_t /*name*/) {}
 
-// Asks the compositor for its list of globals, once. The Wayland client library is opened here
-// rather than linked, so that an X11 desktop without it still starts the program.
+void onDone(void* data, wl_callback* /*callback*/, std::uint32_t /*serial*/)
+{
+    *static_cast<bool*>(data) = true;
+}
+
+// The Wayland client calls the probe needs, opened here rather than linked, so that an X11
+// desktop without the library still starts the program.
+struct WaylandClient {
+    decltype(wl_display_connect)* connect;
+    decltype(wl_display_disconnect)* disconnect;
+    decltype(wl_display_get_fd)* getFd;
+    decltype(wl_display_flush)* flush;
+    decltype(wl_display_prepare_read)* prepareRead;
+    decltype(wl_display_cancel_read)* cancelRead;
+    decltype(wl_display_read_events)* readEvents;
+    decltype(wl_display_dispatch_pending)* dispatchPending;
+    decltype(wl_proxy_marshal_constructor)* marshal;
+    decltype(wl_proxy_add_listener)* addListener;
+    decltype(wl_proxy_destroy)* destroy;
+    const wl_interface* registryInterface;
+    const wl_interface* callbackInterface;
+
+    explicit WaylandClient(void* library)
+        : connect(symbol<decltype(wl_display_connect)>(library, "wl_display_connect")),
+          disconnect(symbol<decltype(wl_display_disconnect)>(library, "wl_display_disconnect")),
+          getFd(symbol<decltype(wl_display_get_fd)>(library, "wl_display_get_fd")),
+          flush(symbol<decltype(wl_display_flush)>(library, "wl_display_flush")),
+          prepareRead(
+              symbol<decltype(wl_display_prepare_read)>(library, "wl_display_prepare_read")),
+          cancelRead(symbol<decltype(wl_display_cancel_read)>(library, "wl_display_cancel_read")),
+          readEvents(symbol<decltype(wl_display_read_events)>(library, "wl_display_read_events")),
+          dispatchPending(symbol<decltype(wl_display_dispatch_pending)>(
+              library, "wl_display_dispatch_pending")),
+          marshal(symbol<decltype(wl_proxy_marshal_constructor)>(library,
+                                                                 "wl_proxy_marshal_constructor")),
+          addListener(symbol<decltype(wl_proxy_add_listener)>(library, "wl_proxy_add_listener")),
+          destroy(symbol<decltype(wl_proxy_destroy)>(library, "wl_proxy_destroy")),
+          registryInterface(
+              static_cast<const wl_interface*>(dlsym(library, "wl_registry_interface"))),
+          callbackInterface(
+              static_cast<const wl_interface*>(dlsym(library, "wl_callback_interface")))
+    {
+    }
+
+    bool complete() const
+    {
+        return connect && disconnect && getFd && flush && prepareRead && cancelRead && readEvents &&
+               dispatchPending && marshal && addListener && destroy && registryInterface &&
+               callbackInterface;
+    }
+
+    // Reads and dispatches what the compositor sends until *done or the deadline; false on a
+    // timeout, a broken connection or a protocol error.
+    bool waitFor(wl_display* display, const bool* done, const QDeadlineTimer& deadline) const
+    {
+        while (!*done) {
+            while (prepareRead(display) != 0) {
+                if (dispatchPending(display) < 0) {
+                    return false;
+                }
+                if (*done) {
+                    return true;
+                }
+            }
+            pollfd socket{getFd(display), POLLIN, 0};
+            const int flushed = flush(display);
+            const int remaining = static_cast<int>(deadline.remainingTime());
+            if ((flushed < 0 && errno != EAGAIN) || remaining <= 0 ||
+                poll(&socket, 1, remaining) <= 0 || (socket.revents & POLLIN) == 0) {
+                cancelRead(display);
+                return false; // a hang-up without a last word counts as no answer too
+            }
+            if (readEvents(display) < 0 || dispatchPending(display) < 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+// Asks the compositor for its list of globals, once, and waits no longer than the deadline.
 TitleBars compositorTitleBars()
 {
     const std::unique_ptr<void, int (*)(void*)> library(
@@ -51,62 +138,89 @@ TitleBars compositorTitleBars()
     if (!library) {
         return TitleBars::Unknown;
     }
-    auto* connect = symbol<decltype(wl_display_connect)>(library.get(), "wl_display_connect");
-    auto* disconnect =
-        symbol<decltype(wl_display_disconnect)>(library.get(), "wl_display_disconnect");
-    auto* roundtrip = symbol<decltype(wl_display_roundtrip)>(library.get(), "wl_display_roundtrip");
-    auto* marshal = symbol<decltype(wl_proxy_marshal_constructor)>(library.get(),
-                                                                   "wl_proxy_marshal_constructor");
-    auto* addListener =
-        symbol<decltype(wl_proxy_add_listener)>(library.get(), "wl_proxy_add_listener");
-    auto* destroy = symbol<decltype(wl_proxy_destroy)>(library.get(), "wl_proxy_destroy");
-    const auto* registryInterface =
-        static_cast<const wl_interface*>(dlsym(library.get(), "wl_registry_interface"));
-    if (!connect || !disconnect || !roundtrip || !marshal || !addListener || !destroy ||
-        !registryInterface) {
+    const WaylandClient client(library.get());
+    if (!client.complete()) {
         return TitleBars::Unknown;
     }
-
-    wl_display* display = connect(nullptr);
+    const QDeadlineTimer deadline(kProbeDeadlineMs);
+    wl_display* display = client.connect(nullptr);
     if (!display) {
-        return TitleBars::Unknown; // Qt goes on to X11 by itself
+        return TitleBars::Unknown; // no compositor there: Qt goes on to X11 by itself
     }
     bool decorationManager = false;
-    wl_proxy* registry = marshal(reinterpret_cast<wl_proxy*>(display), WL_DISPLAY_GET_REGISTRY,
-                                 registryInterface, nullptr);
-    wl_registry_listener listener{onGlobal, onGlobalRemove};
+    bool done = false;
+    auto* proxy = reinterpret_cast<wl_proxy*>(display);
+    wl_proxy* registry =
+        client.marshal(proxy, WL_DISPLAY_GET_REGISTRY, client.registryInterface, nullptr);
+    wl_proxy* callback = client.marshal(proxy, WL_DISPLAY_SYNC, client.callbackInterface, nullptr);
+    wl_registry_listener registryListener{onGlobal, onGlobalRemove};
+    wl_callback_listener callbackListener{onDone};
     bool answered = false;
-    if (registry) {
-        addListener(registry, reinterpret_cast<void (**)()>(&listener), &decorationManager);
-        answered = roundtrip(display) >= 0;
-        destroy(registry);
+    if (registry && callback) {
+        client.addListener(registry, reinterpret_cast<void (**)()>(&registryListener),
+                           &decorationManager);
+        client.addListener(callback, reinterpret_cast<void (**)()>(&callbackListener), &done);
+        answered = client.waitFor(display, &done, deadline);
     }
-    disconnect(display);
+    for (wl_proxy* made : {callback, registry}) {
+        if (made) {
+            client.destroy(made);
+        }
+    }
+    client.disconnect(display);
     if (!answered) {
-        return TitleBars::Unknown;
+        return TitleBars::NoAnswer;
     }
     return decorationManager ? TitleBars::DrawnByCompositor : TitleBars::NotDrawn;
 }
 
 } // namespace
 
-void chooseDesktopPlatform()
+bool chooseDesktopPlatform()
 {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        return;
+        return true;
     }
     // Qt tries Wayland first in a Wayland session, and X11 only where DISPLAY names a server.
     const bool wayland =
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
     // A WAYLAND_SOCKET is a connection handed over for Qt's use alone: probing would take it.
-    if (!wayland || !qEnvironmentVariableIsSet("DISPLAY") ||
-        qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
-        return;
+    if (!wayland || qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
+        return true;
     }
-    if (compositorTitleBars() == TitleBars::NotDrawn) {
-        // Wayland stays as the fallback should the X server refuse the program.
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    switch (compositorTitleBars()) {
+    case TitleBars::NoAnswer:
+        if (!x11) {
+            const QByteArray name = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                                        ? QByteArray("wayland-0")
+                                        : qgetenv("WAYLAND_DISPLAY");
+            std::fprintf(stderr,
+                         "Brackenholt Config cannot open its window: the Wayland compositor "
+                         "named by WAYLAND_DISPLAY (%s) does not answer, and DISPLAY names no "
+                         "X server to use instead.\n",
+                         name.constData());
+            return false;
+        }
+        // Qt's Wayland platform would wait on that compositor for good; X11 alone keeps clear.
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        return true;
+    case TitleBars::NotDrawn:
+        if (x11) {
+            // Wayland stays as the fallback should the X server refuse the program.
+            qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+        }
+        break;
+    case TitleBars::DrawnByCompositor:
+    case TitleBars::Unknown:
+        break;
     }
+    // On Wayland the bar is the compositor's or none: the folder has no OpenGL buffer
+    // integration to draw Qt's own, and asking for one only warns on standard error.
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION")) {
+        qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    }
+    return true;
 }
 
 } // namespace bh

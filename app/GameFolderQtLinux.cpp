@@ -1,12 +1,17 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
+#include "ConfigFile.h"
 #include "GameFolderQt.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QObject>
 #include <QtGlobal>
+#include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace bh {
@@ -28,30 +33,57 @@ fs::path loadedQtFolder()
     return error ? fs::path{} : library.parent_path();
 }
 
+// Start-up has no window to show this in: without a folder it can name, Qt could only load a
+// platform plugin from outside the folder, built for another Qt.
+bool refuse(const char* why, const char* what)
+{
+    std::error_code error;
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    std::fprintf(stderr, "Brackenholt Config cannot start: %s %s\n", why,
+                 error ? "" : program.parent_path().c_str());
+    std::fprintf(stderr, "%s\n", what);
+    return false;
+}
+
 } // namespace
 
-void isolateGameFolderQt()
+bool isolateGameFolderQt()
 {
-    // QCoreApplication cannot say where the program is before it exists; the kernel can.
-    std::error_code error;
-    const fs::path folder = fs::canonical("/proc/self/exe", error).parent_path();
-    if (error || !fs::is_regular_file(folder / "qt.conf", error)) {
-        return;
+    const QString folder = programFolder();
+    if (folder.isEmpty()) {
+        return refuse("the name of its folder is not valid UTF-8:",
+                      "Rename the folder, using letters this system shows correctly, and start "
+                      "the program again.");
     }
-    const fs::path ownQt = fs::canonical(folder / "lib", error);
+    // Qt reads qt6.conf or qt.conf beside the program when the application starts: a FIFO there
+    // would stop it for good, a device would feed it without end.
+    for (const char* name : {"qt6.conf", "qt.conf"}) {
+        struct stat status {};
+        const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(name));
+        if (stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+            return refuse(name, "in the program's folder is not a regular file. Remove it, or "
+                                "unpack the game folder again.");
+        }
+    }
+    std::error_code error;
+    const fs::path ownQt =
+        fs::canonical(fs::path(QFile::encodeName(folder).toStdString()) / "lib", error);
     if (error || loadedQtFolder() != ownQt) {
-        return;
+        return true; // the build tree, or a system's Qt: Qt's usual behaviour
     }
     // Launchers and desktop sessions point these at the system's plugins, built for another Qt:
     // this Qt would refuse each with a warning or, built from the same version, load it and mix
-    // two builds' private parts. Without them Qt searches only what qt.conf names, plugins/.
+    // two builds' private parts. The folder's plugins/ is named here rather than left to
+    // qt.conf, which a player may have removed or changed.
     qunsetenv("QT_PLUGIN_PATH");
     qunsetenv("QT_QPA_PLATFORM_PLUGIN_PATH");
+    QCoreApplication::setLibraryPaths({folder + QStringLiteral("/plugins")});
     // The window is laid out to the pixel in Fusion's measures and its own colours: a desktop's
     // font and palette (KDE's, or a theme QT_QPA_PLATFORMTHEME names) would clip the captions and
     // recolour the boxes. An input method the folder lacks needs nothing: Qt falls back to compose.
     qunsetenv("QT_QPA_PLATFORMTHEME");
     QGuiApplication::setDesktopSettingsAware(false);
+    return true;
 }
 
 } // namespace bh

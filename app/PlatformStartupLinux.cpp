@@ -6,12 +6,11 @@
 
 namespace bh {
 
-void preparePlatform()
+bool preparePlatform()
 {
     // The folder first: it decides which plugins Qt may load, and the platform choice reads
     // what remains of the environment.
-    isolateGameFolderQt();
-    chooseDesktopPlatform();
+    return isolateGameFolderQt() && chooseDesktopPlatform();
 }
 
 } // namespace bh

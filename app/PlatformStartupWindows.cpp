@@ -6,6 +6,9 @@ namespace bh {
 
 // The Windows folder carries no qt.conf and Windows has one way to the desktop: its Qt finds its
 // one platform plugin beside the program, and nothing need be prepared.
-void preparePlatform() {}
+bool preparePlatform()
+{
+    return true;
+}
 
 } // namespace bh

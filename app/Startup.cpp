@@ -26,7 +26,9 @@ std::unique_ptr<QApplication> startApplication(int argc, char* argv[])
     // no arguments at all has no name in argv either.
     static int programNameOnly = 0;
     programNameOnly = argc > 0 ? 1 : 0;
-    preparePlatform();
+    if (!preparePlatform()) {
+        return nullptr; // before any window can be shown: the reason is on standard error
+    }
     auto app = std::make_unique<QApplication>(programNameOnly, argv);
     // The window is laid out to the pixel in Fusion's measures, which Qt draws the same on every
     // platform; a platform's own style (Windows', a desktop theme's) would move the check marks,

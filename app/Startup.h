@@ -12,9 +12,10 @@ class frmMain;
 // measures what a player runs.
 namespace bh {
 
-// Prepares Qt for the player's platform and game folder, then makes the application. The
-// program takes no command line: of argv only the program's name is passed on, so arguments,
-// Qt's own included, are ignored.
+// Prepares Qt for the player's platform and game folder, then makes the application; null when
+// Qt cannot be started safely (the reason is on standard error). The program takes no command
+// line: of argv only the program's name is passed on, so arguments, Qt's own included, are
+// ignored.
 std::unique_ptr<QApplication> startApplication(int argc, char* argv[]);
 
 // The window's whole life on bh.cfg beside the program: load, show, and the exit status, 1

@@ -8,5 +8,5 @@
 int main(int argc, char* argv[])
 {
     const auto app = bh::startApplication(argc, argv);
-    return bh::runSettingsWindow();
+    return app ? bh::runSettingsWindow() : 1;
 }

@@ -9,5 +9,5 @@
 int main(int argc, char* argv[])
 {
     const auto app = bh::startApplication(argc, argv);
-    return bh::runSettingsWindow([](frmMain& window) { quitAfterFirstFrame(&window); });
+    return app ? bh::runSettingsWindow([](frmMain& window) { quitAfterFirstFrame(&window); }) : 1;
 }

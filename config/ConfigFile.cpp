@@ -6,7 +6,6 @@
 #include "ConfigFilePlatform.h"
 #include "ConfigFormat.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -158,9 +157,19 @@ QString configPathIn(const QString& folder)
     return QDir(folder).filePath(QString::fromLatin1(kConfigFileName));
 }
 
+QString programFolder()
+{
+    return platform::programFolder();
+}
+
 QString configPath()
 {
-    return configPathIn(QCoreApplication::applicationDirPath());
+    const QString folder = programFolder();
+    if (folder.isEmpty()) { // never the working directory's bh.cfg in its place
+        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::Other, kConfigFileName,
+                                  "the name of the program's folder cannot be used");
+    }
+    return configPathIn(folder);
 }
 
 ConfigRecord readConfigFile(const QString& path)

@@ -18,7 +18,12 @@ inline constexpr qint64 kMaxConfigBytes = qint64{1024} * 1024;
 // folder joined with "bh.cfg", with one separator also when folder is a root.
 QString configPathIn(const QString& folder);
 
-// bh.cfg beside the running program. Needs a QCoreApplication.
+// The folder the running program's file lies in (the executable's own, never the working
+// directory), or empty when its name is not valid in the system's file-name encoding and so
+// cannot be used at all. On Linux it needs no QCoreApplication; on Windows it does.
+QString programFolder();
+
+// bh.cfg in programFolder(). Throws ConfigError (CannotOpen) when that folder cannot be named.
 QString configPath();
 
 // Reads bh.cfg at path, waiting up to a second for another program that holds it open to let

@@ -38,4 +38,8 @@ bool openElsewhere(const QString& path);
 std::uint32_t attributesToKeep(const QString& path);
 void restoreAttributes(const QString& path, std::uint32_t attributes);
 
+// The folder the running program's own file lies in, absolute, or empty where the system cannot
+// name it in a QString that leads back to it (see programFolder()).
+QString programFolder();
+
 } // namespace bh::platform

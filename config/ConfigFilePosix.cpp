@@ -5,8 +5,11 @@
 // keeps (QSaveFile copies them).
 #include "ConfigFilePlatform.h"
 
+#include <QFile>
 #include <cerrno>
+#include <climits>
 #include <system_error>
+#include <unistd.h>
 
 namespace bh::platform {
 
@@ -48,5 +51,26 @@ std::uint32_t attributesToKeep(const QString& /*path*/)
 }
 
 void restoreAttributes(const QString& /*path*/, std::uint32_t /*attributes*/) {}
+
+QString programFolder()
+{
+    // The kernel's link names the program's file as the bytes the file system holds, whatever
+    // the working directory or argv[0] say; Qt's own lookup turns a name it cannot decode into
+    // a relative one.
+    char link[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", link, sizeof link);
+    if (length <= 0 || length >= static_cast<ssize_t>(sizeof link) || link[0] != '/') {
+        return {};
+    }
+    QByteArray bytes(link, length);
+    bytes.truncate(bytes.lastIndexOf('/'));
+    if (bytes.isEmpty()) {
+        bytes = "/";
+    }
+    // A name that does not come back to the same bytes (not valid in the file-name encoding)
+    // would name some other file, or none, at every later step.
+    const QString folder = QFile::decodeName(bytes);
+    return QFile::encodeName(folder) == bytes ? folder : QString();
+}
 
 } // namespace bh::platform

@@ -4,6 +4,7 @@
 // search indexer, a backup tool) cannot be replaced, and often not read, until it lets go.
 #include "ConfigFilePlatform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <windows.h>
 
@@ -98,6 +99,12 @@ void restoreAttributes(const QString& path, std::uint32_t attributes)
     if (now != INVALID_FILE_ATTRIBUTES) {
         ::SetFileAttributesW(file.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | attributes);
     }
+}
+
+// Windows names every file in UTF-16, so Qt's folder is the program's own.
+QString programFolder()
+{
+    return QCoreApplication::applicationDirPath();
 }
 
 } // namespace bh::platform

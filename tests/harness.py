@@ -794,13 +794,20 @@ class Program:
             raise DriverError(f"the program was still running {timeout} s later\n"
                               f"{self.diagnosis()}") from None
 
+    def form_origin(self):
+        """Where the form stands on screen: in the middle of a window that a window manager has
+        made larger (maximised, full screen), as the program centres it."""
+        w, (width, height) = self.window, self.main_size
+        return (w["x"] + max(0, (w["width"] - width) // 2),
+                w["y"] + max(0, (w["height"] - height) // 2))
+
     def client_shot(self):
-        w = self.window
-        return self.session.screenshot().crop(w["x"], w["y"], w["width"], w["height"])
+        return self.session.screenshot().crop(*self.form_origin(), *self.main_size)
 
     def to_screen(self, x, y):
-        """Absolute screen position of a point given in the client area's own pixels."""
-        return self.window["x"] + x * self.scale, self.window["y"] + y * self.scale
+        """Absolute screen position of a point given in the form's own pixels."""
+        left, top = self.form_origin()
+        return left + x * self.scale, top + y * self.scale
 
     def click(self, x, y, times=1):
         """Clicks a point given in the client area's own pixels."""
@@ -812,6 +819,9 @@ class Program:
         self.session.key("Return")
 
 
+_SYSTEM_PLUGINS = "/usr/lib/x86_64-linux-gnu/qt6/plugins"
+
+
 class AppRun(Program):
     """The program copied into a fresh folder of its own beside the given bh.cfg bytes (None:
     no bh.cfg), and started from another folder: it must find bh.cfg beside itself, not in the
@@ -819,9 +829,9 @@ class AppRun(Program):
     installed into (its libraries, plug-ins and launcher files), less the default bh.cfg."""
 
     def __init__(self, session, executable, config_bytes, scale=1, launcher=(),
-                 whole_folder=False):
+                 whole_folder=False, folder_name=b"game"):
         root = tempfile.mkdtemp(prefix="run-", dir=session.workdir)
-        self.folder = os.path.join(root, "game")
+        self.folder = os.fsdecode(os.path.join(root.encode(), folder_name))
         self.exe = os.path.join(self.folder, os.path.basename(executable))
         self.config_path = os.path.join(self.folder, "bh.cfg")
         if whole_folder:
@@ -836,6 +846,14 @@ class AppRun(Program):
         if config_bytes is not None:
             with open(self.config_path, "wb") as out:
                 out.write(config_bytes)
+        # The working directory holds a bh.cfg and a qt.conf of its own, naming the system's
+        # plugins: neither may be read, written or loaded from.
+        self.decoys = {os.path.join(root, "bh.cfg"): cfg(options=(1, 1, 1, 1, 1)),
+                       os.path.join(root, "qt.conf"): b"[Paths]\nPlugins = " +
+                       os.fsencode(_SYSTEM_PLUGINS) + b"\n"}
+        for path, data in self.decoys.items():
+            with open(path, "wb") as out:
+                out.write(data)
         session.hand_over(root)
         super().__init__(session, [self.exe], root, scale=scale, launcher=launcher)
 
@@ -843,6 +861,10 @@ class AppRun(Program):
         """The folder (this run's, or where it was moved to) holds what was shipped, extra and a
         bh.cfg of exactly config_bytes (None: no bh.cfg)."""
         folder = folder or self.folder
+        for path, data in self.decoys.items():
+            with open(path, "rb") as decoy:
+                if decoy.read() != data:
+                    raise DriverError(f"the program changed {path}, outside its folder")
         left = sorted(os.listdir(folder))
         wanted = sorted([*self.shipped, *extra] + (["bh.cfg"] if config_bytes is not None else []))
         if left != wanted:

@@ -8,9 +8,12 @@
 #include "Pictures.h"
 
 #include <QGuiApplication>
+#include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <algorithm>
 #include <utility>
 
 // A fixed size alone still leaves a Windows window its sizing border, and under Wine its X
@@ -102,6 +105,40 @@ void frmMain::showCentered()
                                         screen->availableGeometry()));
     }
     show();
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        update();
+    }
+}
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const QPoint origin(std::max(0, (width() - bh::layout::kWindow.width) / 2),
+                        std::max(0, (height() - bh::layout::kWindow.height) / 2));
+    const QPoint shift = origin - formOrigin_;
+    if (shift.isNull()) {
+        return;
+    }
+    formOrigin_ = origin;
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isWindow()) {
+            control->move(control->pos() + shift);
+        }
+    }
+    update();
+}
+
+void frmMain::paintEvent(QPaintEvent* /*event*/)
+{
+    const QRect form(formOrigin_, QSize(bh::layout::kWindow.width, bh::layout::kWindow.height));
+    if (!form.contains(rect())) {
+        QPainter(this).fillRect(rect(), Qt::black); // the backdrop covers the form itself
+    }
 }
 
 bh::Colour frmMain::barColour() const

@@ -52,6 +52,16 @@ public:
     }
     int currentMessage() const { return CurrentMessage; }
 
+protected:
+    // A window manager may make the window full screen, maximise it or force another size on it
+    // although it cannot be resized. The form then stays whole, centred on black as the game's
+    // own screen would show it, and each change of state is drawn at once: a compositor that
+    // applies a state with the window's next frame would otherwise leave it half applied, with
+    // clicks landing away from the controls they are aimed at.
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 signals:
     // The settings could not be saved on OK; the window closes right after this returns.
     void saveFailed(const QString& message);
@@ -100,6 +110,7 @@ private:
     QStyle* focusFrames_ = nullptr;
     // Tells a screen reader what changed away from the control the player is on.
     ScreenReaderNotice* notice_ = nullptr;
+    QPoint formOrigin_; // the form's top left corner in the window: 0,0 at the window's own size
 
     // The controls, made by createControls from the layout's table.
     QLabel* imgBase = nullptr;

@@ -58,7 +58,7 @@ void frmMain::showCurrentMessage()
 
     if (keyboardChoice_) {
         const bh::layout::Place p = bh::layout::kSelectionMark.at(CurrentMessage);
-        selectionMark->setGeometry(p.left, p.top, p.width, p.height);
+        selectionMark->setGeometry(QRect(p.left, p.top, p.width, p.height).translated(formOrigin_));
         selectionMark->show();
     }
 }

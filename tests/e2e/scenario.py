@@ -11,6 +11,8 @@ import dataclasses
 import glob
 import os
 import re
+import socket
+import threading
 import time
 
 # cfg, centre, near_left and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on.
@@ -507,6 +509,27 @@ class Scenario:
     expect_status: int
     shows_window: bool = True  # False: the program must stop at its error box
     scale: int = 1
+    folder: bytes = b"game"  # the game folder's name, as the file system holds it
+    # "silent" or "hangup": WAYLAND_DISPLAY names a compositor that never answers, or one that
+    # hangs up at once, and DISPLAY the session's X server.
+    compositor: str = None
+
+
+def fake_compositor(workdir, kind):
+    """A Wayland socket whose compositor accepts and then never answers or hangs up at once."""
+    path = os.path.join(workdir, f"wayland-{kind}")
+    server = socket.socket(socket.AF_UNIX)
+    server.bind(path)
+    server.listen(8)
+    held = []
+
+    def serve():
+        while True:
+            connection, _ = server.accept()
+            held.append(connection) if kind == "silent" else connection.close()
+
+    threading.Thread(target=serve, daemon=True).start()
+    return {"WAYLAND_DISPLAY": path, "XDG_SESSION_TYPE": "wayland", "QT_QPA_PLATFORM": ""}
 
 
 class Context:
@@ -535,7 +558,9 @@ def trace(text):
 def run_scenario(session, executable, scenario, artifacts, whole_folder=False, launcher=()):
     _TRACE_START[0] = time.monotonic()
     app = AppRun(session, executable, scenario.config, scale=scenario.scale,
-                 whole_folder=whole_folder, launcher=launcher)
+                 whole_folder=whole_folder, launcher=launcher, folder_name=scenario.folder)
+    if scenario.compositor:
+        app.extra_env.update(fake_compositor(session.workdir, scenario.compositor))
     ctx = Context(session, scenario, app, artifacts)
     try:
         app.start()
@@ -559,6 +584,9 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False, l
         if status != scenario.expect_status:
             raise DriverError(f"exit status {status}, expected {scenario.expect_status}; "
                               f"stderr: {app.stderr_text().strip()!r}")
+        # A game folder started on its desktop says nothing on standard error.
+        if whole_folder and not launcher and app.stderr_text():
+            raise DriverError(f"standard error is not empty: {app.stderr_text().strip()!r}")
         _check_folder(ctx)
     finally:
         app.stop()

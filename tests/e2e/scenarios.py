@@ -351,6 +351,11 @@ ERRORS = [
     Scenario("colour_rounding_to_256_shows_error_and_no_window",
              config=cfg(lines=GOOD_LINES[:48] + ["255.5"]),
              steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
+    # A folder name that is not valid UTF-8 (an archive unpacked as Latin-1) is refused, never
+    # taken for the working directory with its own bh.cfg and qt.conf.
+    Scenario("latin1_folder_name_is_refused_not_the_working_directory", config=GOOD,
+             steps=[], expect_file=UNCHANGED, expect_status=1, shows_window=False,
+             folder=b"Jeux-\xe9"),
     Scenario(
         "save_that_cannot_happen_keeps_old_file_and_exits_1",
         config=NOT_NORMAL,
@@ -378,6 +383,14 @@ SCALE = [
         ],
         expect_file=UNCHANGED, expect_status=0),
 ]
+
+# A compositor left over in WAYLAND_DISPLAY that never answers or hangs up at once: the window
+# comes up through X11 and works.
+_OK_SAVES = [click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)), OK]
+DEAD_COMPOSITOR = [
+    Scenario(f"{kind}_compositor_falls_back_to_x11", config=cfg(), steps=_OK_SAVES,
+             expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0, compositor=kind)
+    for kind in ("silent", "hangup")]
 
 # What must hold on a Wayland desktop too: the state read on screen, closing through the
 # compositor, the depth rule by clicks, a colour by drag and typing, the keyboard, OK.
@@ -428,7 +441,7 @@ GROUPS = {
     "files": FILES,
     "colours": COLOURS,
     "options": OPTIONS,
-    "errors": ERRORS,
+    "errors": ERRORS + DEAD_COMPOSITOR,
     "scale": SCALE,
     "wayland": WAYLAND,
     "titlebar": TITLE_BAR,

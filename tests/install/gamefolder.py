@@ -3,6 +3,7 @@
 """What the install tests share: reading a game folder back the way a desktop would."""
 
 import argparse
+import os
 import re
 import shutil
 import stat
@@ -11,6 +12,11 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 from pathlib import Path
+
+import gi
+
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib  # noqa: E402  (python3-gi, scripts/install-deps)
 
 PROGRAM = "brackenholt-config"
 
@@ -194,7 +200,7 @@ def run_quietly(args):
                           check=True).stdout
 
 
-def check_launcher_files(f, share, app_id, program, where):
+def check_launcher_files(f, share, app_id, program, where, glib=True, resolve=os.path.realpath):
     """The entry, its icons and (where given) the description under one share/ folder: the
     entry must start `program`, and the icon it names must be there in both sizes."""
     entry_path = share / "applications" / f"{app_id}.desktop"
@@ -210,9 +216,20 @@ def check_launcher_files(f, share, app_id, program, where):
         args = exec_arguments(entry.get("Exec", ""))
     except ValueError as error:
         args = [str(error)]
-    f.check(args == [str(program)], f"{where}: Exec starts {args}, not [{program}]")
-    f.check(entry.get("TryExec") == str(program),
+    # The entry may name the program through a link (register-launcher's).
+    f.check([resolve(a) for a in args] == [str(program)],
+            f"{where}: Exec starts {args}, not [{program}]")
+    f.check(resolve(entry.get("TryExec", "")) == str(program),
             f"{where}: TryExec is {entry.get('TryExec')}, not {program}")
+    # What GNOME's menu and gio launch load: GLib looks for the program before anything else.
+    # (cmake --install's own entry names the prefix as it is, % and all: glib=False.)
+    try:
+        info = Gio.DesktopAppInfo.new_from_filename(str(entry_path))
+    except TypeError:  # GLib refused the entry
+        info = None
+    argv = GLib.shell_parse_argv(info.get_commandline())[1] if info else [""]
+    f.check(not glib or os.path.realpath(argv[0]) == str(program),
+            f"{where}: GLib does not load {entry_path} as an entry starting {program}")
     f.check(entry.get("Icon") == app_id, f"{where}: Icon is {entry.get('Icon')}, not {app_id}")
     for size in (32, 64):
         icon = share / "icons" / "hicolor" / f"{size}x{size}" / "apps" / f"{app_id}.png"

@@ -17,7 +17,7 @@ root, installed = temp_dir("launcher")
 
 
 def registered_files(share):
-    return [share / "applications" / f"{app_id}.desktop",
+    return [share / "applications" / f"{app_id}.desktop", share / app_id / PROGRAM,
             share / "icons" / "hicolor" / "32x32" / "apps" / f"{app_id}.png",
             share / "icons" / "hicolor" / "64x64" / "apps" / f"{app_id}.png"]
 
@@ -54,6 +54,8 @@ try:
          "the entry names the link's folder instead of the game folder"),
         ("with XDG_DATA_HOME set", {"cwd": game}, player_env(home, data_home), data_home,
          "XDG_DATA_HOME is ignored and the menu never sees the entry"),
+        ("with a relative XDG_DATA_HOME", {"cwd": root}, player_env(home, "data home"),
+         home / ".local" / "share", "the entry lands under the working directory"),
     ]
     for name, how, env, share, fault in CASES:
         script = game / "register-launcher"
@@ -79,6 +81,14 @@ try:
         f.check((game / PROGRAM).is_file() and (game / "bh.cfg").is_file(),
                 "unregister-launcher touched the game folder")
         neighbour.unlink()
+
+    # A tab or a CR in the folder's name must not reach the entry's Exec.
+    for odd in ("tab\there", "carriage\rreturn"):
+        game = game.rename(game.parent / odd)
+        result = run([game / "register-launcher"], cwd="/", env=player_env(home))
+        if f.check(result.returncode == 0, f"register-launcher in folder {odd!r} failed"):
+            check_launcher_files(f, home / ".local" / "share", app_id, game / PROGRAM,
+                                 f"register-launcher in folder {odd!r}")
 
     # Unregistering what was never registered is no error: a player may run it twice.
     result = run([game / "unregister-launcher"], cwd="/", env=player_env(root / "fresh home"))

@@ -272,7 +272,10 @@ try:
         (game / NEEDS).write_text(kept)
     result = run(as_player([seen_by_player(game / "register-launcher")]), cwd="/", env=env)
     f.check(result.returncode == 0, "register-launcher in the unpacked folder failed")
-    check_launcher_files(f, share, app_id, seen_by_player(game / PROGRAM), "unpacked, registered")
+    # In a Debian root the entry's link names the program as the player sees it.
+    check_launcher_files(f, share, app_id, seen_by_player(game / PROGRAM), "unpacked, registered",
+                         glib=machine_root is None, resolve=os.path.realpath if machine_root is None
+                         else lambda p: os.readlink(root / "home" / Path(p).relative_to(PLAYER_HOME)))
     entry = share / "applications" / f"{app_id}.desktop"
     if not entry.is_file():
         f.finish()
