@@ -9,7 +9,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
 #include <utility>
 
@@ -44,10 +43,6 @@ void frmMain::connectHandlers()
         connect(txtColor[i], &QLineEdit::textChanged, this, [this, c] { txtColor_Change(c); });
     }
     connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
-    // Enter presses OK as in every desktop's dialogs, but only while OK has the focus.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        new QShortcut(key, cmdOK, cmdOK, &QPushButton::click, Qt::WidgetShortcut);
-    }
     for (int i = 0; i < bh::kMessageTypeCount; ++i) {
         connect(lblMessages[static_cast<std::size_t>(i)], &MessageLabel::clicked, this,
                 [this, i] { lblMessages_Click(i); });

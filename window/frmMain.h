@@ -54,6 +54,11 @@ public:
     }
     int currentMessage() const { return CurrentMessage; }
 
+protected:
+    // The window's keys (Ctrl+Down, Ctrl+Up, and Enter on OK), taken from whichever control has
+    // the focus once a screen reader has let them through.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The settings could not be saved on OK; the window closes right after this returns.
     void saveFailed(const QString& message);
