@@ -7,10 +7,22 @@
 #include "ConfigFile.h"
 #include "Pictures.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
+#include <chrono>
 #include <utility>
+
+namespace {
+
+using namespace std::chrono_literals;
+// How long a reader has to speak "Settings saved" before the window goes regardless.
+constexpr auto kReaderGrace = 500ms;
+constexpr auto kReaderDeadline = 5s;
+
+} // namespace
 
 // A fixed size alone still leaves a Windows window its sizing border, and under Wine its X
 // window no minimum or maximum size, so a window manager offers to resize it; the fixed-size
@@ -139,13 +151,33 @@ bh::ConfigRecord frmMain::recordFromControls() const
 
 void frmMain::cmdOK_Click()
 {
+    if (closingAfterNotice_) {
+        return; // saved already; the window only waits for the reader
+    }
     SelectMessage(0); // the colour being edited counts too, even if no other name was clicked
     try {
         bh::writeConfigFile(configPath_, recordFromControls());
     } catch (const bh::ConfigError& error) {
         emit saveFailed(QString::fromStdString(error.what()));
+        close();
+        return;
     }
-    close();
+    if (!QAccessible::isActive()) {
+        close();
+        return;
+    }
+    // A reader speaks the notice only while it can still ask the window for it, so the window
+    // stays until the reader has fetched the words, and a moment more for the rest it asks; a
+    // reader that never asks does not keep it open for long. Players without one see no delay.
+    const QString saved = QStringLiteral("Settings saved");
+    closingAfterNotice_ = true;
+    connect(notice, &ScreenReaderNotice::readerFetched, this, [this, saved](const QString& text) {
+        if (text == saved) {
+            QTimer::singleShot(kReaderGrace, this, &QWidget::close);
+        }
+    });
+    QTimer::singleShot(kReaderDeadline, this, &QWidget::close);
+    notice->announce(saved);
 }
 
 void frmMain::lblMessages_Click(int index)

@@ -158,4 +158,6 @@ private:
     // Whether a type has been chosen with the keyboard: only then is the mark shown, so the
     // window looks the same as ever to a player who uses the mouse.
     bool keyboardChoice_ = false;
+    // OK has saved and the window waits for a screen reader to say so before it closes.
+    bool closingAfterNotice_ = false;
 };
