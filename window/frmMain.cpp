@@ -19,7 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 // How long a reader has to speak "Settings saved" before the window goes regardless.
-constexpr auto kReaderGrace = 500ms;
+constexpr auto kReaderGrace = 1500ms;
 constexpr auto kReaderDeadline = 5s;
 
 } // namespace
@@ -167,8 +167,9 @@ void frmMain::cmdOK_Click()
         return;
     }
     // A reader speaks the notice only while it can still ask the window for it, so the window
-    // stays until the reader has fetched the words, and a moment more for the rest it asks; a
-    // reader that never asks does not keep it open for long. Players without one see no delay.
+    // stays until the reader has fetched the words, and a while more: Orca fetches them as it
+    // queues the event and speaks them when it gets to it. A reader that never asks does not
+    // keep it open for long. Players without one see no delay.
     const QString saved = QStringLiteral("Settings saved");
     closingAfterNotice_ = true;
     connect(notice, &ScreenReaderNotice::readerFetched, this, [this, saved](const QString& text) {
