@@ -373,6 +373,8 @@ void WindowBehaviour::ctrlUpAndDownChooseTheType_data()
         << "chkFullScreen" << QStringList{"down", "down", "down"} << 3 << true;
     QTest::newRow("down from a bar") << "scrColor(1)" << QStringList{"down"} << 1 << true;
     QTest::newRow("down from a text box") << "txtColor(2)" << QStringList{"down"} << 1 << true;
+    QTest::newRow("shift+down chooses nothing")
+        << "txtColor(1)" << QStringList{"shift down"} << 0 << false;
     QTest::newRow("up from OK after a click")
         << "cmdOK" << QStringList{"click 5", "up"} << 4 << true;
     QTest::newRow("up stops at the first type") << "chkDebug" << QStringList{"up"} << 0 << true;
@@ -398,8 +400,9 @@ void WindowBehaviour::ctrlUpAndDownChooseTheType()
         if (act.startsWith(QStringLiteral("click"))) {
             w.clickLabel(act.section(u' ', 1).toInt());
         } else {
-            QTest::keyClick(focused, act == QLatin1String("down") ? Qt::Key_Down : Qt::Key_Up,
-                            Qt::ControlModifier);
+            QTest::keyClick(
+                focused, act.endsWith(QLatin1String("down")) ? Qt::Key_Down : Qt::Key_Up,
+                act.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::ControlModifier);
         }
     }
     QCOMPARE(w.window().currentMessage(), chosen);
@@ -449,6 +452,18 @@ void WindowBehaviour::assistiveTechnologyDoesWhatTheMouseDoes()
     QAccessibleInterface* system = QAccessible::queryAccessibleInterface(w.label(0));
     QCOMPARE(quests->text(QAccessible::Name), QStringLiteral("Quests"));
     QVERIFY(system->state().selected && !quests->state().selected);
+    // A reader walks the tree both ways: the window a named frame, the names items of one list.
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w.window());
+    QCOMPARE(frame->role(), QAccessible::Window);
+    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Brackenholt Config"));
+    QAccessibleInterface* list = quests->parent();
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->childCount(), 14);
+    QCOMPARE(list->child(3), quests);
+    QCOMPARE(list->indexOfChild(quests), 3);
+    QCOMPARE(list->parent(), frame);
+    QCOMPARE(frame->child(frame->indexOfChild(list)), list);
+    QCOMPARE(frame->indexOfChild(quests), -1);
     QCOMPARE(quests->actionInterface()->actionNames(),
              QStringList{QAccessibleActionInterface::pressAction()});
     quests->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

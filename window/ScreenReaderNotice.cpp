@@ -27,9 +27,19 @@ void ScreenReaderNotice::announce(const QString& text)
 void ScreenReaderNotice::show()
 {
     text_ = std::exchange(pending_, QString());
+    showing_ = true;
     // The name first, so a reader that keeps names in a cache reads the new one.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+    showing_ = false;
+}
+
+QString ScreenReaderNotice::textForReader()
+{
+    if (!showing_) {
+        emit readerFetched(text_);
+    }
+    return text_;
 }

@@ -25,10 +25,17 @@ public:
 
     // The last text shown.
     const QString& text() const { return text_; }
+    // What a reader asks for when it speaks the notice.
+    QString textForReader();
+
+signals:
+    // A reader has fetched text to speak it; it goes on asking for more for a moment after.
+    void readerFetched(const QString& text);
 
 private:
     void show();
 
     QString text_;
     QString pending_;
+    bool showing_ = false; // the bridge reads the text itself while it sends the events
 };

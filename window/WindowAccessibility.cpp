@@ -4,8 +4,10 @@
 
 #include "ColourBar.h"
 #include "MessageLabel.h"
+#include "MessageListAccessible.h"
 #include "NumericText.h"
 #include "ScreenReaderNotice.h"
+#include "WindowFrameAccessible.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
@@ -48,6 +50,14 @@ public:
     }
 
     QStringList keyBindingsForAction(const QString& /*action*/) const override { return {}; }
+
+    // An item of the list the panel behind the names stands for.
+    QAccessibleInterface* parent() const override
+    {
+        QWidget* panel = MessageListAccessible::panelOf(label()->parentWidget());
+        return panel != nullptr ? QAccessible::queryAccessibleInterface(panel)
+                                : QAccessibleWidget::parent();
+    }
 
 private:
     MessageLabel* label() const { return static_cast<MessageLabel*>(widget()); }
@@ -96,6 +106,13 @@ private:
 
 QAccessibleInterface* windowAccessibleFactory(const QString& /*className*/, QObject* object)
 {
+    if (object->inherits("frmMain")) {
+        return new WindowFrameAccessible(static_cast<QWidget*>(object));
+    }
+    if (object->isWidgetType() && object->parent() != nullptr &&
+        object == MessageListAccessible::panelOf(static_cast<QWidget*>(object->parent()))) {
+        return new MessageListAccessible(static_cast<QWidget*>(object));
+    }
     if (auto* label = qobject_cast<MessageLabel*>(object)) {
         return new MessageLabelAccessible(label);
     }
@@ -253,7 +270,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Name ? notice()->text() : QString();
+        return t == QAccessible::Name ? notice()->textForReader() : QString();
     }
     QAccessible::Role role() const override { return QAccessible::Notification; }
     QAccessible::State state() const override

@@ -7,14 +7,25 @@
 #include "ConfigFile.h"
 #include "Pictures.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <utility>
+
+namespace {
+
+using namespace std::chrono_literals;
+// How long a reader has to speak "Settings saved" before the window goes regardless.
+constexpr auto kReaderGrace = 1500ms;
+constexpr auto kReaderDeadline = 5s;
+
+} // namespace
 
 // A fixed size alone still leaves a Windows window its sizing border, and under Wine its X
 // window no minimum or maximum size, so a window manager offers to resize it; the fixed-size
@@ -52,10 +63,6 @@ void frmMain::connectHandlers()
         connect(txtColor[i], &QLineEdit::textChanged, this, [this, c] { txtColor_Change(c); });
     }
     connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
-    // Enter presses OK as in every desktop's dialogs, but only while OK has the focus.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        new QShortcut(key, cmdOK, cmdOK, &QPushButton::click, Qt::WidgetShortcut);
-    }
     for (int i = 0; i < bh::kMessageTypeCount; ++i) {
         connect(lblMessages[static_cast<std::size_t>(i)], &MessageLabel::clicked, this,
                 [this, i] { lblMessages_Click(i); });
@@ -186,13 +193,34 @@ bh::ConfigRecord frmMain::recordFromControls() const
 
 void frmMain::cmdOK_Click()
 {
+    if (closingAfterNotice_) {
+        return; // saved already; the window only waits for the reader
+    }
     SelectMessage(0); // the colour being edited counts too, even if no other name was clicked
     try {
         bh::writeConfigFile(configPath_, recordFromControls());
     } catch (const bh::ConfigError& error) {
         emit saveFailed(QString::fromStdString(error.what()));
+        close();
+        return;
     }
-    close();
+    if (!QAccessible::isActive()) {
+        close();
+        return;
+    }
+    // A reader speaks the notice only while it can still ask the window for it, so the window
+    // stays until the reader has fetched the words, and a while more: Orca fetches them as it
+    // queues the event and speaks them when it gets to it. A reader that never asks does not
+    // keep it open for long. Players without one see no delay.
+    const QString saved = QStringLiteral("Settings saved");
+    closingAfterNotice_ = true;
+    connect(notice_, &ScreenReaderNotice::readerFetched, this, [this, saved](const QString& text) {
+        if (text == saved) {
+            QTimer::singleShot(kReaderGrace, this, &QWidget::close);
+        }
+    });
+    QTimer::singleShot(kReaderDeadline, this, &QWidget::close);
+    notice_->announce(saved);
 }
 
 void frmMain::lblMessages_Click(int index)

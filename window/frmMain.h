@@ -61,6 +61,9 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The window's keys (Ctrl+Down, Ctrl+Up, and Enter on OK), taken from whichever control has
+    // the focus once a screen reader has let them through.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // The settings could not be saved on OK; the window closes right after this returns.
@@ -146,4 +149,6 @@ private:
     // Whether a type has been chosen with the keyboard: only then is the mark shown, so the
     // window looks the same as ever to a player who uses the mouse.
     bool keyboardChoice_ = false;
+    // OK has saved and the window waits for a screen reader to say so before it closes.
+    bool closingAfterNotice_ = false;
 };

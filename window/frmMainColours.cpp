@@ -5,6 +5,8 @@
 #include "NumericText.h"
 #include "frmMain.h"
 
+#include <algorithm>
+
 namespace {
 
 double numberIn(const QLineEdit* box)
@@ -48,8 +50,11 @@ void frmMain::txtColor_Change(int index)
     // number (12.7 becomes 13). If it stands there already, the box keeps what was typed.
     scrColor[static_cast<std::size_t>(index)]->setComponent(numberIn(box));
     // A screen reader keeps quiet about text the program puts in a box, so the player would not
-    // know that 300 became 255.
+    // know that 300 became 255, nor why a letter they typed is gone.
     if (box->text() != typed) {
-        notice_->announce(box->text());
+        const bool refused = std::any_of(typed.begin(), typed.end(), [](QChar ch) {
+            return (ch < u'0' || ch > u'9') && ch != u'.';
+        });
+        notice_->announce(refused ? QStringLiteral("numbers 0 to 255") : box->text());
     }
 }

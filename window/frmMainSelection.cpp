@@ -6,18 +6,68 @@
 // which type the bars and boxes edit.
 #include "frmMain.h"
 
-#include <QShortcut>
+#include <QKeyEvent>
+#include <QStringList>
+
+namespace {
+
+// "Targets, 2 of 14, red 255, green 255, blue 128": what a player choosing by ear needs, in one
+// utterance, the name first. "first" or "last" says, at an end, why a further key changes nothing.
+QString choiceText(const QString& name, int index, const bh::Colour& colour)
+{
+    QStringList parts{name, QStringLiteral("%1 of %2").arg(index + 1).arg(bh::kMessageTypeCount)};
+    if (index == 0) {
+        parts << QStringLiteral("first");
+    } else if (index == bh::kMessageTypeCount - 1) {
+        parts << QStringLiteral("last");
+    }
+    for (std::size_t c = 0; c < colour.size(); ++c) {
+        parts << QStringLiteral("%1 %2")
+                     .arg(QString::fromLatin1(bh::layout::kComponentNames[c]).toLower())
+                     .arg(colour[c]);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 void frmMain::createMessageChoice()
 {
-    // A window-wide shortcut: none of the controls uses these keys, so they work from every one
-    // of them, and the focus stays where it is.
-    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), this);
-    connect(next, &QShortcut::activated, this, [this] { chooseNeighbourMessage(+1); });
-    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), this);
-    connect(previous, &QShortcut::activated, this, [this] { chooseNeighbourMessage(-1); });
-
+    // The window's own keys are taken from each control before the control sees them, so they
+    // work from every one of them and the focus stays where it is. Not as QShortcuts: Qt runs
+    // those before its screen-reader bridge has offered the key to the reader, and a reader's
+    // own commands (keypad Enter on OK is Orca's "where am I") would press OK instead. A
+    // control's event filter runs after the bridge, and only for keys the reader let through.
+    installEventFilter(this);
+    for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (control->focusPolicy() != Qt::NoFocus) {
+            control->installEventFilter(this);
+        }
+    }
     showCurrentMessage();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The keypad's arrows count too: with Num Lock off they are the arrows.
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier &&
+        (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
+        chooseNeighbourMessage(key->key() == Qt::Key_Down ? +1 : -1);
+        return true;
+    }
+    // Return, or the keypad's Enter, presses OK as in every desktop's dialogs, but only while OK
+    // has the focus; a push button that is not a default button leaves both keys alone.
+    if (watched == cmdOK && modifiers == Qt::NoModifier &&
+        (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        cmdOK->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::chooseNeighbourMessage(int step)
@@ -30,9 +80,9 @@ void frmMain::chooseNeighbourMessage(int step)
     } else {
         SelectMessage(index); // as a click on the name: the type left behind keeps the colour
     }
-    // The focus stays where it is, so a screen reader would not say the name on its own; at
-    // either end it says it again, which tells the player the list goes no further.
-    notice_->announce(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text());
+    // The focus stays where it is, so a screen reader would not say the name on its own.
+    notice_->announce(choiceText(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text(),
+                                 CurrentMessage, barColour()));
 }
 
 void frmMain::showCurrentMessage()

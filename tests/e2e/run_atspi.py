@@ -31,6 +31,13 @@ COMPONENTS = [CAPTIONS[f"Label{c + 1}"] for c in range(3)]
 START = cfg(colours=DEFAULT_COLOURS)
 
 
+def choice(index, place=None):
+    """What choosing a type by key announces, written out independently of the program."""
+    red, green, blue = DEFAULT_COLOURS[index]
+    place = f"{index + 1} of 14" + (f", {place}" if place else "")
+    return f"{NAMES[index]}, {place}, red {red}, green {green}, blue {blue}"
+
+
 class Window:
     """The program's accessible objects, found by role and name as a screen reader finds them."""
 
@@ -94,8 +101,17 @@ def find_frame(pyatspi, pump):
 
 
 def drive(pyatspi, pump, announced, notices, app):
-    w = Window(pyatspi, find_frame(pyatspi, pump))
+    frame = find_frame(pyatspi, pump)
+    # A frame named by its title, so a reader announces it and its title command reads it.
+    if (frame.getRoleName(), frame.name) != ("frame", CAPTION):
+        raise DriverError(f"the window is a {frame.getRoleName()} named {frame.name!r}")
+    w = Window(pyatspi, frame)
     names = [w.get("list item", n) for n in NAMES]
+    # The names are the items of one list, in their order, so a reader can say "2 of 14".
+    panel = w.get("list", "Message types")
+    if [panel[i] for i in range(panel.childCount)] != names or \
+            any(n.parent != panel or n.getIndexInParent() != i for i, n in enumerate(names)):
+        raise DriverError(f"the list holds {[c.name for c in panel]}, not the 14 names in order")
     for name in names:
         if w.actions(name) != ["Press"]:
             raise DriverError(f"{name.name!r} offers {w.actions(name)}, not a press")
@@ -125,15 +141,17 @@ def drive(pyatspi, pump, announced, notices, app):
 
     # Ctrl+Down and Ctrl+Up change the type from wherever the focus is, and the new type is
     # announced, since the focus does not move to its name.
-    for role, name, key, index in (("check box", "Dithering", "ctrl+Down", 1),
-                                   ("scroll bar", "Green", "ctrl+Down", 2),
-                                   ("text", "Blue", "ctrl+Up", 1)):
+    for role, name, key, text in (("check box", "Dithering", "ctrl+Down", choice(1)),
+                                  ("scroll bar", "Green", "ctrl+Down", choice(2)),
+                                  ("text", "Blue", "ctrl+Up", choice(1)),
+                                  ("push button", "OK", "ctrl+Up", choice(0, "first")),
+                                  ("check box", "16-bit", "ctrl+Up", choice(0, "first"))):
         control = w.get(role, name)
         control.queryComponent().grabFocus()
         expect(f"the focus on the {role}",
                lambda c=control: c.getState().contains(pyatspi.STATE_FOCUSED), True)
         announces(f"the announcement after {key} on the {role}",
-                  lambda: app.session.key(key), NAMES[index])
+                  lambda: app.session.key(key), text)
 
     # Quests by its press action: its colour comes into the boxes and bars, and the selection
     # moves to it, announced.
@@ -166,7 +184,7 @@ def drive(pyatspi, pump, announced, notices, app):
     expect("Keep bodies", lambda: keep.getState().contains(pyatspi.STATE_CHECKED), True)
     announces("the depth rule's changes", lambda: w.act(w.get("check box", "16-bit"), "Toggle"),
               "32-bit off, W-Buffering on")
-    w.act(w.get("push button", "OK"), "Press")
+    announces("the save", lambda: w.act(w.get("push button", "OK"), "Press"), "Settings saved")
     status = app.wait_for_exit()
     if status != 0:
         raise DriverError(f"exit status {status}; stderr: {app.stderr_text().strip()!r}")
@@ -179,12 +197,20 @@ def drive(pyatspi, pump, announced, notices, app):
 
 
 # What Orca must say, step by step from the first focus on Full Screen: the type chosen from a
-# check box, the boxes the depth rule changed, and the whole 255 in Targets' red box on focus.
+# check box, the boxes the depth rule changed, the whole 255 in Targets' red box on focus, a
+# refused letter, and on OK its "where am I" (keypad Enter), which must not press it, then Return.
+# The last field: whether the window is still open with bh.cfg as it was, or saved and gone.
 ORCA_STEPS = (
-    (("ctrl+Down",), f"notification {NAMES[1]}."),
-    (("Tab",) * 4 + ("space",), "notification 32-bit off, W-Buffering on."),
-    (("Tab",) * 8, f"{DEFAULT_COLOURS[1][0]} selected."),
+    (("ctrl+Down",), f"notification {choice(1)}.", "open"),
+    (("Tab",) * 4 + ("space",), "notification 32-bit off, W-Buffering on.", "open"),
+    (("Tab",) * 8, f"{DEFAULT_COLOURS[1][0]} selected.", "open"),
+    (("x",), "notification numbers 0 to 255.", "open"),
+    (("Tab",) * 3, "OK push button.", "open"),
+    (("KP_Enter",), "OK push button.", "open"),
+    (("Return",), "notification Settings saved.", "saved"),
 )
+SAVED = cfg(options=(0, 0, 0, 0, 1), depth=16,
+            colours=[DEFAULT_COLOURS[0], (0, *DEFAULT_COLOURS[1][1:]), *DEFAULT_COLOURS[2:]])
 
 
 # Orca's own hook for a user's settings, run as it starts. Speech stays silent by giving Orca no
@@ -244,10 +270,17 @@ def orca_says(session, app, on_bus):
         on_bus()
         app.session.key("Tab", "shift+Tab")
         hear("Full Screen check box not checked.", 0)
-        for keys, utterance in ORCA_STEPS:
+        for keys, utterance, after in ORCA_STEPS:
             since = len(said())
             app.session.key(*keys)
             hear(utterance, since)
+            if after == "saved" and app.wait_for_exit() != 0:
+                raise DriverError(f"exit status {app.process.returncode} after {keys}")
+            if app.process.poll() is not None and after == "open":
+                raise DriverError(f"{keys} closed the window")
+            with open(app.config_path, "rb") as f:
+                if f.read() != (SAVED if after == "saved" else START):
+                    raise DriverError(f"bh.cfg after {keys} is not as it should be")
     finally:
         app.stop()
         end_process_group(orca)
