@@ -8,6 +8,7 @@ window's scale, so one scenario reads the same at 2x.
 """
 
 import dataclasses
+import functools
 import glob
 import os
 import re
@@ -81,98 +82,91 @@ def bar_track_near_bottom(c):
 # --- Steps ----------------------------------------------------------------------------------
 
 
-@dataclasses.dataclass
-class Step:
-    """What the player does: name says it in a failure, do(ctx) does it. Points are in the
-    client area's own pixels."""
-    name: str
-    do: object
+def step(do):
+    """Makes do(ctx, *args) a step of the scenarios: Name(*args) is the step, its name and args
+    what a failure reports. Points are in the client area's own pixels."""
 
-    def run(self, ctx):
-        self.do(ctx)
+    @functools.wraps(do)
+    def make(*args, **kwargs):
+        step = lambda ctx: do(ctx, *args, **kwargs)  # noqa: E731
+        step.name = f"{do.__name__} {' '.join(map(str, args))}"[:60]
+        return step
 
-
-def Click(x, y, times=1):
-    return Step(f"click {x},{y} x{times}", lambda ctx: ctx.app.click(x, y, times))
+    return make
 
 
-def MouseDown(x, y):
-    return Step(f"press at {x},{y}", lambda ctx: ctx.session.xdotool(
-        "mousemove", *ctx.app.to_screen(x, y), "mousedown", 1))
+@step
+def Click(ctx, x, y, times=1):
+    ctx.app.click(x, y, times)
 
 
-def MouseMove(x, y):
-    return Step(f"move to {x},{y}",
-                lambda ctx: ctx.session.xdotool("mousemove", *ctx.app.to_screen(x, y)))
+@step
+def MouseDown(ctx, x, y):
+    ctx.session.xdotool("mousemove", *ctx.app.to_screen(x, y), "mousedown", 1)
 
 
-def MouseUp():
-    return Step("release", lambda ctx: ctx.session.xdotool("mouseup", 1))
+@step
+def MouseMove(ctx, x, y):
+    ctx.session.xdotool("mousemove", *ctx.app.to_screen(x, y))
 
 
-def Key(*keys):
+@step
+def MouseUp(ctx):
+    ctx.session.xdotool("mouseup", 1)
+
+
+@step
+def Key(ctx, *keys):
     """Key presses, in xdotool's names (Tab, space, Return, Escape, ctrl+a, ...)."""
-    return Step(f"keys {' '.join(keys)}", lambda ctx: ctx.session.key(*keys))
+    ctx.session.key(*keys)
 
 
-def Type(text):
-    return Step(f"type {text}", lambda ctx: ctx.session.xdotool("type", "--delay", 40, text))
+@step
+def Type(ctx, text):
+    ctx.session.xdotool("type", "--delay", 40, text)
 
 
-def CloseThroughWindowManager():
+@step
+def CloseThroughWindowManager(ctx):
     """What the title bar's close button does: the window manager (on Wayland the compositor)
     asks the window to close."""
-    return Step("close through the window manager",
-                lambda ctx: ctx.session.close_window(ctx.app.window))
+    ctx.session.close_window(ctx.app.window)
 
 
-@dataclasses.dataclass
-class Shot:
+@step
+def Shot(ctx, name, *checks):
     """Takes screenshots until every check holds (or gives up), then keeps the last one under
     name for later comparisons. Checks that only say "nothing changed" pass before the program
     has caught up, so a shot that has them also needs one check that something did."""
-    name: str
-    checks: tuple
+    failures = []
 
-    def __init__(self, name, *checks):
-        self.name, self.checks = name, checks
+    def all_hold():
+        shot = ctx.app.client_shot()
+        failures[:] = [f for f in (c.failure(shot, ctx) for c in checks) if f]
+        return None if failures else shot
 
-    def run(self, ctx):
-        failures = []
-
-        def all_hold():
-            shot = ctx.app.client_shot()
-            failures[:] = [f for f in (c.failure(shot, ctx) for c in self.checks) if f]
-            if not failures:
-                return shot
-            return None
-
-        try:
-            ctx.app.shots[self.name] = poll(f"screenshot {self.name!r}", all_hold, timeout=15,
-                                            interval=0.1)
-        except DriverError:
-            shot = ctx.app.client_shot()
-            path = os.path.join(ctx.artifacts, f"{ctx.scenario.name}-{self.name}.png")
-            shot.save(path)
-            raise DriverError(f"screenshot {self.name!r} (saved as {path}):\n  " +
-                              "\n  ".join(failures)) from None
+    try:
+        ctx.app.shots[name] = poll(f"screenshot {name!r}", all_hold, timeout=15, interval=0.1)
+    except DriverError:
+        path = os.path.join(ctx.artifacts, f"{ctx.scenario.name}-{name}.png")
+        ctx.app.client_shot().save(path)
+        raise DriverError(f"screenshot {name!r} (saved as {path}):\n  " + "\n  ".join(failures)
+                          ) from None
 
 
-@dataclasses.dataclass
-class CloseWithAltF4:
+@step
+def CloseWithAltF4(ctx):
     """The window manager's close key. openbox now and then lets one press go by while the
     machine is busy (the window is active and focused, yet nothing is asked of it), so the key
     is pressed again, as a player would, a few times at most; a program that ignores the close
     request still keeps running and fails the scenario."""
-
-    def run(self, ctx):
-        for _ in range(3):
-            ctx.session.key("alt+F4")
-            deadline = time.monotonic() + 5
-            while time.monotonic() < deadline:
-                if not ctx.app.alive():
-                    return
-                time.sleep(0.05)
+    for _ in range(3):
+        ctx.session.key("alt+F4")
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            if not ctx.app.alive():
+                return
+            time.sleep(0.05)
 
 
 # What a desktop's title bar does; the session says where the bar is (title_bar).
@@ -203,114 +197,93 @@ def _bar_spot(ctx, from_right=None):
     return x, top + height // 2
 
 
-@dataclasses.dataclass
-class TitleBar:
+@step
+def TitleBar(ctx):
     """A bar above the client area: mostly light, with the caption's dark letters on it. What a
     desktop shows around a window that has none is neither. The window manager may have placed
     the window since it was first seen, so the step follows it to where it stays."""
+    _settle(ctx, "the window to take its place")
+    seen = []
 
-    def run(self, ctx):
-        _settle(ctx, "the window to take its place")
-        seen = []
+    def drawn():
+        left, top, width, height = ctx.session.title_bar(ctx.app.window)
+        seen[:] = [ctx.session.screenshot().convert("RGB")]
+        pixels = list(seen[0].crop((left, top, left + width, top + height)).getdata())
+        light = sum(1 for p in pixels if min(p) > 180)
+        dark = sum(1 for p in pixels if max(p) < 100)
+        return light > len(pixels) // 2 and dark >= 20
 
-        def drawn():
-            left, top, width, height = ctx.session.title_bar(ctx.app.window)
-            seen[:] = [ctx.session.screenshot().convert("RGB")]
-            pixels = list(seen[0].crop((left, top, left + width, top + height)).getdata())
-            light = sum(1 for p in pixels if min(p) > 180)
-            dark = sum(1 for p in pixels if max(p) < 100)
-            return light > len(pixels) // 2 and dark >= 20
-
-        try:
-            poll("a title bar above the window", drawn, timeout=15, interval=0.2)
-        except DriverError as error:
-            path = os.path.join(ctx.artifacts, f"{ctx.scenario.name}-title-bar.png")
-            seen[0].save(path)
-            raise DriverError(f"{error} (screen saved as {path})") from None
+    try:
+        poll("a title bar above the window", drawn, timeout=15, interval=0.2)
+    except DriverError as error:
+        path = os.path.join(ctx.artifacts, f"{ctx.scenario.name}-title-bar.png")
+        seen[0].save(path)
+        raise DriverError(f"{error} (screen saved as {path})") from None
 
 
-@dataclasses.dataclass
-class DragTitleBar:
+@step
+def DragTitleBar(ctx, dx, dy):
     """Drags the bar by dx, dy at a hand's pace; the window must follow exactly."""
-    dx: int
-    dy: int
-
-    def run(self, ctx):
-        before = ctx.app.window
-        x, y = _bar_spot(ctx)
-        ctx.session.xdotool("mousemove", x, y, "mousedown", 1)
-        for part in range(1, 5):
-            time.sleep(0.1)
-            ctx.session.xdotool("mousemove", x + self.dx * part // 4, y + self.dy * part // 4)
-        ctx.session.xdotool("mouseup", 1)
-        _settle(ctx, f"the window to move by {self.dx},{self.dy}",
-                lambda w: (w["x"] - before["x"], w["y"] - before["y"]) == (self.dx, self.dy))
+    before = ctx.app.window
+    x, y = _bar_spot(ctx)
+    ctx.session.xdotool("mousemove", x, y, "mousedown", 1)
+    for part in range(1, 5):
+        time.sleep(0.1)
+        ctx.session.xdotool("mousemove", x + dx * part // 4, y + dy * part // 4)
+    ctx.session.xdotool("mouseup", 1)
+    _settle(ctx, f"the window to move by {dx},{dy}",
+            lambda w: (w["x"] - before["x"], w["y"] - before["y"]) == (dx, dy))
 
 
-@dataclasses.dataclass
-class DoubleClickTitleBar:
+@step
+def DoubleClickTitleBar(ctx):
     """Whatever the desktop makes of it (nothing, or maximising), the program goes on."""
-
-    def run(self, ctx):
-        ctx.session.xdotool("mousemove", *_bar_spot(ctx), "click", "--repeat", 2,
-                            "--delay", 80, 1)
-        _settle(ctx, "the window to settle after a double click on its bar")
+    ctx.session.xdotool("mousemove", *_bar_spot(ctx), "click", "--repeat", 2, "--delay", 80, 1)
+    _settle(ctx, "the window to settle after a double click on its bar")
 
 
-@dataclasses.dataclass
-class ClickTitleBarButton:
+@step
+def ClickTitleBarButton(ctx, button):
     """Clicks the close button at the bar's right end, or the place left of it where a bar puts
     maximise (a bar without one takes it as a click on the bar)."""
-    button: str
-
-    def run(self, ctx):
-        ctx.session.click(*_bar_spot(ctx, from_right={"close": 0.5, "maximise": 1.5}[self.button]))
-        if self.button != "close":
-            _settle(ctx, f"the window to settle after a click on {self.button}")
+    ctx.session.click(*_bar_spot(ctx, from_right={"close": 0.5, "maximise": 1.5}[button]))
+    if button != "close":
+        _settle(ctx, f"the window to settle after a click on {button}")
 
 
-@dataclasses.dataclass
-class ErrorBox:
+@step
+def ErrorBox(ctx, main_window_shown=False):
     """Waits for the error box, makes sure the main window is not (or no longer) the only
     thing on screen as expected, and dismisses the box with Return as a player would."""
-    main_window_shown: bool = False
-
-    def run(self, ctx):
-        box = ctx.app.wait_for_error_box()
-        if not self.main_window_shown and ctx.app.main_windows():
-            raise DriverError("the main window is on screen beside the error box")
-        ctx.app.dismiss_error_box(box)
+    box = ctx.app.wait_for_error_box()
+    if not main_window_shown and ctx.app.main_windows():
+        raise DriverError("the main window is on screen beside the error box")
+    ctx.app.dismiss_error_box(box)
 
 
-@dataclasses.dataclass
-class FixedFrame:
+@step
+def FixedFrame(ctx):
     """The window tells the window manager it cannot be resized: its X size hints carry a
     minimum and a maximum, both the window's own size. (A Windows program under Wine gets them
     only when it has the fixed frame, not the sizing border.)"""
-
-    def run(self, ctx):
-        hints = ctx.session.run(["xprop", "-id", ctx.app.window["id"], "WM_NORMAL_HINTS"])
-        size = {}
-        for bound in ("minimum", "maximum"):
-            found = re.search(rf"program specified {bound} size: (\d+) by (\d+)", hints)
-            size[bound] = (int(found[1]), int(found[2])) if found else None
-        if not size["minimum"] == size["maximum"] == ctx.app.main_size:
-            raise DriverError(f"the window can be resized: minimum {size['minimum']}, maximum "
-                              f"{size['maximum']}, size {ctx.app.main_size}:\n{hints.strip()}")
+    hints = ctx.session.run(["xprop", "-id", ctx.app.window["id"], "WM_NORMAL_HINTS"])
+    size = [tuple(map(int, found)) for found in
+            re.findall(r"program specified (?:minimum|maximum) size: (\d+) by (\d+)", hints)]
+    if size != [ctx.app.main_size] * 2:
+        raise DriverError(f"the window can be resized: {size}, size {ctx.app.main_size}:\n"
+                          f"{hints.strip()}")
 
 
-@dataclasses.dataclass
-class LoseFolder:
+@step
+def LoseFolder(ctx):
     """Takes the program's folder away while the window is open and leaves a plain file in its
     place, so no file can be created there whatever the user's rights (root included). The old
     bh.cfg lives on, unchanged, in the moved folder; that is where the result is checked."""
-
-    def run(self, ctx):
-        moved = ctx.app.folder + ".moved"
-        os.rename(ctx.app.folder, moved)
-        with open(ctx.app.folder, "wb") as blocker:
-            blocker.write(b"not a folder\n")
-        ctx.folder = moved
+    moved = ctx.app.folder + ".moved"
+    os.rename(ctx.app.folder, moved)
+    with open(ctx.app.folder, "wb") as blocker:
+        blocker.write(b"not a folder\n")
+    ctx.folder = moved
 
 
 # --- Checks on a screenshot -----------------------------------------------------------------
@@ -481,11 +454,9 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
             session.after_window_shown(app)
         for number, step in enumerate(flatten(scenario.steps), 1):
             try:
-                step.run(ctx)
+                step(ctx)
             except DriverError as error:
-                label = getattr(step, "name", "")
-                raise DriverError(f"step {number} ({type(step).__name__} {label}): {error}"
-                                  ) from None
+                raise DriverError(f"step {number} ({step.name}): {error}") from None
         app.wait_for_exit(scenario.expect_status)
         expected = {ABSENT: None, UNCHANGED: scenario.config}.get(scenario.expect_file,
                                                                  scenario.expect_file)
