@@ -49,10 +49,7 @@ if(NOT BH_SANITIZE)
   # fail_rename is preloaded into the program for that case only.
   add_library(bh_fail_rename MODULE ${CMAKE_CURRENT_LIST_DIR}/fail_rename.cpp)
   target_link_libraries(bh_fail_rename PRIVATE ${CMAKE_DL_LIBS} bh_warnings)
-  add_test(NAME save_faults
-    COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/save_faults.py
-            --exe $<TARGET_FILE:brackenholt-config>
-            --fail-rename $<TARGET_FILE:bh_fail_rename>)
-  set_tests_properties(save_faults PROPERTIES
-    ENVIRONMENT "${BH_PYTHON_TEST_ENV}" LABELS xvfb TIMEOUT 600 SKIP_RETURN_CODE 77)
+  bh_add_pytest(save_faults ${CMAKE_CURRENT_LIST_DIR}/test_save_faults.py -k "not wine"
+                --exe $<TARGET_FILE:brackenholt-config> --fail-rename $<TARGET_FILE:bh_fail_rename>)
+  set_tests_properties(save_faults PROPERTIES LABELS xvfb TIMEOUT 600)
 endif()

@@ -340,22 +340,19 @@ OPTIONS = [
 GOOD = cfg()
 GOOD_LINES = GOOD.decode().split("\r\n")[:-1]
 
+def refused(name, config, expect_file=UNCHANGED):
+    """A file the program refuses: the error box, no window, exit status 1, the file as it was."""
+    return Scenario(name, config, [ErrorBox()], expect_file, 1, shows_window=False)
+
+
 ERRORS = [
-    Scenario("missing_file_shows_error_and_no_window", config=None,
-             steps=[ErrorBox()], expect_file=ABSENT, expect_status=1, shows_window=False),
-    Scenario("short_file_shows_error_and_no_window", config=cfg(lines=GOOD_LINES[:48]),
-             steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
-    Scenario("colour_above_255_shows_error_and_no_window",
-             config=cfg(lines=GOOD_LINES[:20] + ["256"] + GOOD_LINES[21:]),
-             steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
-    Scenario("colour_rounding_to_256_shows_error_and_no_window",
-             config=cfg(lines=GOOD_LINES[:48] + ["255.5"]),
-             steps=[ErrorBox()], expect_file=UNCHANGED, expect_status=1, shows_window=False),
+    refused("missing_file_shows_error_and_no_window", None, ABSENT),
+    refused("short_file_shows_error_and_no_window", cfg(lines=GOOD_LINES[:48])),
+    refused("colour_above_255_shows_error_and_no_window", cfg(lines=[*GOOD_LINES[:20], 256, *GOOD_LINES[21:]])),
+    refused("colour_rounding_to_256_shows_error_and_no_window", cfg(lines=GOOD_LINES[:48] + ["255.5"])),
     # A folder name that is not valid UTF-8 (an archive unpacked as Latin-1) is refused, never
     # taken for the working directory with its own bh.cfg and qt.conf.
-    Scenario("latin1_folder_name_is_refused_not_the_working_directory", config=GOOD,
-             steps=[], expect_file=UNCHANGED, expect_status=1, shows_window=False,
-             folder=b"Jeux-\xe9"),
+    Scenario("latin1_folder_name_is_refused_not_the_working_directory", GOOD, [], UNCHANGED, 1, shows_window=False, folder=b"Jeux-\xe9"),
     Scenario(
         "save_that_cannot_happen_keeps_old_file_and_exits_1",
         config=NOT_NORMAL,

@@ -1,15 +1,12 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// What the save-fault tests need done on the Windows side, beside the program under test and in
-// the same Wine:
+// What the save-fault tests need done on the Windows side that Wine's own tools (attrib) and
+// xclip cannot do, beside the program under test and in the same Wine:
 //
 //   file_helper hold FILE [MS]   keeps FILE open, sharing it with no one, as a virus scanner or
 //                                the game would; prints "held" once it does. With MS it lets go
 //                                MS milliseconds after a name first changes in FILE's folder
 //                                (the save has begun), else when its standard input ends.
-//   file_helper hide FILE        sets FILE's hidden attribute
-//   file_helper hidden FILE      exit status 0 when FILE is hidden, 1 when not
-//   file_helper clipboard        prints the clipboard's text (what Ctrl+C took from a box)
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -66,55 +63,13 @@ int hold(const std::wstring& file, const wchar_t* ms)
     return 0;
 }
 
-int clipboard()
-{
-    if (!::OpenClipboard(nullptr)) {
-        return fail("opening the clipboard");
-    }
-    const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
-    const auto* text = data != nullptr ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
-    if (text == nullptr) {
-        ::CloseClipboard();
-        return fail("reading the clipboard");
-    }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-    ::GlobalUnlock(data);
-    ::CloseClipboard();
-    std::fputs(utf8.c_str(), stdout);
-    return 0;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t* argv[])
 {
-    const std::wstring command = argc > 1 ? argv[1] : L"";
-    if (command == L"clipboard") {
-        return clipboard();
-    }
-    if (argc < 3) {
-        std::fputs("usage: file_helper hold FILE [MS] | hide FILE | hidden FILE | clipboard\n",
-                   stderr);
+    if (argc < 3 || std::wstring(argv[1]) != L"hold") {
+        std::fputs("usage: file_helper hold FILE [MS]\n", stderr);
         return 2;
     }
-    const std::wstring file = argv[2];
-    if (command == L"hold") {
-        return hold(file, argc > 3 ? argv[3] : nullptr);
-    }
-    const DWORD attributes = ::GetFileAttributesW(file.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return fail("reading the attributes");
-    }
-    if (command == L"hide") {
-        return ::SetFileAttributesW(file.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN)
-                   ? 0
-                   : fail("hiding the file");
-    }
-    if ((attributes & FILE_ATTRIBUTE_HIDDEN) == 0) {
-        std::fputs("the file is not hidden\n", stderr);
-        return 1;
-    }
-    return 0;
+    return hold(argv[2], argc > 3 ? argv[3] : nullptr);
 }

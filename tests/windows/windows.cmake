@@ -36,9 +36,9 @@ function(bh_add_windows_tests)
     FIXTURES_SETUP window_layout FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS wine)
 
   # The folder as `cmake --install` lays it out, over a player's settings too, as on Linux.
-  add_test(NAME install_layout
-           COMMAND ${BH_PYTHON3} ${bh_install_tests}/install_layout.py ${bh_install_args} --windows)
-  set_tests_properties(install_layout PROPERTIES ENVIRONMENT "${BH_PYTHON_TEST_ENV}" TIMEOUT 300)
+  bh_add_pytest(install_layout ${bh_install_tests}/test_install_layout.py ${bh_install_args}
+                --windows --game-folder ${BH_GAME_FOLDER})
+  set_tests_properties(install_layout PROPERTIES FIXTURES_REQUIRED game_folder TIMEOUT 300)
 
   # Unpacked afresh each time, so a DLL the .zip lost cannot linger from an earlier one.
   set(zip ${BH_WINDOWS_ZIP})
@@ -48,27 +48,21 @@ function(bh_add_windows_tests)
                           && '${CMAKE_COMMAND}' -E tar xf '${zip}'")
   set_tests_properties(windows_zip_unpacked PROPERTIES FIXTURES_SETUP windows_folder)
 
-  add_test(NAME e2e_wine
-           COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_e2e.py
-                   --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe
-                   --whole-folder --launcher ${BH_WINE_RUN} --group wine
-                   --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
+  bh_add_pytest(e2e_wine ${CMAKE_CURRENT_SOURCE_DIR}/e2e/test_e2e.py --group wine
+                --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe --whole-folder
+                --session wine --launcher ${BH_WINE_RUN}
+                --keep ${CMAKE_CURRENT_BINARY_DIR}/e2e-failures)
   set_tests_properties(e2e_wine PROPERTIES
-    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
-    FIXTURES_REQUIRED "wine;window_layout;windows_folder" RESOURCE_LOCK wine
-    LABELS "e2e;wine" TIMEOUT 600 SKIP_RETURN_CODE 77)
+    FIXTURES_REQUIRED "wine;windows_folder" RESOURCE_LOCK wine LABELS "e2e;wine" TIMEOUT 600)
 
   # Saves under Wine that meet bh.cfg open in another program or hidden; file_helper is that
-  # other program (static, so it needs no DLLs).
+  # other program (static, so it needs no DLLs), Wine's attrib hides the file.
   add_executable(file_helper ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/file_helper.cpp)
   target_link_options(file_helper PRIVATE -municode -static)
   target_link_libraries(file_helper PRIVATE bh_warnings)
-  add_test(NAME save_faults_wine
-           COMMAND ${BH_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/save_faults.py
-                   --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe
-                   --launcher ${BH_WINE_RUN} --helper $<TARGET_FILE:file_helper>)
+  bh_add_pytest(save_faults_wine ${CMAKE_CURRENT_SOURCE_DIR}/test_save_faults.py -k wine
+                --exe ${unpacked}/${BH_WINDOWS_FOLDER}/brackenholt-config.exe --session wine
+                --launcher ${BH_WINE_RUN} --helper $<TARGET_FILE:file_helper>)
   set_tests_properties(save_faults_wine PROPERTIES
-    ENVIRONMENT "${BH_PYTHON_TEST_ENV}"
-    FIXTURES_REQUIRED "wine;window_layout;windows_folder" RESOURCE_LOCK wine
-    LABELS "e2e;wine" TIMEOUT 300 SKIP_RETURN_CODE 77)
+    FIXTURES_REQUIRED "wine;windows_folder" RESOURCE_LOCK wine LABELS "e2e;wine" TIMEOUT 300)
 endfunction()

@@ -1,4 +1,3 @@
-#!/usr/bin/python3
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
 """Edits and saves the settings through AT-SPI alone, as a screen reader does: no pointer, and
@@ -6,29 +5,22 @@ keys only where a player presses them with the reader running (Ctrl+Down); other
 the program tells assistive technology and the actions it offers. A second run plays the same
 keys to the real Orca, speech off, and reads what it would have said from its debug log.
 
-    dbus-run-session -- run_atspi.py --exe build/brackenholt-config
+    dbus-run-session -- pytest tests/e2e/test_atspi.py --exe build/brackenholt-config
 
 Runs under a private session bus (dbus-run-session), so the accessibility bus, its registry, Orca
-and the program are this test's own. Exit status 0 when every check holds, 1 when one fails, 77
-(skipped) when the X tools, pyatspi or a session bus are missing; the Orca run alone is skipped
-without Orca, or while another Orca runs for this user. ctest sets the environment it needs
-(harness.py).
+and the program are this test's own. Skipped when pyatspi or a session bus is missing; the Orca
+run alone without Orca, or while another Orca runs for this user.
 """
 
-import argparse
 import os
 import re
 import shutil
 import subprocess
-import sys
 
-from harness import (CAPTION, CAPTIONS, SKIPPED, AppRun, DriverError, Skipped, end_process_group,
-                     poll, run_cases)
-from scenario import DEFAULT_COLOURS, cfg
+import pytest
 
-NAMES = [CAPTIONS[f"lblMessages({i})"] for i in range(14)]
-COMPONENTS = [CAPTIONS[f"Label{c + 1}"] for c in range(3)]
-START = cfg(colours=DEFAULT_COLOURS)
+from harness import (CAPTION, COMPONENTS, DEFAULT_COLOURS, NAMES, AppRun, DriverError, cfg, poll,
+                     read)
 
 
 def choice(index, place=None):
@@ -100,18 +92,20 @@ def find_frame(pyatspi, pump):
     return poll("the program on the accessibility bus", frame, timeout=30)
 
 
-def drive(pyatspi, pump, announced, notices, app):
+def test_choose_edit_and_save_through_atspi(atspi, app):
+    """Every control found by role and name, driven by its actions and values alone."""
+    pyatspi, pump, announced, notices = atspi
+    app.start()
+    app.wait_for_main_window()
     frame = find_frame(pyatspi, pump)
     # A frame named by its title, so a reader announces it and its title command reads it.
-    if (frame.getRoleName(), frame.name) != ("frame", CAPTION):
-        raise DriverError(f"the window is a {frame.getRoleName()} named {frame.name!r}")
+    assert (frame.getRoleName(), frame.name) == ("frame", CAPTION)
     w = Window(pyatspi, frame)
     names = [w.get("list item", n) for n in NAMES]
     # The names are the items of one list, in their order, so a reader can say "2 of 14".
     panel = w.get("list", "Message types")
-    if [panel[i] for i in range(panel.childCount)] != names or \
-            any(n.parent != panel or n.getIndexInParent() != i for i, n in enumerate(names)):
-        raise DriverError(f"the list holds {[c.name for c in panel]}, not the 14 names in order")
+    assert [panel[i] for i in range(panel.childCount)] == names, "the list's items"
+    assert all(n.parent == panel and n.getIndexInParent() == i for i, n in enumerate(names))
     for name in names:
         if w.actions(name) != ["Press"]:
             raise DriverError(f"{name.name!r} offers {w.actions(name)}, not a press")
@@ -185,15 +179,10 @@ def drive(pyatspi, pump, announced, notices, app):
     announces("the depth rule's changes", lambda: w.act(w.get("check box", "16-bit"), "Toggle"),
               "32-bit off, W-Buffering on")
     announces("the save", lambda: w.act(w.get("push button", "OK"), "Press"), "Settings saved")
-    status = app.wait_for_exit()
-    if status != 0:
-        raise DriverError(f"exit status {status}; stderr: {app.stderr_text().strip()!r}")
+    app.wait_for_exit()
     colours = list(DEFAULT_COLOURS)
     colours[3] = (10, 77, 255)
-    with open(app.config_path, "rb") as saved:
-        written = saved.read()
-    if written != cfg(options=(0, 0, 0, 0, 1), depth=16, colours=colours, keep=1):
-        raise DriverError(f"bh.cfg afterwards: {written!r}")
+    app.check_folder(cfg(options=(0, 0, 0, 0, 1), depth=16, colours=colours, keep=1))
 
 
 # What Orca must say, step by step from the first focus on Full Screen: the type chosen from a
@@ -209,6 +198,7 @@ ORCA_STEPS = (
     (("KP_Enter",), "OK push button.", "open"),
     (("Return",), "notification Settings saved.", "saved"),
 )
+START = cfg()
 SAVED = cfg(options=(0, 0, 0, 0, 1), depth=16,
             colours=[DEFAULT_COLOURS[0], (0, *DEFAULT_COLOURS[1][1:]), *DEFAULT_COLOURS[2:]])
 
@@ -224,11 +214,10 @@ debug.debugFile.reconfigure(line_buffering=True)
 """
 
 
-def orca_says(session, app, on_bus):
-    """Plays ORCA_STEPS with Orca running. on_bus waits for the program on the accessibility
-    bus."""
+def test_what_orca_says(atspi, session, app):
+    """Plays ORCA_STEPS with the real Orca running."""
     if shutil.which("orca") is None:
-        raise Skipped("orca not installed (scripts/install-deps)")
+        pytest.skip("orca not installed (scripts/install-deps)")
     prefs = os.path.join(session.workdir, "orca")
     os.makedirs(prefs)
     with open(os.path.join(prefs, "orca-customizations.py"), "w") as f:
@@ -237,22 +226,16 @@ def orca_says(session, app, on_bus):
     output = os.path.join(session.workdir, "orca-output.log")
     env = dict(session.env, DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
                GSETTINGS_BACKEND="memory")
-    with open(output, "w") as out:
-        orca = subprocess.Popen(["orca", "-u", prefs, "--debug-file", log], env=env,
-                                start_new_session=True, stdout=out, stderr=subprocess.STDOUT)
+    orca = session.spawn(["orca", "-u", prefs, "--debug-file", log], env=env,
+                         stdout=open(output, "w"), stderr=subprocess.STDOUT)
 
     def said():
         if orca.poll() is not None:
-            with open(output, errors="replace") as f:
-                why = f.read().strip()
+            why = read(output).strip()
             if "already running" in why:
-                raise Skipped(f"another Orca runs for this user: {why!r}")
+                pytest.skip(f"another Orca runs for this user: {why!r}")
             raise DriverError(f"Orca ended (status {orca.returncode}): {why!r}")
-        try:
-            with open(log, errors="replace") as f:
-                return [m.group(1) for m in re.finditer(r"SPEECH OUTPUT: '(.*)' ?\{", f.read())]
-        except FileNotFoundError:
-            return []
+        return [m.group(1) for m in re.finditer(r"SPEECH OUTPUT: '(.*)' ?\{", read(log))]
 
     def hear(what, since):
         try:
@@ -260,90 +243,52 @@ def orca_says(session, app, on_bus):
         except DriverError as error:
             raise DriverError(f"{error}; it said {said()[since:]}") from None
 
-    try:
-        hear("Screen reader on.", 0)
-        app.start()
-        app.wait_for_main_window()
-        # A program that shows its window before it is on the accessibility bus (a slow start)
-        # tells Orca nothing of its first focus, so the focus goes away and comes back; Orca
-        # says nothing new if it had heard of it.
-        on_bus()
-        app.session.key("Tab", "shift+Tab")
-        hear("Full Screen check box not checked.", 0)
-        for keys, utterance, after in ORCA_STEPS:
-            since = len(said())
-            app.session.key(*keys)
-            hear(utterance, since)
-            if after == "saved" and app.wait_for_exit() != 0:
-                raise DriverError(f"exit status {app.process.returncode} after {keys}")
-            if app.process.poll() is not None and after == "open":
-                raise DriverError(f"{keys} closed the window")
-            with open(app.config_path, "rb") as f:
-                if f.read() != (SAVED if after == "saved" else START):
-                    raise DriverError(f"bh.cfg after {keys} is not as it should be")
-    finally:
-        app.stop()
-        end_process_group(orca)
+    hear("Screen reader on.", 0)
+    app.start()
+    app.wait_for_main_window()
+    # A program that shows its window before it is on the accessibility bus (a slow start) tells
+    # Orca nothing of its first focus, so the focus goes away and comes back; Orca says nothing
+    # new if it had heard of it.
+    find_frame(atspi[0], atspi[1])
+    app.session.key("Tab", "shift+Tab")
+    hear("Full Screen check box not checked.", 0)
+    for keys, utterance, after in ORCA_STEPS:
+        since = len(said())
+        app.session.key(*keys)
+        hear(utterance, since)
+        if after == "saved":
+            app.wait_for_exit()
+        assert app.process.poll() is None or after == "saved", f"{keys} closed the window"
+        with open(app.config_path, "rb") as f:
+            assert f.read() == (SAVED if after == "saved" else START), f"bh.cfg after {keys}"
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    args = parser.parse_args()
-    try:
-        import pyatspi
-        from gi.repository import GLib
-    except ImportError:
-        print("skipped: python3-pyatspi not installed (scripts/install-deps)")
-        return SKIPPED
+@pytest.fixture(scope="module")
+def atspi():
+    """pyatspi, a pump that turns GLib's main loop by hand while waiting, and the selections
+    and notifications announced so far (notices: a notification shown with the text as name)."""
+    pyatspi = pytest.importorskip("pyatspi", reason="python3-pyatspi not installed")
+    from gi.repository import GLib
     if "DBUS_SESSION_BUS_ADDRESS" not in os.environ:
-        print("skipped: no session bus (run under dbus-run-session)")
-        return SKIPPED
-
-    # Selection changes arrive as events; the main loop is turned by hand while waiting.
-    announced = []
-
-    def on_selected(event):
-        if event.detail1 == 1:
-            announced.append(event.source.name)
-
-    pyatspi.Registry.registerEventListener(on_selected, "object:state-changed:selected")
-
-    # What the program announces of its own accord: a notification shown with the text as name.
-    notices = []
-
-    def on_shown(event):
-        if event.detail1 == 1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
-            notices.append(event.source.name)
-
-    pyatspi.Registry.registerEventListener(on_shown, "object:state-changed:showing")
+        pytest.skip("no session bus (run under dbus-run-session)")
+    announced, notices = [], []
+    pyatspi.Registry.registerEventListener(
+        lambda e: e.detail1 == 1 and announced.append(e.source.name),
+        "object:state-changed:selected")
+    pyatspi.Registry.registerEventListener(
+        lambda e: (e.detail1 == 1 and e.source.getRole() == pyatspi.ROLE_NOTIFICATION
+                   and notices.append(e.source.name)), "object:state-changed:showing")
     context = GLib.MainContext.default()
 
     def pump():
         while context.iteration(False):
             pass
 
-    def choose_edit_and_save_through_atspi(session):
-        app = accessible_app(session)
-        try:
-            app.start()
-            app.wait_for_main_window()
-            drive(pyatspi, pump, announced, notices, app)
-        finally:
-            app.stop()
-
-    def what_orca_says(session):
-        orca_says(session, accessible_app(session), lambda: find_frame(pyatspi, pump))
-
-    def accessible_app(session):
-        app = AppRun(session, args.exe, START)
-        app.extra_env.update(DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
-                             QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        return app
-
-    return run_cases([choose_edit_and_save_through_atspi, what_orca_says],
-                     lambda session, case, _artifacts: case(session))
+    return pyatspi, pump, announced, notices
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+@pytest.fixture
+def app(session, option):
+    return AppRun(session, option("exe"), START, env={
+        "DBUS_SESSION_BUS_ADDRESS": os.environ["DBUS_SESSION_BUS_ADDRESS"],
+        "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
