@@ -117,9 +117,20 @@ void frmMain::showCentered()
 void frmMain::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) {
-        update();
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
     }
+    // A Wayland compositor only offers a full screen's size, and Qt keeps a fixed-size window at
+    // its size, which leaves the form in a corner: there the window takes the whole screen and
+    // the form stands in its middle, and it is fixed at 640 x 480 again when the state ends.
+    const QSize form(bh::layout::kWindow.width, bh::layout::kWindow.height);
+    if ((windowState() & Qt::WindowFullScreen) != 0 && screen() != nullptr) {
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(screen()->size().expandedTo(form));
+    } else if (maximumSize() != form) {
+        setFixedSize(form);
+    }
+    update();
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)
