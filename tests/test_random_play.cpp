@@ -208,18 +208,15 @@ public:
         case 3: {
             const int c = pick(3);
             const bool up = pick(2) == 0;
+            const char* where = up ? "above" : "below";
             const QRect track = barPartRect(w_.bar(c), up ? QStyle::SC_ScrollBarSubPage
                                                           : QStyle::SC_ScrollBarAddPage);
             if (track.height() < 1) {
-                return QStringLiteral("(no track %1 the thumb of bar %2)")
-                    .arg(up ? "above" : "below")
-                    .arg(c);
+                return QString::asprintf("(no track %s the thumb of bar %d)", where, c);
             }
             QTest::mouseClick(w_.bar(c), Qt::LeftButton, {}, track.center());
             model_.moveBar(c, model_.bar[c] + (up ? -1 : 1));
-            return QStringLiteral("track %1 the thumb of bar %2")
-                .arg(up ? "above" : "below")
-                .arg(c);
+            return QString::asprintf("track %s the thumb of bar %d", where, c);
         }
         case 4: {
             const int c = pick(3);
@@ -227,16 +224,12 @@ public:
             int changesDuringDrag = 0;
             w_.dragThumb(c, dy, &changesDuringDrag);
             if (changesDuringDrag != 0) {
-                faults_ << QStringLiteral("bar %1 raised %2 changes during the drag")
-                               .arg(c)
-                               .arg(changesDuringDrag);
+                faults_ << QString::asprintf("bar %d raised %d changes during the drag", c,
+                                             changesDuringDrag);
             }
             // Where the thumb lands is the player's choice; the model takes it from there.
             model_.moveBar(c, w_.bar(c)->value());
-            return QStringLiteral("drag bar %1 by %2 px to %3")
-                .arg(c)
-                .arg(dy)
-                .arg(w_.bar(c)->value());
+            return QString::asprintf("drag bar %d by %d px to %d", c, dy, w_.bar(c)->value());
         }
         case 5: {
             const int c = pick(3);
@@ -272,9 +265,8 @@ public:
                 QTest::keyClicks(box, QString(ch));
                 model_.editText(c, model_.text[c] + ch);
             }
-            return QStringLiteral("type \"%1\" %2 box %3")
-                .arg(text, replace ? "over" : "at the end of")
-                .arg(c);
+            return QString::asprintf("type \"%s\" %s box %d", qUtf8Printable(text),
+                                     replace ? "over" : "at the end of", c);
         }
         case 8: {
             const int c = pick(3);
@@ -350,22 +342,18 @@ public:
                 found << QStringLiteral("box %1 holds \"%2\"").arg(c).arg(text);
             }
             if (text != model_.text[c]) {
-                found << QStringLiteral("box %1 holds \"%2\", expected \"%3\"")
-                             .arg(c)
-                             .arg(text, model_.text[c]);
+                found << QString::asprintf("box %d holds \"%s\", expected \"%s\"", c,
+                                           qUtf8Printable(text), qUtf8Printable(model_.text[c]));
             }
             if (w_.bar(c)->value() != model_.bar[c]) {
-                found << QStringLiteral("bar %1 at %2, expected %3")
-                             .arg(c)
-                             .arg(w_.bar(c)->value())
-                             .arg(model_.bar[c]);
+                found << QString::asprintf("bar %d at %d, expected %d", c, w_.bar(c)->value(),
+                                           model_.bar[c]);
             }
         }
         const int current = w_.window().currentMessage();
         if (current != model_.current) {
-            found << QStringLiteral("type %1 is being edited, expected %2")
-                         .arg(current)
-                         .arg(model_.current);
+            found << QString::asprintf("type %d is being edited, expected %d", current,
+                                       model_.current);
         }
         if (w_.labelColour(current) != w_.barColour()) {
             found << QStringLiteral("the name being edited shows %1, the bars %2")
@@ -374,8 +362,7 @@ public:
         for (int i = 0; i < bh::kMessageTypeCount; ++i) {
             if (w_.labelColour(i) != model_.shown[static_cast<std::size_t>(i)]) {
                 found << QStringLiteral("name %1 shows %2, expected %3")
-                             .arg(i)
-                             .arg(colourText(w_.labelColour(i)),
+                             .arg(QString::number(i), colourText(w_.labelColour(i)),
                                   colourText(model_.shown[static_cast<std::size_t>(i)]));
             }
         }
