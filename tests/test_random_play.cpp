@@ -430,13 +430,9 @@ void RandomPlay::anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
         }
         const QStringList faults = player.faults();
         if (!faults.isEmpty()) {
-            QStringList story(recent.begin(), recent.end());
-            QFAIL(qPrintable(
-                QStringLiteral("%1\nafter action %2 of %3:\n  %4\nlast actions:\n  %5")
-                    .arg(again)
-                    .arg(n)
-                    .arg(actions)
-                    .arg(faults.join(QStringLiteral("\n  ")), story.join(QStringLiteral("\n  ")))));
+            const QStringList story(recent.begin(), recent.end());
+            QFAIL(qPrintable(again + QString::asprintf("\nafter action %d of %d:\n  ", n, actions) +
+                             faults.join("\n  ") + "\nlast actions:\n  " + story.join("\n  ")));
         }
     }
 

@@ -15,14 +15,6 @@ namespace {
 
 const char* const kDepthBoxes[] = {"chk16bit", "chk24bit", "chk32bit"};
 
-bh::ConfigRecord withDepth(bh::ColourDepth depth, bool wBuffering)
-{
-    bh::ConfigRecord r = colourfulRecord();
-    r.depth = depth;
-    r.wBuffering = wBuffering;
-    return r;
-}
-
 // Everything on screen that a click could change, to prove what one click left alone.
 QStringList snapshot(WindowUnderTest& w)
 {
@@ -93,7 +85,10 @@ void WindowBehaviour::depthBoxesActAsOneChoice()
     QFETCH(QString, actions);
     QFETCH(QString, chosen);
     QFETCH(bool, wBuffering);
-    WindowUnderTest w(withDepth(static_cast<bh::ColourDepth>(startDepth), startWBuffering));
+    bh::ConfigRecord start = colourfulRecord();
+    start.depth = static_cast<bh::ColourDepth>(startDepth);
+    start.wBuffering = startWBuffering;
+    WindowUnderTest w(start);
     for (const QString& action : actions.split(u' ')) {
         QCheckBox* box = w.check(qPrintable(action.section(u':', -1)));
         if (action.startsWith(QStringLiteral("space:"))) {
