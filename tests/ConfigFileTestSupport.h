@@ -5,10 +5,9 @@
 
 #include "ConfigError.h"
 #include "ConfigFile.h"
-#include "ConfigFormat.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #ifdef _WIN32
@@ -18,33 +17,6 @@
 namespace bh_test {
 
 using bh::ConfigError;
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-inline bh::ConfigRecord sampleRecord()
-{
-    bh::ConfigRecord r;
-    r.debugInfo = true;
-    r.depth = bh::ColourDepth::Bits24;
-    r.colours[3] = {1, 2, 3};
-    return r;
-}
-
-inline QByteArray bytesOf(const bh::ConfigRecord& record)
-{
-    return QByteArray::fromStdString(bh::formatConfig(record));
-}
 
 // The folder's entries other than bh.cfg: a save must leave no temporary file behind.
 inline QStringList strayFiles(const QString& folder)

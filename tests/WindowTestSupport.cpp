@@ -2,46 +2,16 @@
 // SPDX-License-Identifier: MIT
 #include "WindowTestSupport.h"
 
-#include "ConfigFormat.h"
-
 #include <QApplication>
-#include <QFile>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <cmath>
 
-QByteArray configBytes(const bh::ConfigRecord& record)
-{
-    return QByteArray::fromStdString(bh::formatConfig(record));
-}
-
-bh::ConfigRecord colourfulRecord()
-{
-    bh::ConfigRecord r;
-    for (std::size_t i = 0; i < r.colours.size(); ++i) {
-        const auto n = static_cast<int>(i);
-        r.colours[i] = {static_cast<std::uint8_t>(200 - 7 * n),
-                        static_cast<std::uint8_t>(40 + 11 * n),
-                        static_cast<std::uint8_t>(90 + 5 * n)};
-    }
-    return r;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 WindowUnderTest::WindowUnderTest(const QByteArray& config, bool load)
     : path_(dir_.filePath(QStringLiteral("bh.cfg")))
 {
-    QFile file(path_);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(config);
-        file.close();
-    }
+    bh_test::writeFile(path_, config);
     window_ = std::make_unique<frmMain>(path_);
     if (load) {
         window_->Form_Load();
@@ -55,6 +25,12 @@ void WindowUnderTest::click(QWidget* widget)
 {
     // Near the left edge: on a check box that is the box itself.
     QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+}
+
+QByteArray WindowUnderTest::pressOk()
+{
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    return readFile(path_);
 }
 
 void WindowUnderTest::clickLabel(int index)

@@ -2,20 +2,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "ConfigRecord.h"
+#include "TestFiles.h"
 #include "frmMain.h"
 
 #include <QStyle>
 #include <QTemporaryDir>
 #include <memory>
 
-// bh.cfg bytes for a record, as the program writes them.
-QByteArray configBytes(const bh::ConfigRecord& record);
-
-// A record whose message colours all differ from each other and from white.
-bh::ConfigRecord colourfulRecord();
-
-QByteArray readFile(const QString& path);
+using bh_test::colourfulRecord;
+using bh_test::configBytes;
+using bh_test::readFile;
 
 // Where an arrow, the track or the thumb of a scroll bar is drawn, to click it there.
 QRect barPartRect(QScrollBar* bar, QStyle::SubControl part);
@@ -59,6 +55,7 @@ public:
     void typeInto(int c, const QString& keys);         // replaces the whole text, key by key
     void clickBarPart(int c, QStyle::SubControl part); // an arrow or the track
     void dragThumb(int c, int dy, int* changesDuringDrag);
+    QByteArray pressOk(); // a click on OK; returns what is then in bh.cfg
 
     // The colour the bars stand for, and the colour a label is drawn in.
     bh::Colour barColour();

@@ -1,27 +1,7 @@
-# Reliability: random play, saving side by side, memory checks, save faults and fuzzing.
-# Labels: "valgrind", "fuzz" and "xvfb" mark the slow or tool-bound tests, so the sanitizer
-# build can leave out those that make no sense there (make test-sanitize).
-# Thousands of random player actions checked against a model of the window.
-add_executable(test_random_play ${CMAKE_CURRENT_LIST_DIR}/test_random_play.cpp
-  WindowTestSupport.h WindowTestSupport.cpp)
-set_target_properties(test_random_play PROPERTIES AUTOMOC ON)
-target_link_libraries(test_random_play PRIVATE bh_window Qt6::Test bh_warnings)
-add_test(NAME random_play COMMAND test_random_play)
-set_tests_properties(random_play PROPERTIES ENVIRONMENT "${BH_WIDGET_TEST_ENV}" TIMEOUT 300)
-
-# Two copies saving at once.
-add_executable(test_concurrent_saves ${CMAKE_CURRENT_LIST_DIR}/test_concurrent_saves.cpp
-  ConfigFileTestSupport.h)
-target_link_libraries(test_concurrent_saves PRIVATE bh_config_file GTest::gtest_main bh_warnings)
-add_test(NAME concurrent_saves COMMAND test_concurrent_saves)
-
-# A whole session, start to OK; short enough to run under memcheck.
-add_executable(test_start_edit_ok ${CMAKE_CURRENT_LIST_DIR}/test_start_edit_ok.cpp
-  WindowTestSupport.h WindowTestSupport.cpp)
-set_target_properties(test_start_edit_ok PROPERTIES AUTOMOC ON)
-target_link_libraries(test_start_edit_ok PRIVATE bh_window Qt6::Test bh_warnings)
-add_test(NAME start_edit_ok COMMAND test_start_edit_ok)
-set_tests_properties(start_edit_ok PROPERTIES ENVIRONMENT "${BH_WIDGET_TEST_ENV}")
+# Reliability beyond the C++ tests (random play and saves side by side are with those): memory
+# checks, save faults and fuzzing. Labels: "valgrind", "fuzz" and "xvfb" mark the slow or
+# tool-bound tests, so the sanitizer build can leave out those that make no sense there
+# (make test-sanitize).
 
 # The tests below use tools that an instrumented build cannot run under (valgrind) or that
 # bring their own instrumentation (the fuzzer), so only the plain build has them.

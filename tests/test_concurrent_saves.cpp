@@ -9,22 +9,8 @@
 #include <string>
 #include <thread>
 
-namespace {
-
-bh::ConfigRecord recordFilledWith(std::uint8_t value, bool on)
-{
-    bh::ConfigRecord r;
-    r.fullScreen = r.debugInfo = r.antialiasing = r.dithering = r.wBuffering = r.keepBodies = on;
-    r.depth = on ? bh::ColourDepth::Bits16 : bh::ColourDepth::Bits24;
-    for (bh::Colour& colour : r.colours) {
-        colour = {value, value, value};
-    }
-    return r;
-}
-
-using bh_test::readAll;
-
-} // namespace
+using bh_test::configBytes;
+using bh_test::readFile;
 
 TEST(ConcurrentSaves, theFileIsAlwaysOneWholeOutput)
 {
@@ -32,10 +18,10 @@ TEST(ConcurrentSaves, theFileIsAlwaysOneWholeOutput)
     ASSERT_TRUE(dir.isValid());
     const QString path = bh::configPathIn(dir.path());
     // Different lengths, so a mix of the two could not pass for either.
-    const bh::ConfigRecord first = recordFilledWith(7, true);
-    const bh::ConfigRecord second = recordFilledWith(200, false);
-    const QByteArray firstBytes = QByteArray::fromStdString(bh::formatConfig(first));
-    const QByteArray secondBytes = QByteArray::fromStdString(bh::formatConfig(second));
+    const bh::ConfigRecord first = bh_test::distinctRecord();
+    const bh::ConfigRecord second{};
+    const QByteArray firstBytes = configBytes(first);
+    const QByteArray secondBytes = configBytes(second);
     ASSERT_NE(firstBytes.size(), secondBytes.size());
     bh::writeConfigFile(path, first);
 
@@ -58,7 +44,7 @@ TEST(ConcurrentSaves, theFileIsAlwaysOneWholeOutput)
     QByteArray mixed;
     std::thread reader([&] {
         while (writing) {
-            const QByteArray seen = readAll(path);
+            const QByteArray seen = readFile(path);
             ++reads;
             if (seen != firstBytes && seen != secondBytes && mixed.isEmpty()) {
                 mixed = seen;
@@ -72,7 +58,7 @@ TEST(ConcurrentSaves, theFileIsAlwaysOneWholeOutput)
 
     EXPECT_EQ(failedSaves, 0);
     EXPECT_TRUE(mixed.isEmpty()) << "a read saw: " << mixed.toStdString();
-    const QByteArray last = readAll(path);
+    const QByteArray last = readFile(path);
     EXPECT_TRUE(last == firstBytes || last == secondBytes) << last.toStdString();
     // Each save's temporary file is gone: only bh.cfg is left in the folder.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),

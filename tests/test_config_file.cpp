@@ -24,10 +24,10 @@ TEST(ConfigPath, JoinsTheFolderAndTheFileNameWithOneSeparator)
 
 TEST_F(ConfigFile, SavedFileReplacesTheOldOneAndIsExactlyTheWritersBytes)
 {
-    writeAll(path(), bytesOf(bh::ConfigRecord{}));
-    bh::writeConfigFile(path(), sampleRecord());
-    EXPECT_EQ(readAll(path()), bytesOf(sampleRecord()));
-    EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
+    ASSERT_TRUE(writeFile(path(), configBytes(bh::ConfigRecord{})));
+    bh::writeConfigFile(path(), distinctRecord());
+    EXPECT_EQ(readFile(path()), configBytes(distinctRecord()));
+    EXPECT_EQ(bh::readConfigFile(path()), distinctRecord());
     EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
         << strayFiles(dir.path()).join(u' ').toStdString();
 }
@@ -36,7 +36,7 @@ TEST_F(ConfigFile, ReadingStopsAtTheLimit)
 {
     // A 2 MiB first line never ends within what we read.
     // The message says how much was read: the limit itself.
-    writeAll(path(), QByteArray(qsizetype{2} * 1024 * 1024, '7'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(qsizetype{2} * 1024 * 1024, '7')));
     try {
         (void)bh::readConfigFile(path());
         ADD_FAILURE() << "read past the limit";
@@ -46,11 +46,12 @@ TEST_F(ConfigFile, ReadingStopsAtTheLimit)
     }
 
     // The settings themselves are short; what follows them is never read.
-    writeAll(path(), bytesOf(sampleRecord()) + QByteArray(qsizetype{3} * 1024 * 1024, 'x'));
-    EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
+    ASSERT_TRUE(
+        writeFile(path(), configBytes(distinctRecord()) + QByteArray(qsizetype{3} << 20, 'x')));
+    EXPECT_EQ(bh::readConfigFile(path()), distinctRecord());
 
     // A million short lines: only the first 49 matter.
-    writeAll(path(), QByteArray("1\r\n").repeated(1'000'000));
+    ASSERT_TRUE(writeFile(path(), QByteArray("1\r\n").repeated(1'000'000)));
     const bh::ConfigRecord r = bh::readConfigFile(path());
     EXPECT_TRUE(r.keepBodies);
     EXPECT_EQ(r.colours[13][2], 1);
@@ -80,47 +81,57 @@ QString folderInItsPlace(const QString& folder, HeldOpen&)
 QString heldOpen(const QString& folder, HeldOpen& held)
 {
     const QString path = bh::configPathIn(folder);
-    writeAll(path, bytesOf(bh::ConfigRecord{}));
-    return held.hold(path) ? path : QString();
+    return writeFile(path, configBytes(bh::ConfigRecord{})) && held.hold(path) ? path : QString();
+}
+
+// Root writes any file whatever its permissions; the read-only attribute holds on Windows.
+QString readOnlyFile(const QString& folder, HeldOpen&)
+{
+    const QString path = bh::configPathIn(folder);
+    writeFile(path, configBytes(bh::ConfigRecord{}));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
+    return QFileInfo(path).isWritable() ? QString() : path;
+}
+
+QString closedFolder(const QString&, HeldOpen&)
+{
+    return QFileInfo(kClosedFolder).isDir() ? bh::configPathIn(kClosedFolder) : QString();
+}
+
+QString missingFile(const QString& folder, HeldOpen&)
+{
+    return bh::configPathIn(folder);
+}
+
+QString goneFolder(const QString& folder, HeldOpen&)
+{
+    return bh::configPathIn(folder + QStringLiteral("/gone"));
 }
 
 const char kInUse[] =
     "another program is using it; close that program (for example the game) and try again";
-
-const Obstacle kObstacles[] = {
-    {"missing file", false, ConfigError::Cause::DoesNotExist, "the file does not exist",
-     [](const QString& folder, HeldOpen&) { return bh::configPathIn(folder); }},
-    {"a folder in its place, read", false, ConfigError::Cause::NotRegularFile,
-     "it is not a regular file", folderInItsPlace},
-    {"a folder in its place, saved", true, ConfigError::Cause::NotRegularFile,
-     "it is not a regular file", folderInItsPlace},
-    // Root writes any file whatever its permissions; the read-only attribute holds on Windows.
-    {"read-only file", true, ConfigError::Cause::ReadOnly,
-     "the file is read-only; make it writable and try again",
-     [](const QString& folder, HeldOpen&) {
-         const QString path = bh::configPathIn(folder);
-         writeAll(path, bytesOf(bh::ConfigRecord{}));
-         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
-         return QFileInfo(path).isWritable() ? QString() : path;
-     }},
-    {"folder that cannot be written to", true, ConfigError::Cause::FolderNotWritable,
+const char kClosed[] =
 #ifdef _WIN32
-     "its folder cannot be written to; move the game folder somewhere you can write to, not "
-     "Program Files or a folder owned by another user",
+    "its folder cannot be written to; move the game folder somewhere you can write to, not "
+    "Program Files or a folder owned by another user";
 #else
-     "its folder cannot be written to; move the game folder somewhere you can write to, not "
-     "/usr, /opt or a folder owned by another user",
+    "its folder cannot be written to; move the game folder somewhere you can write to, not "
+    "/usr, /opt or a folder owned by another user";
 #endif
-     [](const QString&, HeldOpen&) {
-         return QFileInfo(kClosedFolder).isDir() ? bh::configPathIn(kClosedFolder) : QString();
-     }},
-    {"folder gone", true, ConfigError::Cause::Other, nullptr,
-     [](const QString& folder, HeldOpen&) {
-         return bh::configPathIn(folder + QStringLiteral("/gone"));
-     }},
-    {"held open by another program, read", false, ConfigError::Cause::InUse, kInUse, heldOpen},
-    {"held open by another program, saved", true, ConfigError::Cause::InUse, kInUse, heldOpen},
+
+using Cause = ConfigError::Cause;
+// clang-format off
+const Obstacle kObstacles[] = {
+    {"missing file", false, Cause::DoesNotExist, "the file does not exist", missingFile},
+    {"a folder in its place, read", false, Cause::NotRegularFile, "it is not a regular file", folderInItsPlace},
+    {"a folder in its place, saved", true, Cause::NotRegularFile, "it is not a regular file", folderInItsPlace},
+    {"read-only file", true, Cause::ReadOnly, "the file is read-only; make it writable and try again", readOnlyFile},
+    {"folder that cannot be written to", true, Cause::FolderNotWritable, kClosed, closedFolder},
+    {"folder gone", true, Cause::Other, nullptr, goneFolder},
+    {"held open by another program, read", false, Cause::InUse, kInUse, heldOpen},
+    {"held open by another program, saved", true, Cause::InUse, kInUse, heldOpen},
 };
+// clang-format on
 
 class ObstacleTest : public ::testing::TestWithParam<Obstacle> {};
 
@@ -137,7 +148,7 @@ TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
     const QStringList beside = QDir(QFileInfo(path).path()).entryList(QDir::AllEntries);
     try {
         if (obstacle.save) {
-            bh::writeConfigFile(path, sampleRecord());
+            bh::writeConfigFile(path, distinctRecord());
         } else {
             (void)bh::readConfigFile(path);
         }
@@ -163,7 +174,8 @@ TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
     }
     held.release();
     // Every row that makes a bh.cfg writes the default settings there.
-    EXPECT_EQ(readAll(path), QFileInfo(path).isFile() ? bytesOf(bh::ConfigRecord{}) : QByteArray())
+    EXPECT_EQ(readFile(path),
+              QFileInfo(path).isFile() ? configBytes(bh::ConfigRecord{}) : QByteArray())
         << "the file changed";
     EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::AllEntries), beside)
         << "a file was left beside it";

@@ -33,33 +33,33 @@ TEST_F(ConfigFile, WhatIsNoRegularFileIsNotOpened)
 
 TEST_F(ConfigFile, SavingKeepsPermissions)
 {
-    writeAll(path(), bytesOf(bh::ConfigRecord{}));
+    ASSERT_TRUE(writeFile(path(), configBytes(bh::ConfigRecord{})));
     ASSERT_TRUE(
         QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    bh::writeConfigFile(path(), sampleRecord());
+    bh::writeConfigFile(path(), distinctRecord());
     // The "user" bits describe whoever runs the test, so compare owner, group and others only.
     const auto ownerGroupOther = QFile::Permissions::fromInt(0x7077);
     EXPECT_EQ(QFile::permissions(path()) & ownerGroupOther,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    EXPECT_EQ(bh::readConfigFile(path()), sampleRecord());
+    EXPECT_EQ(bh::readConfigFile(path()), distinctRecord());
 }
 
 TEST_F(ConfigFile, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink)
 {
     const QString target = dir.filePath(QStringLiteral("real.cfg"));
-    writeAll(target, bytesOf(bh::ConfigRecord{}));
+    ASSERT_TRUE(writeFile(target, configBytes(bh::ConfigRecord{})));
     ASSERT_TRUE(QFile::link(target, path()));
-    bh::writeConfigFile(path(), sampleRecord());
+    bh::writeConfigFile(path(), distinctRecord());
     EXPECT_TRUE(QFileInfo(path()).isSymLink());
-    EXPECT_EQ(readAll(target), bytesOf(sampleRecord()));
+    EXPECT_EQ(readFile(target), configBytes(distinctRecord()));
 }
 
 TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
 {
     // Cap the size any file of ours may grow to, so writing the new settings fails part way,
     // as on a full disk. The old file must come through byte for byte.
-    const QByteArray old = bytesOf(bh::ConfigRecord{});
-    writeAll(path(), old);
+    const QByteArray old = configBytes(bh::ConfigRecord{});
+    ASSERT_TRUE(writeFile(path(), old));
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -68,14 +68,14 @@ TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
     bool failed = false;
     try {
-        bh::writeConfigFile(path(), sampleRecord());
+        bh::writeConfigFile(path(), distinctRecord());
     } catch (const ConfigError& e) {
         failed = e.kind() == ConfigError::Kind::CannotSave;
     }
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_TRUE(failed) << "a short write must be reported";
-    EXPECT_EQ(readAll(path()), old);
+    EXPECT_EQ(readFile(path()), old);
     EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
         << strayFiles(dir.path()).join(u' ').toStdString();
 }
@@ -92,8 +92,8 @@ TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
         GTEST_SKIP() << "no right to mount a file system";
     }
     const std::unique_ptr<const char, int (*)(const char*)> unmount(folder.constData(), ::umount);
-    const QByteArray old = bytesOf(bh::ConfigRecord{});
-    writeAll(path(), old);
+    const QByteArray old = configBytes(bh::ConfigRecord{});
+    ASSERT_TRUE(writeFile(path(), old));
     if (full) {
         QFile filler(dir.filePath(QStringLiteral("filler")));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -105,7 +105,7 @@ TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
     }
     std::string message;
     try {
-        bh::writeConfigFile(path(), sampleRecord());
+        bh::writeConfigFile(path(), distinctRecord());
     } catch (const ConfigError& e) {
         message = e.what();
     }
@@ -115,7 +115,7 @@ TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
                                    "somewhere you can write to, not /usr, /opt or a folder "
                                    "owned by another user") +
                            ". Nothing was changed on disk.");
-    EXPECT_EQ(readAll(path()), old);
+    EXPECT_EQ(readFile(path()), old);
     EXPECT_EQ(strayFiles(dir.path()).size(), full ? 1 : 0) << "only the filler may be there";
 }
 

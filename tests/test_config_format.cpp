@@ -3,9 +3,9 @@
 // bh.cfg as text: what each line means when read, and exactly what is written.
 #include "ConfigError.h"
 #include "ConfigFormat.h"
+#include "TestRecords.h"
 
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -14,30 +14,12 @@
 
 namespace {
 
+using namespace std::string_view_literals;
 using bh::ColourDepth;
 using bh::ConfigError;
 using bh::ConfigRecord;
-
-// A record in which every field differs from its neighbours, so a field read from the wrong
-// line shows up.
-ConfigRecord distinctRecord()
-{
-    ConfigRecord r;
-    r.fullScreen = false;
-    r.debugInfo = true;
-    r.antialiasing = true;
-    r.dithering = false;
-    r.wBuffering = true;
-    r.depth = ColourDepth::Bits16;
-    r.keepBodies = true;
-    for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        for (int c = 0; c < bh::kComponentCount; ++c) {
-            r.colours[static_cast<std::size_t>(i)][static_cast<std::size_t>(c)] =
-                static_cast<std::uint8_t>(10 + i * 3 + c);
-        }
-    }
-    return r;
-}
+using bh_test::distinctRecord;
+using Kind = ConfigError::Kind;
 
 // The lines of a file, joined by the given line end (and one after the last line).
 std::string joinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n")
@@ -109,124 +91,90 @@ TEST(FormatConfig, ShippedDefaultIsInTheWritersOwnForm)
 
 TEST(ParseConfig, RandomRecordsSurviveAWriteAndARead)
 {
-    std::mt19937 random(20261207); // the engine's sequence is fixed by the standard
+    std::mt19937_64 random(20261207); // the engine's sequence is fixed by the standard
     for (int round = 0; round < 2000; ++round) {
-        ConfigRecord r;
-        r.fullScreen = random() % 2;
-        r.debugInfo = random() % 2;
-        r.antialiasing = random() % 2;
-        r.dithering = random() % 2;
-        r.wBuffering = random() % 2;
-        r.depth =
-            std::array{ColourDepth::Bits16, ColourDepth::Bits24, ColourDepth::Bits32}[random() % 3];
-        r.keepBodies = random() % 2;
-        for (auto& colour : r.colours) {
-            for (auto& component : colour) {
-                component = static_cast<std::uint8_t>(random() % 256);
-            }
-        }
+        const ConfigRecord r = bh_test::randomRecord(random);
         const std::string bytes = bh::formatConfig(r);
         ASSERT_EQ(bh::parseConfig(bytes), r) << "round " << round;
 
-        std::size_t lines = 0;
-        for (std::size_t at = bytes.find("\r\n"); at != std::string::npos;
-             at = bytes.find("\r\n", at + 2)) {
-            ++lines;
-        }
-        ASSERT_EQ(lines, 49u);
+        ASSERT_EQ(linesOf(r).size(), 49u);
         ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
         ASSERT_EQ(bytes.find_first_not_of("0123456789\r\n"), std::string::npos);
     }
 }
 
+// One line of the distinct record's file replaced by text, and what that line reads as: the
+// record read is written back with `readsAs` on that line and every other line as it was.
 struct ReadRow {
     const char* fault;
-    std::string bytes;
-    std::function<void(ConfigRecord&)> expect; // applied to distinctRecord()
+    int line;
+    std::string_view text;
+    const char* readsAs;
 };
 
-std::vector<ReadRow> readRows()
-{
-    const auto lines = linesOf(distinctRecord());
-    return {
-        {"only exactly \"1\" turns an option on: 01", withLine(2, "01"),
-         [](ConfigRecord& r) { r.debugInfo = false; }},
-        {"only exactly \"1\" turns an option on: true", withLine(3, "true"),
-         [](ConfigRecord& r) { r.antialiasing = false; }},
-        {"only exactly \"1\" turns an option on: -1", withLine(5, "-1"),
-         [](ConfigRecord& r) { r.wBuffering = false; }},
-        {"blanks in front of a field are skipped", withLine(1, "  \t1"),
-         [](ConfigRecord& r) { r.fullScreen = true; }},
-        {"blanks after an unquoted field are dropped", withLine(1, "1 "),
-         [](ConfigRecord& r) { r.fullScreen = true; }},
-        {"quotes around a field are removed", withLine(1, "\"1\""),
-         [](ConfigRecord& r) { r.fullScreen = true; }},
-        {"text after a closing quote is ignored", withLine(1, "\"1\"x"),
-         [](ConfigRecord& r) { r.fullScreen = true; }},
-        {"a byte-order mark before the first line is no part of it",
-         "\xEF\xBB\xBF" + withLine(1, "1"), [](ConfigRecord& r) { r.fullScreen = true; }},
-        {"a byte-order mark elsewhere is read as text",
-         withLine(2, "\xEF\xBB\xBF"
-                     "1"),
-         [](ConfigRecord& r) { r.debugInfo = false; }},
-        {"blanks inside quotes are kept", withLine(1, "\" 1\""), [](ConfigRecord&) {}},
-        {"depth 24 is recognised", withLine(6, "24"),
-         [](ConfigRecord& r) { r.depth = ColourDepth::Bits24; }},
-        {"depth 32 is recognised", withLine(6, "32"),
-         [](ConfigRecord& r) { r.depth = ColourDepth::Bits32; }},
-        {"an unknown depth means 32: 8", withLine(6, "8"),
-         [](ConfigRecord& r) { r.depth = ColourDepth::Bits32; }},
-        {"an unknown depth means 32: 15", withLine(6, "15"),
-         [](ConfigRecord& r) { r.depth = ColourDepth::Bits32; }},
-        {"an empty depth means 32", withLine(6, ""),
-         [](ConfigRecord& r) { r.depth = ColourDepth::Bits32; }},
-        {"depth is compared as text: 016", withLine(6, "016"),
-         [](ConfigRecord& r) { r.depth = ColourDepth::Bits32; }},
-        {"a colour's trailing text is ignored", withLine(8, "12abc"),
-         [](ConfigRecord& r) { r.colours[0][0] = 12; }},
-        {"an empty colour is 0", withLine(9, ""), [](ConfigRecord& r) { r.colours[0][1] = 0; }},
-        {"a colour half rounds to even", withLine(10, "254.5"),
-         [](ConfigRecord& r) { r.colours[0][2] = 254; }},
-        {"a small negative colour rounds to 0", withLine(11, "-0.4"),
-         [](ConfigRecord& r) { r.colours[1][0] = 0; }},
-        {"a colour just above 255 rounds to 255", withLine(12, "255.4"),
-         [](ConfigRecord& r) { r.colours[1][1] = 255; }},
-        {"hexadecimal colours", withLine(13, "&HFF"),
-         [](ConfigRecord& r) { r.colours[1][2] = 255; }},
-        {"octal colours", withLine(14, "&o377"), [](ConfigRecord& r) { r.colours[2][0] = 255; }},
-        {"blanks inside a colour are skipped", withLine(15, "2 5"),
-         [](ConfigRecord& r) { r.colours[2][1] = 25; }},
-        {"a colour with an exponent", withLine(16, "1.5E2"),
-         [](ConfigRecord& r) { r.colours[2][2] = 150; }},
-        {"a quoted colour", withLine(17, "\"200\""),
-         [](ConfigRecord& r) { r.colours[3][0] = 200; }},
-        {"the last component is on line 49", withLine(49, "99"),
-         [](ConfigRecord& r) { r.colours[13][2] = 99; }},
-        {"a NUL byte inside a colour ends its number",
-         withLine(18, std::string("7\0"
-                                  "9",
-                                  3)),
-         [](ConfigRecord& r) { r.colours[3][1] = 7; }},
-        {"lines may end in LF alone", joinLines(lines, "\n"), [](ConfigRecord&) {}},
-        {"lines may end in CR alone", joinLines(lines, "\r"), [](ConfigRecord&) {}},
-        {"the 49th line needs no line end", joinLines(lines).substr(0, joinLines(lines).size() - 2),
-         [](ConfigRecord&) {}},
-        {"fields after the 49th are ignored", joinLines(lines) + "300\r\njunk,1\r\n",
-         [](ConfigRecord&) {}},
-        {"a NUL byte in an ignored field does no harm", joinLines(lines) + std::string(4, '\0'),
-         [](ConfigRecord&) {}},
-    };
-}
+// clang-format off
+const ReadRow kReadRows[] = {
+    {"only exactly \"1\" turns an option on: 01", 2, "01", "0"},
+    {"only exactly \"1\" turns an option on: true", 3, "true", "0"},
+    {"only exactly \"1\" turns an option on: -1", 5, "-1", "0"},
+    {"blanks in front of a field are skipped", 1, "  \t1", "1"},
+    {"blanks after an unquoted field are dropped", 1, "1 ", "1"},
+    {"quotes around a field are removed", 1, "\"1\"", "1"},
+    {"text after a closing quote is ignored", 1, "\"1\"x", "1"},
+    {"a byte-order mark before the first line is no part of it", 1, "\xEF\xBB\xBF" "1", "1"},
+    {"a byte-order mark elsewhere is read as text", 2, "\xEF\xBB\xBF" "1", "0"},
+    {"blanks inside quotes are kept", 1, "\" 1\"", "0"},
+    {"depth 24 is recognised", 6, "24", "24"},
+    {"depth 32 is recognised", 6, "32", "32"},
+    {"an unknown depth means 32: 8", 6, "8", "32"},
+    {"an unknown depth means 32: 15", 6, "15", "32"},
+    {"an empty depth means 32", 6, "", "32"},
+    {"depth is compared as text: 016", 6, "016", "32"},
+    {"a colour's trailing text is ignored", 8, "12abc", "12"},
+    {"an empty colour is 0", 9, "", "0"},
+    {"a colour half rounds to even", 10, "254.5", "254"},
+    {"a small negative colour rounds to 0", 11, "-0.4", "0"},
+    {"a colour just above 255 rounds to 255", 12, "255.4", "255"},
+    {"hexadecimal colours", 13, "&HFF", "255"},
+    {"octal colours", 14, "&o377", "255"},
+    {"blanks inside a colour are skipped", 15, "2 5", "25"},
+    {"a colour with an exponent", 16, "1.5E2", "150"},
+    {"a quoted colour", 17, "\"200\"", "200"},
+    {"the last component is on line 49", 49, "99", "99"},
+    {"a NUL byte inside a colour ends its number", 18, "7\0" "9"sv, "7"},
+};
+// clang-format on
 
 TEST(ParseConfig, ReadsEachFieldByItsRule)
 {
-    for (const ReadRow& row : readRows()) {
-        ConfigRecord expected = distinctRecord();
-        row.expect(expected);
+    for (const ReadRow& row : kReadRows) {
         try {
-            EXPECT_EQ(bh::parseConfig(row.bytes), expected) << row.fault;
+            EXPECT_EQ(bh::formatConfig(bh::parseConfig(withLine(row.line, std::string(row.text)))),
+                      withLine(row.line, row.readsAs))
+                << row.fault;
         } catch (const ConfigError& e) {
             ADD_FAILURE() << row.fault << ": " << e.what();
+        }
+    }
+    // Whole files that read as the distinct record.
+    const std::string file = bh::formatConfig(distinctRecord());
+    std::string lfOnly = file, crOnly = file;
+    std::erase(lfOnly, '\r');
+    std::erase(crOnly, '\n');
+    // clang-format off
+    const std::pair<const char*, std::string> files[] = {
+        {"lines may end in LF alone", lfOnly},
+        {"lines may end in CR alone", crOnly},
+        {"the 49th line needs no line end", file.substr(0, file.size() - 2)},
+        {"fields after the 49th are ignored", file + "300\r\njunk,1\r\n"},
+        {"a NUL byte in an ignored field does no harm", file + std::string(4, '\0')},
+    };
+    // clang-format on
+    for (const auto& [fault, bytes] : files) {
+        try {
+            EXPECT_EQ(bh::parseConfig(bytes), distinctRecord()) << fault;
+        } catch (const ConfigError& e) {
+            ADD_FAILURE() << fault << ": " << e.what();
         }
     }
 }
@@ -253,7 +201,7 @@ TEST(ParseConfig, ACommaSplitsALineAndMovesEveryLaterFieldUp)
 struct ErrorRow {
     const char* fault;
     std::string bytes;
-    ConfigError::Kind kind;
+    Kind kind;
     int line;
     bool complete = true;
 };
@@ -267,26 +215,23 @@ std::vector<ErrorRow> errorRows()
     auto commaOnThree = lines;
     commaOnThree[2] = "1,0";
     commaOnThree[20] = "300";
+    // clang-format off
     return {
-        {"an empty file is too short", "", ConfigError::Kind::TooShort, 1},
-        {"48 lines are too short", first(48), ConfigError::Kind::TooShort, 49},
-        {"a file of blanks holds no fields", "   ", ConfigError::Kind::TooShort, 1},
-        {"one option is too short", "1", ConfigError::Kind::TooShort, 1},
-        {"a colour above 255", withLine(17, "300"), ConfigError::Kind::OutOfRange, 17},
-        {"a half above 255 rounds out of range", withLine(8, "255.5"),
-         ConfigError::Kind::OutOfRange, 8},
-        {"a colour rounding to -1", withLine(20, "-0.6"), ConfigError::Kind::OutOfRange, 20},
-        {"a long hexadecimal number is not -1", withLine(30, "&HFFFFFFFF"),
-         ConfigError::Kind::OutOfRange, 30},
-        {"a colour beyond double range", withLine(49, "1E400"), ConfigError::Kind::OutOfRange, 49},
-        {"a negative colour beyond double range", withLine(9, "-1E400"),
-         ConfigError::Kind::OutOfRange, 9},
-        {"the error names the line the bad field stands on", joinLines(commaOnThree),
-         ConfigError::Kind::OutOfRange, 21},
-        {"settings cut off by the read limit", first(30), ConfigError::Kind::TooLarge, 0, false},
-        {"a last field cut off by the read limit", first(49).substr(0, first(49).size() - 2),
-         ConfigError::Kind::TooLarge, 0, false},
+        {"an empty file is too short", "", Kind::TooShort, 1},
+        {"48 lines are too short", first(48), Kind::TooShort, 49},
+        {"a file of blanks holds no fields", "   ", Kind::TooShort, 1},
+        {"one option is too short", "1", Kind::TooShort, 1},
+        {"a colour above 255", withLine(17, "300"), Kind::OutOfRange, 17},
+        {"a half above 255 rounds out of range", withLine(8, "255.5"), Kind::OutOfRange, 8},
+        {"a colour rounding to -1", withLine(20, "-0.6"), Kind::OutOfRange, 20},
+        {"a long hexadecimal number is not -1", withLine(30, "&HFFFFFFFF"), Kind::OutOfRange, 30},
+        {"a colour beyond double range", withLine(49, "1E400"), Kind::OutOfRange, 49},
+        {"a negative colour beyond double range", withLine(9, "-1E400"), Kind::OutOfRange, 9},
+        {"the error names the line the bad field stands on", joinLines(commaOnThree), Kind::OutOfRange, 21},
+        {"settings cut off by the read limit", first(30), Kind::TooLarge, 0, false},
+        {"a last field cut off by the read limit", first(49).substr(0, first(49).size() - 2), Kind::TooLarge, 0, false},
     };
+    // clang-format on
 }
 
 TEST(ParseConfig, FailsWhereTheFileIsWrong)

@@ -19,6 +19,7 @@ struct NumberRow {
 
 const double kMax = std::numeric_limits<double>::max();
 
+// clang-format off
 const NumberRow kNumbers[] = {
     {"empty text must read as 0", "", 0},
     {"trailing letters must end the number", "12abc", 12},
@@ -51,11 +52,9 @@ const NumberRow kNumbers[] = {
     {"many digits still read as a number", "99999999999999999999", 1e20},
     {"significant digits after leading zeros set the magnitude", "0.0001E5", 10},
     {"an absurd exponent saturates", "1E99999999999999999999999", kMax},
-    {"a NUL byte ends the number",
-     "3\0"
-     "4"sv,
-     3},
+    {"a NUL byte ends the number", "3\0" "4"sv, 3},
 };
+// clang-format on
 
 TEST(LeadingNumber, ReadsTheValue)
 {

@@ -51,29 +51,10 @@ const char* const kDepthBoxes[] = {"chk16bit", "chk24bit", "chk32bit"};
 
 // What players paste and type: the numbers the boxes must cope with, from the harmless to the
 // absurd (beyond the double range, more digits than a double keeps, another base, blanks).
-const QString kPool[] = {
-    QString(),
-    QStringLiteral("-"),
-    QStringLiteral("007"),
-    QStringLiteral("12.7"),
-    QStringLiteral("2 5"),
-    QStringLiteral("&HFF"),
-    QStringLiteral("1E400"),
-    QStringLiteral("-1E400"),
-    QStringLiteral("99999999999999999999"),
-    QStringLiteral("abc"),
-    QStringLiteral("255"),
-    QStringLiteral("256"),
-    QStringLiteral("0"),
-    QStringLiteral("12.5"),
-    QStringLiteral("13.5"),
-    QStringLiteral("300"),
-    QStringLiteral("-5"),
-    QStringLiteral("1e2"),
-    QStringLiteral("&O17"),
-    QStringLiteral("254.5"),
-    QStringLiteral("."),
-    QStringLiteral("0.1"),
+const char* const kPool[] = {
+    "",     "-",     "007", "12.7", "2 5",  "&HFF", "1E400", "-1E400", "99999999999999999999",
+    "abc",  "255",   "256", "0",    "12.5", "13.5", "300",   "-5",     "1e2",
+    "&O17", "254.5", ".",   "0.1",
 };
 
 // What the player should see, kept apart from the window: the option boxes, the committed
@@ -227,18 +208,15 @@ public:
         case 3: {
             const int c = pick(3);
             const bool up = pick(2) == 0;
+            const char* where = up ? "above" : "below";
             const QRect track = barPartRect(w_.bar(c), up ? QStyle::SC_ScrollBarSubPage
                                                           : QStyle::SC_ScrollBarAddPage);
             if (track.height() < 1) {
-                return QStringLiteral("(no track %1 the thumb of bar %2)")
-                    .arg(up ? "above" : "below")
-                    .arg(c);
+                return QString::asprintf("(no track %s the thumb of bar %d)", where, c);
             }
             QTest::mouseClick(w_.bar(c), Qt::LeftButton, {}, track.center());
             model_.moveBar(c, model_.bar[c] + (up ? -1 : 1));
-            return QStringLiteral("track %1 the thumb of bar %2")
-                .arg(up ? "above" : "below")
-                .arg(c);
+            return QString::asprintf("track %s the thumb of bar %d", where, c);
         }
         case 4: {
             const int c = pick(3);
@@ -246,16 +224,12 @@ public:
             int changesDuringDrag = 0;
             w_.dragThumb(c, dy, &changesDuringDrag);
             if (changesDuringDrag != 0) {
-                faults_ << QStringLiteral("bar %1 raised %2 changes during the drag")
-                               .arg(c)
-                               .arg(changesDuringDrag);
+                faults_ << QString::asprintf("bar %d raised %d changes during the drag", c,
+                                             changesDuringDrag);
             }
             // Where the thumb lands is the player's choice; the model takes it from there.
             model_.moveBar(c, w_.bar(c)->value());
-            return QStringLiteral("drag bar %1 by %2 px to %3")
-                .arg(c)
-                .arg(dy)
-                .arg(w_.bar(c)->value());
+            return QString::asprintf("drag bar %d by %d px to %d", c, dy, w_.bar(c)->value());
         }
         case 5: {
             const int c = pick(3);
@@ -291,9 +265,8 @@ public:
                 QTest::keyClicks(box, QString(ch));
                 model_.editText(c, model_.text[c] + ch);
             }
-            return QStringLiteral("type \"%1\" %2 box %3")
-                .arg(text, replace ? "over" : "at the end of")
-                .arg(c);
+            return QString::asprintf("type \"%s\" %s box %d", qUtf8Printable(text),
+                                     replace ? "over" : "at the end of", c);
         }
         case 8: {
             const int c = pick(3);
@@ -369,22 +342,18 @@ public:
                 found << QStringLiteral("box %1 holds \"%2\"").arg(c).arg(text);
             }
             if (text != model_.text[c]) {
-                found << QStringLiteral("box %1 holds \"%2\", expected \"%3\"")
-                             .arg(c)
-                             .arg(text, model_.text[c]);
+                found << QString::asprintf("box %d holds \"%s\", expected \"%s\"", c,
+                                           qUtf8Printable(text), qUtf8Printable(model_.text[c]));
             }
             if (w_.bar(c)->value() != model_.bar[c]) {
-                found << QStringLiteral("bar %1 at %2, expected %3")
-                             .arg(c)
-                             .arg(w_.bar(c)->value())
-                             .arg(model_.bar[c]);
+                found << QString::asprintf("bar %d at %d, expected %d", c, w_.bar(c)->value(),
+                                           model_.bar[c]);
             }
         }
         const int current = w_.window().currentMessage();
         if (current != model_.current) {
-            found << QStringLiteral("type %1 is being edited, expected %2")
-                         .arg(current)
-                         .arg(model_.current);
+            found << QString::asprintf("type %d is being edited, expected %d", current,
+                                       model_.current);
         }
         if (w_.labelColour(current) != w_.barColour()) {
             found << QStringLiteral("the name being edited shows %1, the bars %2")
@@ -393,8 +362,7 @@ public:
         for (int i = 0; i < bh::kMessageTypeCount; ++i) {
             if (w_.labelColour(i) != model_.shown[static_cast<std::size_t>(i)]) {
                 found << QStringLiteral("name %1 shows %2, expected %3")
-                             .arg(i)
-                             .arg(colourText(w_.labelColour(i)),
+                             .arg(QString::number(i), colourText(w_.labelColour(i)),
                                   colourText(model_.shown[static_cast<std::size_t>(i)]));
             }
         }
@@ -409,7 +377,7 @@ private:
         if (pick(6) == 0) {
             return QString::number(pick(256));
         }
-        return kPool[pick(static_cast<int>(std::size(kPool)))];
+        return QString::fromLatin1(kPool[pick(static_cast<int>(std::size(kPool)))]);
     }
 
     std::mt19937_64 random_;
@@ -418,27 +386,6 @@ private:
     int raised_ = 0;
     QStringList faults_;
 };
-
-bh::ConfigRecord randomRecord(std::uint64_t seed)
-{
-    std::mt19937_64 random(seed);
-    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-    bh::ConfigRecord r;
-    r.fullScreen = pick(2);
-    r.debugInfo = pick(2);
-    r.antialiasing = pick(2);
-    r.dithering = pick(2);
-    r.wBuffering = pick(2);
-    r.depth = std::array{bh::ColourDepth::Bits16, bh::ColourDepth::Bits24,
-                         bh::ColourDepth::Bits32}[static_cast<std::size_t>(pick(3))];
-    r.keepBodies = pick(2);
-    for (bh::Colour& colour : r.colours) {
-        for (std::uint8_t& component : colour) {
-            component = static_cast<std::uint8_t>(pick(256));
-        }
-    }
-    return r;
-}
 
 std::uint64_t chosenSeed()
 {
@@ -469,7 +416,8 @@ void RandomPlay::anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
     const QString again = QStringLiteral("seed %1: repeat with BH_RANDOM_PLAY_SEED=%1").arg(seed);
 
     // The starting file comes from the seed as well, so each run loads different settings.
-    const bh::ConfigRecord start = randomRecord(seed ^ 0x9e3779b97f4a7c15ULL);
+    std::mt19937_64 startRandom(seed ^ 0x9e3779b97f4a7c15ULL);
+    const bh::ConfigRecord start = bh_test::randomRecord(startRandom);
     WindowUnderTest w(start);
     Model model(start);
     Player player(seed, w, model);
@@ -482,23 +430,17 @@ void RandomPlay::anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
         }
         const QStringList faults = player.faults();
         if (!faults.isEmpty()) {
-            QStringList story(recent.begin(), recent.end());
-            QFAIL(qPrintable(
-                QStringLiteral("%1\nafter action %2 of %3:\n  %4\nlast actions:\n  %5")
-                    .arg(again)
-                    .arg(n)
-                    .arg(actions)
-                    .arg(faults.join(QStringLiteral("\n  ")), story.join(QStringLiteral("\n  ")))));
+            const QStringList story(recent.begin(), recent.end());
+            QFAIL(qPrintable(again + QString::asprintf("\nafter action %d of %d:\n  ", n, actions) +
+                             faults.join("\n  ") + "\nlast actions:\n  " + story.join("\n  ")));
         }
     }
 
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
+    const QByteArray written = w.pressOk();
     const QByteArray expected = model.file();
     QVERIFY2(!w.window().isVisible(), qPrintable(again));
-    QVERIFY2(readFile(w.configPath()) == expected,
-             qPrintable(again + QStringLiteral("\nwritten:\n") +
-                        QString::fromLatin1(readFile(w.configPath())) +
-                        QStringLiteral("\nexpected:\n") + QString::fromLatin1(expected)));
+    QVERIFY2(written == expected,
+             qPrintable(again + "\nwritten:\n" + written + "\nexpected:\n" + expected));
     qInfo("%d actions played, %s", actions, qPrintable(again));
 }
 

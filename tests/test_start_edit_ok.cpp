@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 // One whole session in a few steps: load bh.cfg, use every kind of control once, press OK.
 // Short on purpose: it runs under valgrind's memcheck, where every step costs fifty times more.
-#include "ConfigFormat.h"
 #include "WindowTestSupport.h"
 
 #include <QTest>
@@ -28,7 +27,7 @@ void StartEditOk::aSessionSavesItsEdits()
         w.dragThumb(2, 30, &changesDuringDrag);
         const bh::Colour edited = w.barColour();
         w.clickLabel(7);
-        QTest::mouseClick(w.ok(), Qt::LeftButton);
+        const QByteArray saved = w.pressOk();
 
         expected = colourfulRecord();
         expected.debugInfo = true;
@@ -37,7 +36,7 @@ void StartEditOk::aSessionSavesItsEdits()
         expected.colours[3] = edited;
         QCOMPARE(edited[0], 13);
         QCOMPARE(edited[1], 255);
-        QCOMPARE(readFile(w.configPath()), QByteArray::fromStdString(bh::formatConfig(expected)));
+        QCOMPARE(saved, configBytes(expected));
     }
 }
 

@@ -15,14 +15,6 @@ namespace {
 
 const char* const kDepthBoxes[] = {"chk16bit", "chk24bit", "chk32bit"};
 
-bh::ConfigRecord withDepth(bh::ColourDepth depth, bool wBuffering)
-{
-    bh::ConfigRecord r = colourfulRecord();
-    r.depth = depth;
-    r.wBuffering = wBuffering;
-    return r;
-}
-
 // Everything on screen that a click could change, to prove what one click left alone.
 QStringList snapshot(WindowUnderTest& w)
 {
@@ -69,48 +61,41 @@ void WindowBehaviour::depthBoxesActAsOneChoice_data()
 {
     QTest::addColumn<int>("startDepth");
     QTest::addColumn<bool>("startWBuffering");
-    QTest::addColumn<QStringList>("actions"); // "click X" or "space X"
+    QTest::addColumn<QString>("actions"); // each a click on a box, or space:box for the key
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("wBuffering");
 
-    QTest::newRow("clicking the chosen 24-bit again resets W-buffering checked by hand")
-        << 24 << false << QStringList{"click chkWBuffer", "click chk24bit"} << "chk24bit" << false;
-    QTest::newRow("clicking the chosen 16-bit keeps it and checks W-buffering")
-        << 16 << false << QStringList{"click chk16bit"} << "chk16bit" << true;
-    QTest::newRow("32-bit replaces 16-bit and unchecks W-buffering")
-        << 16 << true << QStringList{"click chk32bit"} << "chk32bit" << false;
-    QTest::newRow("16-bit replaces 32-bit and checks W-buffering")
-        << 32 << false << QStringList{"click chk16bit"} << "chk16bit" << true;
-    QTest::newRow("24-bit replaces 16-bit")
-        << 16 << true << QStringList{"click chk24bit"} << "chk24bit" << false;
-    QTest::newRow("W-buffering can be changed by hand after a depth")
-        << 32 << false << QStringList{"click chk16bit", "click chkWBuffer"} << "chk16bit" << false;
-    QTest::newRow("the space bar on a depth box acts as a click")
-        << 32 << false << QStringList{"space chk16bit"} << "chk16bit" << true;
-    QTest::newRow("the space bar on the chosen box keeps it")
-        << 24 << true << QStringList{"space chk24bit"} << "chk24bit" << false;
-    QTest::newRow("a run of clicks ends with the last")
-        << 32 << false << QStringList{"click chk24bit", "click chk16bit", "click chk16bit",
-                                      "click chk32bit", "click chk24bit", "click chk24bit"}
-        << "chk24bit" << false;
+    // clang-format off
+    QTest::newRow("clicking the chosen 24-bit again resets W-buffering checked by hand") << 24 << false << "chkWBuffer chk24bit" << "chk24bit" << false;
+    QTest::newRow("clicking the chosen 16-bit keeps it and checks W-buffering") << 16 << false << "chk16bit" << "chk16bit" << true;
+    QTest::newRow("32-bit replaces 16-bit and unchecks W-buffering") << 16 << true << "chk32bit" << "chk32bit" << false;
+    QTest::newRow("16-bit replaces 32-bit and checks W-buffering") << 32 << false << "chk16bit" << "chk16bit" << true;
+    QTest::newRow("24-bit replaces 16-bit") << 16 << true << "chk24bit" << "chk24bit" << false;
+    QTest::newRow("W-buffering can be changed by hand after a depth") << 32 << false << "chk16bit chkWBuffer" << "chk16bit" << false;
+    QTest::newRow("the space bar on a depth box acts as a click") << 32 << false << "space:chk16bit" << "chk16bit" << true;
+    QTest::newRow("the space bar on the chosen box keeps it") << 24 << true << "space:chk24bit" << "chk24bit" << false;
+    QTest::newRow("a run of clicks ends with the last") << 32 << false << "chk24bit chk16bit chk16bit chk32bit chk24bit chk24bit" << "chk24bit" << false;
+    // clang-format on
 }
 
 void WindowBehaviour::depthBoxesActAsOneChoice()
 {
     QFETCH(int, startDepth);
     QFETCH(bool, startWBuffering);
-    QFETCH(QStringList, actions);
+    QFETCH(QString, actions);
     QFETCH(QString, chosen);
     QFETCH(bool, wBuffering);
-    WindowUnderTest w(withDepth(static_cast<bh::ColourDepth>(startDepth), startWBuffering));
-    for (const QString& action : actions) {
-        const QStringList parts = action.split(u' ');
-        QCheckBox* box = w.check(qPrintable(parts[1]));
-        if (parts[0] == QLatin1String("click")) {
-            w.click(box);
-        } else {
+    bh::ConfigRecord start = colourfulRecord();
+    start.depth = static_cast<bh::ColourDepth>(startDepth);
+    start.wBuffering = startWBuffering;
+    WindowUnderTest w(start);
+    for (const QString& action : actions.split(u' ')) {
+        QCheckBox* box = w.check(qPrintable(action.section(u':', -1)));
+        if (action.startsWith(QStringLiteral("space:"))) {
             box->setFocus();
             QTest::keyClick(box, Qt::Key_Space);
+        } else {
+            w.click(box);
         }
         int checkedCount = 0;
         for (const char* name : kDepthBoxes) {
@@ -123,8 +108,7 @@ void WindowBehaviour::depthBoxesActAsOneChoice()
     }
     QCOMPARE(w.check("chkWBuffer")->isChecked(), wBuffering);
 
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
-    const QList<QByteArray> lines = readFile(w.configPath()).split('\n');
+    const QList<QByteArray> lines = w.pressOk().split('\n');
     QCOMPARE(lines[4], QByteArray(wBuffering ? "1\r" : "0\r"));
     QCOMPARE(lines[5], chosen.mid(3, 2).toLatin1() + "\r");
 }
@@ -133,9 +117,11 @@ void WindowBehaviour::plainOptionsChangeOnlyThemselves_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("line");
-    for (const auto& [name, line] :
-         {std::pair{"chkFullScreen", 1}, std::pair{"chkAntialias", 3}, std::pair{"chkDither", 4},
-          std::pair{"chkWBuffer", 5}, std::pair{"chkKeepBodies", 7}}) {
+    for (const auto& [name, line] : {std::pair{"chkFullScreen", 1},
+                                     {"chkAntialias", 3},
+                                     {"chkDither", 4},
+                                     {"chkWBuffer", 5},
+                                     {"chkKeepBodies", 7}}) {
         QTest::newRow(name) << QString::fromLatin1(name) << line;
     }
 }
@@ -157,8 +143,7 @@ void WindowBehaviour::plainOptionsChangeOnlyThemselves()
     w.click(box);
     QCOMPARE(snapshot(w), before);
     w.click(box);
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
-    QCOMPARE(readFile(w.configPath()).split('\n')[line - 1], QByteArray("1\r"));
+    QCOMPARE(w.pressOk().split('\n')[line - 1], QByteArray("1\r"));
 }
 
 void WindowBehaviour::debugInfoShowsAndHidesThePreview()
@@ -184,53 +169,32 @@ void WindowBehaviour::textBoxesKeepColoursInRange_data()
     QTest::addColumn<QString>("text"); // the red box afterwards
     QTest::addColumn<int>("barValue"); // the red bar afterwards
 
-    QTest::newRow("typing 256 turns into 255") << 10 << true << "256"
-                                               << "255" << 0;
-    QTest::newRow("typing 300 turns into 255") << 10 << true << "300"
-                                               << "255" << 0;
-    QTest::newRow("pasting -5 turns into 0") << 10 << false << "-5"
-                                             << "0" << 255;
+    // clang-format off
+    QTest::newRow("typing 256 turns into 255") << 10 << true << "256" << "255" << 0;
+    QTest::newRow("typing 300 turns into 255") << 10 << true << "300" << "255" << 0;
+    QTest::newRow("pasting -5 turns into 0") << 10 << false << "-5" << "0" << 255;
     // With the bar already at the end, only the box's own clamp can mend the text.
-    QTest::newRow("-5 with the bar already at 0") << 0 << false << "-5"
-                                                  << "0" << 255;
-    QTest::newRow("256 with the bar already at 255") << 255 << false << "256"
-                                                     << "255" << 0;
-    QTest::newRow("a lone minus sign turns into 0") << 10 << true << "-"
-                                                    << "0" << 255;
-    QTest::newRow("clearing the box turns it into 0") << 10 << true << ""
-                                                      << "0" << 255;
-    QTest::newRow("leading zeros go: 007 is 7") << 10 << true << "007"
-                                                << "7" << 248;
-    QTest::newRow("12.7 moves the bar and reads as 13") << 10 << false << "12.7"
-                                                        << "13" << 242;
-    QTest::newRow("12.5: 242.5 rounds to the even 242") << 10 << false << "12.5"
-                                                        << "13" << 242;
-    QTest::newRow("13.5: 241.5 rounds to the even 242") << 10 << false << "13.5"
-                                                        << "13" << 242;
-    QTest::newRow("12.7 with the bar already at 242 stays") << 13 << false << "12.7"
-                                                            << "12.7" << 242;
-    QTest::newRow("12.50 with the bar at 242 is shortened") << 13 << false << "12.50"
-                                                            << "12.5" << 242;
-    QTest::newRow("trailing text is dropped") << 10 << false << "12abc"
-                                              << "12" << 243;
-    QTest::newRow("blanks inside a number are dropped") << 10 << false << "2 5"
-                                                        << "25" << 230;
-    QTest::newRow("hexadecimal is taken") << 10 << false << "&HFF"
-                                          << "255" << 0;
-    QTest::newRow("text without a number is 0") << 10 << false << "abc"
-                                                << "0" << 255;
-    QTest::newRow("a number beyond double range is the largest") << 10 << false << "1E400"
-                                                                 << "255" << 0;
-    QTest::newRow("a negative one beyond range is 0") << 10 << false << "-1E400"
-                                                      << "0" << 255;
-    QTest::newRow("twenty nines are 255") << 10 << false << "99999999999999999999"
-                                          << "255" << 0;
-    QTest::newRow("just above 255 is clamped") << 10 << false << "255.4"
-                                               << "255" << 0;
-    QTest::newRow("just below 0 is clamped") << 10 << false << "-0.4"
-                                             << "0" << 255;
-    QTest::newRow("a small fraction rounds the bar to the top") << 10 << false << "0.4"
-                                                                << "0" << 255;
+    QTest::newRow("-5 with the bar already at 0") << 0 << false << "-5" << "0" << 255;
+    QTest::newRow("256 with the bar already at 255") << 255 << false << "256" << "255" << 0;
+    QTest::newRow("a lone minus sign turns into 0") << 10 << true << "-" << "0" << 255;
+    QTest::newRow("clearing the box turns it into 0") << 10 << true << "" << "0" << 255;
+    QTest::newRow("leading zeros go: 007 is 7") << 10 << true << "007" << "7" << 248;
+    QTest::newRow("12.7 moves the bar and reads as 13") << 10 << false << "12.7" << "13" << 242;
+    QTest::newRow("12.5: 242.5 rounds to the even 242") << 10 << false << "12.5" << "13" << 242;
+    QTest::newRow("13.5: 241.5 rounds to the even 242") << 10 << false << "13.5" << "13" << 242;
+    QTest::newRow("12.7 with the bar already at 242 stays") << 13 << false << "12.7" << "12.7" << 242;
+    QTest::newRow("12.50 with the bar at 242 is shortened") << 13 << false << "12.50" << "12.5" << 242;
+    QTest::newRow("trailing text is dropped") << 10 << false << "12abc" << "12" << 243;
+    QTest::newRow("blanks inside a number are dropped") << 10 << false << "2 5" << "25" << 230;
+    QTest::newRow("hexadecimal is taken") << 10 << false << "&HFF" << "255" << 0;
+    QTest::newRow("text without a number is 0") << 10 << false << "abc" << "0" << 255;
+    QTest::newRow("a number beyond double range is the largest") << 10 << false << "1E400" << "255" << 0;
+    QTest::newRow("a negative one beyond range is 0") << 10 << false << "-1E400" << "0" << 255;
+    QTest::newRow("twenty nines are 255") << 10 << false << "99999999999999999999" << "255" << 0;
+    QTest::newRow("just above 255 is clamped") << 10 << false << "255.4" << "255" << 0;
+    QTest::newRow("just below 0 is clamped") << 10 << false << "-0.4" << "0" << 255;
+    QTest::newRow("a small fraction rounds the bar to the top") << 10 << false << "0.4" << "0" << 255;
+    // clang-format on
 }
 
 void WindowBehaviour::textBoxesKeepColoursInRange()
@@ -262,8 +226,7 @@ void WindowBehaviour::aTypedFractionIsCommittedRounded()
     WindowUnderTest w(r);
     w.pasteInto(0, QStringLiteral("12.7"));
     QCOMPARE(w.box(0)->text(), QStringLiteral("12.7"));
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
-    QCOMPARE(readFile(w.configPath()).split('\n')[7], QByteArray("13\r"));
+    QCOMPARE(w.pressOk().split('\n')[7], QByteArray("13\r"));
 }
 
 void WindowBehaviour::typingDigitsKeepsTheCaret()
@@ -305,10 +268,9 @@ void WindowBehaviour::switchingNamesKeepsEachEditedColour()
     for (int c = 0; c < 3; ++c) {
         QCOMPARE(w.box(c)->text(), QString::number(editedTargets[static_cast<std::size_t>(c)]));
     }
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
     bh::ConfigRecord expected = r;
     expected.colours[1] = editedTargets;
-    QCOMPARE(readFile(w.configPath()), configBytes(expected));
+    QCOMPARE(w.pressOk(), configBytes(expected));
 }
 
 void WindowBehaviour::onlyTheCurrentNameIsRepainted()
@@ -333,17 +295,15 @@ void WindowBehaviour::aTypicalEditRaisesEachNotificationOnce()
 {
     const bh::ConfigRecord r = colourfulRecord(); // every component differs between types
     WindowUnderTest w(r);
-    std::vector<std::unique_ptr<QSignalSpy>> bars;
-    std::vector<std::unique_ptr<QSignalSpy>> boxes;
+    std::vector<std::unique_ptr<QSignalSpy>> spies; // red bar, red box, green bar, ...
     for (int c = 0; c < 3; ++c) {
-        bars.push_back(std::make_unique<QSignalSpy>(w.bar(c), &QScrollBar::valueChanged));
-        boxes.push_back(std::make_unique<QSignalSpy>(w.box(c), &QLineEdit::textChanged));
+        spies.push_back(std::make_unique<QSignalSpy>(w.bar(c), &QScrollBar::valueChanged));
+        spies.push_back(std::make_unique<QSignalSpy>(w.box(c), &QLineEdit::textChanged));
     }
     auto counts = [&] {
         QList<int> n;
-        for (int c = 0; c < 3; ++c) {
-            n << static_cast<int>(bars[static_cast<std::size_t>(c)]->count())
-              << static_cast<int>(boxes[static_cast<std::size_t>(c)]->count());
+        for (const auto& spy : spies) {
+            n << static_cast<int>(spy->count());
         }
         return n;
     };
@@ -364,41 +324,38 @@ void WindowBehaviour::aTypicalEditRaisesEachNotificationOnce()
 
 void WindowBehaviour::ctrlUpAndDownChooseTheType_data()
 {
-    QTest::addColumn<QString>("focus");    // the control holding the focus throughout
-    QTest::addColumn<QStringList>("acts"); // "down", "up" (with Ctrl) or "click N" on a name
+    QTest::addColumn<QString>("focus"); // the control holding the focus throughout
+    QTest::addColumn<QString>("acts");  // Ctrl with down or up, or a click on name N
     QTest::addColumn<int>("chosen");
     QTest::addColumn<bool>("marked"); // the mark shows, beside the chosen name
 
-    QTest::newRow("down three times from a check box")
-        << "chkFullScreen" << QStringList{"down", "down", "down"} << 3 << true;
-    QTest::newRow("down from a bar") << "scrColor(1)" << QStringList{"down"} << 1 << true;
-    QTest::newRow("down from a text box") << "txtColor(2)" << QStringList{"down"} << 1 << true;
-    QTest::newRow("shift+down chooses nothing")
-        << "txtColor(1)" << QStringList{"shift down"} << 0 << false;
-    QTest::newRow("up from OK after a click")
-        << "cmdOK" << QStringList{"click 5", "up"} << 4 << true;
-    QTest::newRow("up stops at the first type") << "chkDebug" << QStringList{"up"} << 0 << true;
-    QTest::newRow("down stops at the last type")
-        << "chkDebug" << QStringList{"click 12", "down", "down", "down"} << 13 << true;
-    QTest::newRow("once the keys were used the mark follows clicks")
-        << "chkDither" << QStringList{"down", "click 9"} << 9 << true;
-    QTest::newRow("a mouse-only player never sees the mark")
-        << "chkDither" << QStringList{"click 9", "click 2", "click 2"} << 2 << false;
+    // clang-format off
+    QTest::newRow("down three times from a check box") << "chkFullScreen" << "down down down" << 3 << true;
+    QTest::newRow("down from a bar") << "scrColor(1)" << "down" << 1 << true;
+    QTest::newRow("down from a text box") << "txtColor(2)" << "down" << 1 << true;
+    QTest::newRow("shift+down chooses nothing") << "txtColor(1)" << "shift+down" << 0 << false;
+    QTest::newRow("up from OK after a click") << "cmdOK" << "5 up" << 4 << true;
+    QTest::newRow("up stops at the first type") << "chkDebug" << "up" << 0 << true;
+    QTest::newRow("down stops at the last type") << "chkDebug" << "12 down down down" << 13 << true;
+    QTest::newRow("once the keys were used the mark follows clicks") << "chkDither" << "down 9" << 9 << true;
+    QTest::newRow("a mouse-only player never sees the mark") << "chkDither" << "9 2 2" << 2 << false;
+    // clang-format on
 }
 
 void WindowBehaviour::ctrlUpAndDownChooseTheType()
 {
     QFETCH(QString, focus);
-    QFETCH(QStringList, acts);
+    QFETCH(QString, acts);
     QFETCH(int, chosen);
     QFETCH(bool, marked);
     const bh::ConfigRecord r = colourfulRecord();
     WindowUnderTest w(r);
     QWidget* focused = w.control<QWidget>(focus);
     focused->setFocus();
-    for (const QString& act : acts) {
-        if (act.startsWith(QStringLiteral("click"))) {
-            w.clickLabel(act.section(u' ', 1).toInt());
+    for (const QString& act : acts.split(u' ')) {
+        bool isName = false;
+        if (const int name = act.toInt(&isName); isName) {
+            w.clickLabel(name);
         } else {
             QTest::keyClick(
                 focused, act.endsWith(QLatin1String("down")) ? Qt::Key_Down : Qt::Key_Up,
@@ -438,10 +395,9 @@ void WindowBehaviour::aKeyChoiceCommitsLikeAClick()
     QTest::keyClick(w.bar(0), Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(w.barColour(), edited);
     QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
     bh::ConfigRecord expected = r;
     expected.colours[4] = edited;
-    QCOMPARE(readFile(w.configPath()), configBytes(expected));
+    QCOMPARE(w.pressOk(), configBytes(expected));
 }
 
 void WindowBehaviour::assistiveTechnologyDoesWhatTheMouseDoes()

@@ -2,13 +2,67 @@
 // SPDX-License-Identifier: MIT
 // The window as created: every control in its place, its first state, the keyboard's path
 // through it, and the notification rules the handlers rely on.
-#include "WindowLayout.h"
 #include "WindowTestSupport.h"
 
 #include <QFontInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <span>
+
+namespace {
+
+// The game screen's controls, bottom of the stack first; the last 16 take the focus, in tab
+// order. A place of width 0 is a label's: as wide as its caption.
+struct Expected {
+    const char* name;
+    const char* caption;
+    QRect place;
+};
+// clang-format off
+const Expected kControls[] = {
+    {"imgBase", "", {0, 0, 640, 480}},
+    {"imgDebugON", "", {0, 0, 199, 105}},
+    {"shpMessages", "", {16, 80, 225, 241}},
+    {"selectionMark", "", {18, 92, 4, 7}},
+    {"lblMessages(0)", "System messages", {24, 88, 0, 14}},
+    {"lblMessages(1)", "Targets", {24, 104, 0, 14}},
+    {"lblMessages(2)", "Your hits", {24, 120, 0, 14}},
+    {"lblMessages(3)", "Quests", {24, 136, 0, 14}},
+    {"lblMessages(4)", "NPC hits", {24, 152, 0, 14}},
+    {"lblMessages(5)", "Potions", {24, 168, 0, 14}},
+    {"lblMessages(6)", "Cheats", {24, 184, 0, 14}},
+    {"lblMessages(7)", "Valuables", {24, 200, 0, 14}},
+    {"lblMessages(8)", "Loots", {24, 216, 0, 14}},
+    {"lblMessages(9)", "Zone moves", {24, 232, 0, 14}},
+    {"lblMessages(10)", "Rest", {24, 248, 0, 14}},
+    {"lblMessages(11)", "Steal", {24, 264, 0, 14}},
+    {"lblMessages(12)", "Reason", {24, 280, 0, 14}},
+    {"lblMessages(13)", "Improves", {24, 296, 0, 14}},
+    {"Label1", "Red", {128, 248, 0, 13}},
+    {"Label2", "Green", {128, 272, 0, 13}},
+    {"Label3", "Blue", {128, 296, 0, 13}},
+    {"chkFullScreen", "Full Screen", {392, 24, 185, 25}},
+    {"chkDebug", "Debug Info", {392, 56, 185, 25}},
+    {"chkAntialias", "Antialiasing", {392, 88, 185, 25}},
+    {"chkDither", "Dithering", {392, 120, 185, 25}},
+    {"chk16bit", "16-bit", {392, 152, 57, 25}},
+    {"chk24bit", "24-bit", {456, 152, 57, 25}},
+    {"chk32bit", "32-bit", {520, 152, 57, 25}},
+    {"chkWBuffer", "W-Buffering", {392, 184, 185, 25}},
+    {"chkKeepBodies", "Keep bodies of dead NPCs", {392, 216, 185, 25}},
+    {"scrColor(0)", "", {128, 96, 25, 137}},
+    {"scrColor(1)", "", {160, 96, 25, 137}},
+    {"scrColor(2)", "", {192, 96, 25, 137}},
+    {"txtColor(0)", "255", {176, 248, 41, 19}},
+    {"txtColor(1)", "255", {176, 272, 41, 19}},
+    {"txtColor(2)", "255", {176, 296, 41, 19}},
+    {"cmdOK", "OK", {456, 296, 105, 25}},
+};
+// clang-format on
+constexpr std::size_t kOperable = 16;
+
+} // namespace
 
 class WindowLayout : public QObject {
     Q_OBJECT
@@ -29,12 +83,9 @@ void WindowLayout::controlsStandWhereTheGameScreenHasThem_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("geometry"); // width 0: a label, as wide as its caption
-    for (const bh::layout::Control& control : bh::layout::controls()) {
-        const bh::layout::Place& p = control.place;
-        QTest::newRow(control.name.c_str())
-            << QString::fromStdString(control.name) << QString::fromStdString(control.caption)
-            << QRect(p.left, p.top, p.width, p.height);
+    QTest::addColumn<QRect>("geometry");
+    for (const Expected& control : kControls) {
+        QTest::newRow(control.name) << control.name << control.caption << control.place;
     }
 }
 
@@ -46,18 +97,13 @@ void WindowLayout::controlsStandWhereTheGameScreenHasThem()
     WindowUnderTest w(QByteArray(), false);
     QWidget* widget = w.control<QWidget>(name);
     QVERIFY2(widget, qPrintable(name));
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        QCOMPARE(button->text(), caption);
-    } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
-        QCOMPARE(box->text(), caption);
-    }
-    auto* label = qobject_cast<QLabel*>(widget);
+    QCOMPARE(widget->property("text").toString(), caption);
     if (geometry.width() > 0) {
         QCOMPARE(widget->geometry(), geometry);
         return;
     }
+    auto* label = qobject_cast<QLabel*>(widget);
     QVERIFY(label);
-    QCOMPARE(label->text(), caption);
     QCOMPARE(label->pos(), geometry.topLeft());
     QCOMPARE(label->height(), geometry.height());
     // The width is the caption's, so only the caption takes a click.
@@ -70,45 +116,33 @@ void WindowLayout::controlsStandWhereTheGameScreenHasThem()
              qPrintable(QFontInfo(label->font()).family()));
     QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     QVERIFY(!label->autoFillBackground());
-    // The message names must not run under the scroll bars beside them (the tests that look
-    // for a name on screen search up to the bars).
-    if (messageName) {
-        QVERIFY2(label->geometry().right() < bh::layout::kColourBars.first.left,
-                 qPrintable(caption));
-    }
+    // The message names must not run under the red bar beside them (the tests that look for a
+    // name on screen search up to the bars).
+    QVERIFY2(!messageName || label->geometry().right() < 128, qPrintable(caption));
 }
 
+// The title and the icon the player's desktop shows, and a size the player cannot change. That
+// Enter and Escape leave OK alone is onlyAFocusedOkTakesSpaceAndEnter's (window_lifecycle).
 void WindowLayout::windowIsFixedAndTitled()
 {
     WindowUnderTest w(configBytes(bh::ConfigRecord{}));
     QCOMPARE(w.window().windowTitle(), QStringLiteral("Brackenholt Config"));
-    QCOMPARE(w.window().size(), QSize(640, 480));
     QCOMPARE(w.window().minimumSize(), QSize(640, 480));
     QCOMPARE(w.window().maximumSize(), QSize(640, 480));
     QVERIFY(!(w.window().windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(!w.window().windowIcon().isNull());
-    QVERIFY(!w.ok()->isDefault());
-    QVERIFY(!w.ok()->autoDefault());
 }
 
+// Before bh.cfg is read. The looks (grey option faces, white captions) are checked on screen by
+// the end-to-end scenarios; the bars' range by textBoxesKeepColoursInRange (window_behaviour).
 void WindowLayout::createdStateBeforeLoading()
 {
     WindowUnderTest w(QByteArray(), false);
     for (QCheckBox* box : w.window().findChildren<QCheckBox*>()) {
         QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-        QCOMPARE(box->palette().color(box->backgroundRole()), QColor(192, 192, 192));
-        QVERIFY(box->autoFillBackground());
     }
     for (int c = 0; c < 3; ++c) {
         QCOMPARE(w.bar(c)->value(), 0);
-        QCOMPARE(w.bar(c)->minimum(), 0);
-        QCOMPARE(w.bar(c)->maximum(), 255);
-        QCOMPARE(w.box(c)->text(), QStringLiteral("255"));
-    }
-    for (QLabel* label : w.window().findChildren<QLabel*>()) {
-        if (!label->objectName().startsWith(QStringLiteral("img"))) {
-            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-        }
     }
     QVERIFY(w.debugPreview()->isHidden());
     QCOMPARE(w.window().currentMessage(), 0);
@@ -117,17 +151,14 @@ void WindowLayout::createdStateBeforeLoading()
     }
 }
 
-// The table lists the controls bottom of the stack first, the operable ones in tab order.
+// A widget's children paint in the order of the list, the last on top.
 void WindowLayout::stackingFromBackdropToControls()
 {
     WindowUnderTest w(QByteArray(), false);
-    QStringList bottomToTop;
-    for (const bh::layout::Control& control : bh::layout::controls()) {
-        bottomToTop << QString::fromStdString(control.name);
+    QStringList bottomToTop, order;
+    for (const Expected& control : kControls) {
+        bottomToTop << QString::fromLatin1(control.name);
     }
-    // A widget's children paint in the order of the list, the last on top; every child is in
-    // the table.
-    QStringList order;
     for (QObject* child : w.window().children()) {
         if (child->isWidgetType()) {
             order << child->objectName();
@@ -140,15 +171,9 @@ void WindowLayout::tabWalksTheControlsInOrder()
 {
     WindowUnderTest w(configBytes(bh::ConfigRecord{}));
     QStringList expected;
-    for (const bh::layout::Control& control : bh::layout::controls()) {
-        auto* widget = w.control<QWidget>(QString::fromStdString(control.name));
-        if (widget != nullptr && widget->focusPolicy() != Qt::NoFocus) {
-            expected << widget->objectName();
-        }
+    for (const Expected& control : std::span(kControls).last(kOperable)) {
+        expected << QString::fromLatin1(control.name);
     }
-    // The check boxes, a bar and a box per component, and OK.
-    const int operable = int(bh::layout::kCheckBoxes.size()) + 2 * bh::kComponentCount + 1;
-    QCOMPARE(expected.size(), operable);
     // The focus a click gives shows as ever; once Tab moves it, as a plain frame (the text boxes
     // show theirs either way).
     const auto framed = [](QWidget* c) { return qobject_cast<QLineEdit*>(c) == nullptr; };
@@ -188,17 +213,6 @@ void WindowLayout::everyControlHasAnAccessibleName()
 void WindowLayout::settingTheSameValueRaisesNothing()
 {
     WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-    QCheckBox* box = w.check("chkDither");
-    QSignalSpy toggles(box, &QCheckBox::toggled);
-    box->setChecked(false);
-    QCOMPARE(toggles.count(), 0);
-    box->setChecked(true);
-    QCOMPARE(toggles.count(), 1);
-
-    QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
-    w.bar(1)->setValue(w.bar(1)->value());
-    QCOMPARE(changes.count(), 0);
-
     // Selecting the type already being edited sets every bar to where it stands: nothing moves,
     // and a selection in a text box survives.
     QSignalSpy edits(w.box(0), &QLineEdit::textChanged);
@@ -233,18 +247,15 @@ void WindowLayout::scrollBarKeysAndArrowsStepByOne()
         std::function<void()> act;
         int component;
     } steps[] = {
+        // clang-format off
         {"down arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddLine); }, 99},
         {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
         {"track below the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddPage); }, 99},
         {"track above the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubPage); }, 100},
-        {"Up key",
-         [&] {
-             w.bar(1)->setFocus();
-             QTest::keyClick(w.bar(1), Qt::Key_Up);
-         },
-         101},
+        {"Up key", [&] { w.bar(1)->setFocus(); QTest::keyClick(w.bar(1), Qt::Key_Up); }, 101},
         {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
     };
+    // clang-format on
     for (const auto& step : steps) {
         QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
         step.act();

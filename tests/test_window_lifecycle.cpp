@@ -80,8 +80,7 @@ void WindowLifecycle::okWritesBackWhatWasRead()
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, output);
     WindowUnderTest w(input);
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
-    QCOMPARE(readFile(w.configPath()), output);
+    QCOMPARE(w.pressOk(), output);
     QVERIFY(!w.window().isVisible());
 }
 
@@ -114,11 +113,12 @@ void WindowLifecycle::loadKeepsWBufferingAsRead_data()
     QTest::addColumn<QByteArray>("wBuffering");
     QTest::addColumn<QByteArray>("depth");
     QTest::addColumn<QString>("checkedBox");
-    QTest::newRow("16-bit without W-buffering")
-        << QByteArray("0") << QByteArray("16") << "chk16bit";
+    // clang-format off
+    QTest::newRow("16-bit without W-buffering") << QByteArray("0") << QByteArray("16") << "chk16bit";
     QTest::newRow("24-bit with W-buffering") << QByteArray("1") << QByteArray("24") << "chk24bit";
     QTest::newRow("32-bit with W-buffering") << QByteArray("1") << QByteArray("32") << "chk32bit";
     QTest::newRow("16-bit with W-buffering") << QByteArray("1") << QByteArray("16") << "chk16bit";
+    // clang-format on
 }
 
 void WindowLifecycle::loadKeepsWBufferingAsRead()
@@ -139,12 +139,12 @@ void WindowLifecycle::loadFailureNamesTheProblem_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("line");
-    QTest::newRow("missing file") << false << QByteArray() << int(bh::ConfigError::Kind::CannotOpen)
-                                  << 0;
-    QTest::newRow("short file") << true << QByteArray("1\r\n0\r\n")
-                                << int(bh::ConfigError::Kind::TooShort) << 3;
-    QTest::newRow("colour out of range") << true << withLines(bh::ConfigRecord{}, {{20, "256"}})
-                                         << int(bh::ConfigError::Kind::OutOfRange) << 20;
+    using Kind = bh::ConfigError::Kind;
+    // clang-format off
+    QTest::newRow("missing file") << false << QByteArray() << int(Kind::CannotOpen) << 0;
+    QTest::newRow("short file") << true << QByteArray("1\r\n0\r\n") << int(Kind::TooShort) << 3;
+    QTest::newRow("colour out of range") << true << withLines(bh::ConfigRecord{}, {{20, "256"}}) << int(Kind::OutOfRange) << 20;
+    // clang-format on
 }
 
 void WindowLifecycle::loadFailureNamesTheProblem()
@@ -174,11 +174,10 @@ void WindowLifecycle::okSavesTheColourBeingEdited()
     w.clickLabel(5);
     w.pasteInto(0, QStringLiteral("10"));
     w.clickBarPart(2, QStyle::SC_ScrollBarAddLine);
-    QTest::mouseClick(w.ok(), Qt::LeftButton);
     bh::ConfigRecord expected = colourfulRecord();
     expected.colours[5][0] = 10;
     expected.colours[5][2] -= 1;
-    QCOMPARE(readFile(w.configPath()), configBytes(expected));
+    QCOMPARE(w.pressOk(), configBytes(expected));
 }
 
 void WindowLifecycle::closingWithoutOkLeavesTheFileAlone()
