@@ -28,14 +28,14 @@ test: build
 # The unit and widget tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer in
 # a tree of their own. Left out: valgrind and the fuzzer (they bring their own checking), and
 # the tests that drive the real program in Xvfb or install it (slow, and they test no more code).
-# Qt itself is not instrumented; tests/lsan.supp names the leaks of its libraries we accept.
+# Qt itself is not instrumented; tests/support/lsan.supp names the leaks of its libraries we accept.
 SANITIZE_BUILD := build-asan
 test-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBH_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && \
 	  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j$(JOBS) -LE '^(valgrind|fuzz|xvfb|e2e)$$' -E '^install_'
 

@@ -3,10 +3,10 @@
 #pragma once
 
 // The window's caption and where every control stands, in the client area's own pixels, fixed
-// over the backdrop as on the game screen. The one statement of the layout: the window, the
-// picture painter and the widget tests read it, and the build writes controls() out as
-// window-layout.json for the tests that drive the real program. Standard C++ only, so the
-// painter links it without the window.
+// over the backdrop as on the game screen. The one statement of the layout: the window makes its
+// controls from it and the picture painter paints around it. The tests keep their own copy of
+// the figures, so a wrong place here fails them. Standard C++ only, so the painter links it
+// without the window.
 
 #include "ConfigRecord.h"
 

@@ -3,9 +3,9 @@
 """Saves that cannot complete, and two copies of the program pressing OK at once, on the real
 program in a private Xvfb (harness.py):
 
-    pytest tests/test_save_faults.py --exe build/brackenholt-config
+    pytest tests/e2e/test_save_faults.py --exe build/brackenholt-config
            --fail-rename build/tests/libbh_fail_rename.so -k "not wine"
-    pytest tests/test_save_faults.py --exe unpacked/brackenholt-config.exe --session wine
+    pytest tests/e2e/test_save_faults.py --exe unpacked/brackenholt-config.exe --session wine
            --launcher build-windows/wine-run --helper file_helper.exe -k wine
 
 After a failed save a player must see the error box, the program must end with status 1 once
