@@ -16,7 +16,7 @@ import harness  # noqa: E402  (after the rewrite is registered)
 # A new desktop is a new row: --session NAME picks it.
 SESSIONS = {"openbox": harness.Session, "sway": harness.SwaySession,
             "mutter": harness.MutterSession, "weston": harness.WestonSession,
-            "wine": harness.WineSession}
+            "kwin": harness.KWinSession, "wine": harness.WineSession}
 
 
 def pytest_addoption(parser):

@@ -254,6 +254,23 @@ def ClickTitleBarButton(ctx, button):
 
 
 @step
+def FullScreen(ctx, on):
+    """Full screen on or off as the window menu does it. The window must take the whole screen,
+    the form centred on black, or stand at its own size again, where the compositor says."""
+    ctx.session.full_screen(ctx.app.window)
+    size = ctx.session.screenshot().size if on else ctx.app.main_size
+    _settle(ctx, f"the window to be {size}", lambda w: (w["width"], w["height"]) == size)
+
+    def black_around():
+        shot = ctx.session.screenshot().convert("RGB")
+        shot.paste((0, 0, 0), box((*ctx.app.form_origin(), *ctx.app.main_size), 1))
+        return shot.getbbox() is None
+
+    if on:
+        poll("nothing but black around the form", black_around, timeout=15, interval=0.2)
+
+
+@step
 def ErrorBox(ctx, main_window_shown=False):
     """Waits for the error box, makes sure the main window is not (or no longer) the only
     thing on screen as expected, and dismisses the box with Return as a player would."""

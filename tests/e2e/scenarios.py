@@ -10,8 +10,8 @@ from scenario import (
     ABSENT, BACKDROP_ONLY, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LEFT_OF_OPTIONS, LIGHT_GREY,
     OK_BUTTON, OPTION_COLUMN, PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box,
     ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4,
-    Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, Key, Lacks,
-    LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot,
+    Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, FullScreen, Key,
+    Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot,
     TitleBar, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
     caption_label, centre, cfg, message_label, near_left)
 
@@ -418,6 +418,18 @@ TITLE_BAR = [
                ClickTitleBarButton("close")],
         expect_file=UNCHANGED, expect_status=0),
 ]
+# Full screen on KWin, toggled as its window menu does: a click lands on the control drawn under
+# it, and after it the window is back at its size, where clicks land too.
+KWIN = [
+    Scenario(
+        "full_screen_on_and_off_keeps_clicks_on_the_controls_then_ok_saves",
+        config=cfg(),
+        steps=[Shot("windowed", Box("chkDebug", False)), FullScreen(True), click_box("chkDebug"),
+               Shot("full", Box("chkDebug", True), Differs("windowed", DEBUG_PREVIEW, "preview")),
+               FullScreen(False), click_box("chkAntialias"),
+               Shot("back", Box("chkAntialias", True), Same("full", PANEL, "panel as before")), OK],
+        expect_file=cfg(options=(0, 1, 1, 0, 0)), expect_status=0),
+]
 
 # What must hold for the Windows build under Wine: the state read on screen and the frame, the
 # depth rule, a colour by the bars and by typing, OK writing the CR LF file, closing without OK,
@@ -442,6 +454,7 @@ GROUPS = {
     "scale": SCALE,
     "wayland": WAYLAND,
     "titlebar": TITLE_BAR,
+    "kwin": KWIN,
     "wine": WINE,
 }
 # Screens big enough for the window and its frame at the group's scale.

@@ -544,6 +544,74 @@ class WestonSession(XwaylandSession):
         return wm
 
 
+class KWinSession(Session):
+    """KDE's KWin, nested in the Xvfb, on a session bus of its own. The program gets Wayland alone
+    (no DISPLAY); pointer, keys and screenshots go through the Xvfb, where KWin's output stands
+    at 0,0. KWin's scripts, run over D-Bus, say where windows stand (their print() lands in its
+    log) and toggle full screen as its window menu does."""
+
+    NAME = "kwin"
+    TOOLS = ("Xvfb", "kwin_wayland", "dbus-daemon", "dbus-send", "xdotool", "import")
+    CALL = ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin"]
+
+    def start_desktop(self):
+        # The installed binary carries a file capability, which a container cannot grant.
+        kwin = shutil.copy(shutil.which("kwin_wayland"), self.workdir)
+        bus, (width, height) = os.path.join(self.workdir, "bus"), self.screen.split("x")[:2]
+        self.spawn(["dbus-daemon", "--session", "--nofork", "--address", "unix:path=" + bus])
+        poll("the session bus", lambda: os.path.exists(bus))
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
+        wm = self.spawn([kwin, "--x11-display", self.env["DISPLAY"], "--xwayland", "--socket",
+                         "wayland-bh", "--no-lockscreen", "--width", width, "--height", height],
+                        log=self.log())
+        self.desktop_env, self.scripts = dict(self.env), 0
+        self.env = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "QT_QPA_PLATFORM")}
+        self.env.update(WAYLAND_DISPLAY="wayland-bh", XDG_SESSION_TYPE="wayland")
+
+        def ready():
+            if wm.poll() is not None:
+                raise DriverError(f"kwin ended at start: {read(self.log(), 800)!r}")
+            return wayland_display(self.env["XDG_RUNTIME_DIR"]) and self.run(
+                [*self.CALL, "/Scripting", "org.kde.kwin.Scripting.isScriptLoaded", "string:bh"],
+                check=False)
+
+        poll("kwin to take clients", ready, timeout=30)
+        return wm
+
+    def script(self, action):
+        """Runs action in KWin on each of the program's windows w, where out(text) prints a line
+        to its log; hands back those lines."""
+        self.scripts += 1
+        name, path = f"bh{self.scripts}", os.path.join(self.workdir, f"bh{self.scripts}.js")
+        with open(path, "w") as out:
+            out.write(f"function out(t) {{ print('{name} ' + t); }}\n"
+                      f"var all = workspace.clientList(); for (var i = 0; i < all.length; ++i) "
+                      f"{{ var w = all[i]; if (w.caption == '{CAPTION}') {{ {action}; }} }}\n"
+                      f"out('end');\n")
+        loaded = self.run([*self.CALL, "/Scripting", "org.kde.kwin.Scripting.loadScript",
+                           "string:" + path, "string:" + name])
+        self.run([*self.CALL, "/" + loaded.split()[-1], "org.kde.kwin.Script.run"])
+        lines = poll(f"kwin to run {path}", lambda: f"js: {name} end" in read(self.log()) and [
+            line[len(name) + 5:] for line in read(self.log()).splitlines()
+            if line.startswith(f"js: {name} ")])
+        self.run([*self.CALL, "/Scripting", "org.kde.kwin.Scripting.unloadScript",
+                  "string:" + name])
+        return lines[:-1]
+
+    def windows(self, visible_only=True):
+        """By frame, which is the client area: KWin draws no bar in a nested session."""
+        found = self.script("var g = w.frameGeometry; out([w.internalId, w.desktopFileName, "
+                            "g.x, g.y, g.width, g.height].join(' '))")
+        return [dict(zip(("id", "app_id", "x", "y", "width", "height"), line.split()[:2] + list(
+            map(int, line.split()[2:])))) for line in found]
+
+    def activate(self, window):
+        """KWin gives a new window the focus."""
+
+    def full_screen(self, window):
+        self.script("w.fullScreen = !w.fullScreen")
+
+
 class Program:
     """One start of a command on a session's display, watched and driven from outside; scale is
     the window's scale."""
