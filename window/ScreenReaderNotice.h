@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,10 +19,17 @@ class ScreenReaderNotice : public QObject {
 public:
     explicit ScreenReaderNotice(QWidget* window);
 
+    // A choice is where the player is now: one they have moved on from before it was shown is
+    // no longer worth hearing. Any other change still holds after the next.
+    enum class Kind { Change, Choice };
+
     // Shown once the change that called for it has been told to the reader in full (a check box
     // reports its own new state only after its handlers have run), so the notice comes last and
-    // is not cut short. Texts given during one change are spoken together.
-    void announce(const QString& text);
+    // is not cut short. Texts given during one change are spoken together, except that a newer
+    // choice replaces an older one. Once shown, the reader keeps only the newest showing of the
+    // notice it has not yet spoken (Orca skips an object's state change that a later one of the
+    // same object repeats), which is why there is one notice and not one object per text.
+    void announce(const QString& text, Kind kind = Kind::Change);
 
     // The last text shown.
     const QString& text() const { return text_; }
@@ -36,6 +44,7 @@ private:
     void show();
 
     QString text_;
-    QString pending_;
-    bool showing_ = false; // the bridge reads the text itself while it sends the events
+    QStringList pending_;
+    qsizetype pendingChoice_ = -1; // where in pending_, if a choice waits
+    bool showing_ = false;         // the bridge reads the text itself while it sends the events
 };

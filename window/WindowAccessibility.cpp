@@ -296,6 +296,31 @@ QAccessibleInterface* readerAccessibleFactory(const QString& /*className*/, QObj
     return nullptr;
 }
 
+// A box selects its whole text as Tab enters it, before Qt tells the reader the focus moved, and
+// drops the selection as the focus leaves it. A reader takes both for the player's own selecting
+// and says "255 selected" before it says which box this is, and "Text unselected" on leaving.
+// What is selected on entering is part of what it says for the focus anyway, so a box's
+// selection changes reach it only while the reader holds that box as focused. The box itself
+// selects and draws as before.
+QObject* readerFocus = nullptr; // the last control the reader was told has the focus
+QAccessible::UpdateHandler qtUpdateHandler = nullptr;
+
+void passToReader(QAccessibleEvent* event)
+{
+    if (event->type() == QAccessible::Focus) {
+        readerFocus = event->object();
+    } else if (event->type() == QAccessible::TextSelectionChanged) {
+        auto* box = qobject_cast<QLineEdit*>(event->object());
+        if (box != nullptr && (box != readerFocus || !box->hasFocus())) {
+            return;
+        }
+    }
+    // Qt offers no way to call on to its own handling but to put it back for the event.
+    QAccessible::installUpdateHandler(qtUpdateHandler);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(passToReader);
+}
+
 } // namespace
 
 void installWindowAccessibility()
@@ -303,6 +328,7 @@ void installWindowAccessibility()
     static const bool installed = [] {
         QAccessible::installFactory(windowAccessibleFactory);
         QAccessible::installFactory(readerAccessibleFactory);
+        qtUpdateHandler = QAccessible::installUpdateHandler(passToReader);
         return true;
     }();
     (void)installed;

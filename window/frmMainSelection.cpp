@@ -82,7 +82,8 @@ void frmMain::chooseNeighbourMessage(int step)
     }
     // The focus stays where it is, so a screen reader would not say the name on its own.
     notice_->announce(choiceText(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text(),
-                                 CurrentMessage, barColour()));
+                                 CurrentMessage, barColour()),
+                      ScreenReaderNotice::Kind::Choice);
 }
 
 void frmMain::showCurrentMessage()
