@@ -146,9 +146,21 @@ public:
         return QAccessibleWidget::interface_cast(t);
     }
 
+    // A box says first which type it edits, "Red of Quests", then its value: a player who tabs
+    // on at once has heard what the number is. Said in the name, it is not said again after.
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Value ? box()->text() : QAccessibleWidget::text(t);
+        const QString edits = box()->accessibleDescription();
+        switch (t) {
+        case QAccessible::Value:
+            return box()->text();
+        case QAccessible::Name:
+            return edits.isEmpty() ? QAccessibleWidget::text(t) : edits;
+        case QAccessible::Description:
+            return edits.isEmpty() ? QAccessibleWidget::text(t) : QString();
+        default:
+            return QAccessibleWidget::text(t);
+        }
     }
 
     void setText(QAccessible::Text t, const QString& text) override
