@@ -18,13 +18,14 @@ namespace bh_test {
 
 using bh::ConfigError;
 
-// The folder's entries other than bh.cfg: a save must leave no temporary file behind.
-inline QStringList strayFiles(const QString& folder)
+// The folder's entries other than bh.cfg, one blank between: a save must leave no temporary
+// file behind.
+inline std::string strayFiles(const QString& folder)
 {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                                QDir::NoDotAndDotDot);
     names.removeAll(QStringLiteral("bh.cfg"));
-    return names;
+    return names.join(u' ').toStdString();
 }
 
 // Messages name the file as the player's system writes paths (backslashes on Windows).
@@ -74,7 +75,7 @@ public:
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 #else
-    bool hold(const QString& /*path*/)
+    bool hold(const QString&)
     {
         return false;
     }

@@ -5,6 +5,7 @@
 #include "ConfigFileTestSupport.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cctype>
 #include <iostream>
 
@@ -28,14 +29,12 @@ TEST_F(ConfigFile, SavedFileReplacesTheOldOneAndIsExactlyTheWritersBytes)
     bh::writeConfigFile(path(), distinctRecord());
     EXPECT_EQ(readFile(path()), configBytes(distinctRecord()));
     EXPECT_EQ(bh::readConfigFile(path()), distinctRecord());
-    EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
-        << strayFiles(dir.path()).join(u' ').toStdString();
+    EXPECT_EQ(strayFiles(dir.path()), "");
 }
 
 TEST_F(ConfigFile, ReadingStopsAtTheLimit)
 {
-    // A 2 MiB first line never ends within what we read.
-    // The message says how much was read: the limit itself.
+    // A 2 MiB first line never ends within what we read; the message names the limit.
     ASSERT_TRUE(writeFile(path(), QByteArray(qsizetype{2} * 1024 * 1024, '7')));
     try {
         (void)bh::readConfigFile(path());
@@ -181,14 +180,12 @@ TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
         << "a file was left beside it";
 }
 
-INSTANTIATE_TEST_SUITE_P(ConfigFile, ObstacleTest, ::testing::ValuesIn(kObstacles),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(ConfigFile, ObstacleTest, ::testing::ValuesIn(kObstacles), [](auto info) {
+    std::string name = info.param.name;
+    std::ranges::replace_if(
+        name, [](unsigned char c) { return !std::isalnum(c); }, '_');
+    return name;
+});
 
 } // namespace
 } // namespace bh_test

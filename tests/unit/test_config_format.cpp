@@ -66,12 +66,10 @@ TEST(FormatConfig, WritesFortyNineCrLfLinesInFieldOrder)
 
 TEST(FormatConfig, WritesEachDepth)
 {
-    for (const auto& [depth, text] :
-         {std::pair{ColourDepth::Bits16, "16"}, std::pair{ColourDepth::Bits24, "24"},
-          std::pair{ColourDepth::Bits32, "32"}}) {
+    for (const int bits : {16, 24, 32}) {
         ConfigRecord r;
-        r.depth = depth;
-        EXPECT_EQ(linesOf(r)[5], text);
+        r.depth = static_cast<ColourDepth>(bits);
+        EXPECT_EQ(linesOf(r)[5], std::to_string(bits));
     }
 }
 

@@ -131,12 +131,9 @@ private slots:
                 if (preview.pixel(x, y) == backdrop.pixel(x, y)) {
                     continue;
                 }
-                if (!area.contains(x, y)) {
-                    QFAIL(qPrintable(QString("preview differs from the backdrop at %1, %2 outside "
-                                             "the read-out")
-                                         .arg(x)
-                                         .arg(y)));
-                }
+                QVERIFY2(area.contains(x, y),
+                         qPrintable(QString::asprintf(
+                             "preview differs at %d, %d outside the read-out", x, y)));
                 const int line = (y - area.top()) * readoutLines / area.height();
                 ++changedPerLine[line];
             }
@@ -167,22 +164,17 @@ private slots:
         QFETCH(double, maxError);
         const QImage one = load(name + ".png");
         const QImage two = load(name + "@2x.png");
+        const auto channel = [](QRgb p, int k) { return int(p >> (8 * k) & 0xff); }; // B, G, R, A
         double total = 0;
         for (int y = 0; y < one.height(); ++y) {
             for (int x = 0; x < one.width(); ++x) {
-                const QRgb a = one.pixel(x, y);
-                int sum[4] = {0, 0, 0, 0};
-                for (int j = 0; j < 2; ++j) {
-                    for (int i = 0; i < 2; ++i) {
-                        const QRgb b = two.pixel(2 * x + i, 2 * y + j);
-                        sum[0] += qRed(b);
-                        sum[1] += qGreen(b);
-                        sum[2] += qBlue(b);
-                        sum[3] += qAlpha(b);
+                for (int k = 0; k < 4; ++k) {
+                    int sum = 0; // over the 2 x 2 block
+                    for (int i = 0; i < 4; ++i) {
+                        sum += channel(two.pixel(2 * x + i % 2, 2 * y + i / 2), k);
                     }
+                    total += std::abs(channel(one.pixel(x, y), k) - sum / 4.0);
                 }
-                total += std::abs(qRed(a) - sum[0] / 4.0) + std::abs(qGreen(a) - sum[1] / 4.0) +
-                         std::abs(qBlue(a) - sum[2] / 4.0) + std::abs(qAlpha(a) - sum[3] / 4.0);
             }
         }
         const double meanError = total / (one.width() * one.height() * 4.0);
