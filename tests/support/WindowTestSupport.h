@@ -57,7 +57,6 @@ public:
     void dragThumb(int c, int dy, int* changesDuringDrag);
     QByteArray pressOk();
 
-    // The colour the bars stand for, and the colour a label is drawn in.
     bh::Colour barColour();
     bh::Colour labelColour(int index);
 

@@ -13,6 +13,8 @@
 
 namespace {
 
+const bh::ConfigRecord kColourful = colourfulRecord();
+
 // Everything on screen that a click could change, to prove what one click left alone.
 QStringList snapshot(WindowUnderTest& w)
 {
@@ -207,18 +209,17 @@ private slots:
 
     void switchingNamesKeepsEachEditedColour()
     {
-        const bh::ConfigRecord r = colourfulRecord();
-        WindowUnderTest w(r);
+        WindowUnderTest w(kColourful);
         w.clickLabel(1); // Targets
-        QCOMPARE(w.barColour(), r.colours[1]);
-        QCOMPARE(w.box(1)->text(), QString::number(r.colours[1][1]));
+        QCOMPARE(w.barColour(), kColourful.colours[1]);
+        QCOMPARE(w.box(1)->text(), QString::number(kColourful.colours[1][1]));
         w.pasteInto(0, QStringLiteral("201"));
         w.clickBarPart(1, QStyle::SC_ScrollBarSubLine);
         const bh::Colour editedTargets = w.barColour();
         QCOMPARE(w.labelColour(1), editedTargets);
 
         w.clickLabel(3); // Quests
-        QCOMPARE(w.barColour(), r.colours[3]);
+        QCOMPARE(w.barColour(), kColourful.colours[3]);
         QCOMPARE(w.labelColour(1), editedTargets); // left behind in its committed colour
         QCOMPARE(w.window().messageColors()[1], editedTargets);
 
@@ -227,33 +228,31 @@ private slots:
         for (int c = 0; c < 3; ++c) {
             QCOMPARE(w.box(c)->text(), QString::number(editedTargets[static_cast<std::size_t>(c)]));
         }
-        bh::ConfigRecord expected = r;
+        bh::ConfigRecord expected = kColourful;
         expected.colours[1] = editedTargets;
         QCOMPARE(w.pressOk(), configBytes(expected));
     }
 
     void onlyTheCurrentNameIsRepainted()
     {
-        const bh::ConfigRecord r = colourfulRecord();
-        WindowUnderTest w(r);
+        WindowUnderTest w(kColourful);
         w.clickLabel(6);
         w.clickBarPart(0, QStyle::SC_ScrollBarAddPage);
         w.pasteInto(2, QStringLiteral("3"));
         for (int i = 0; i < bh::kMessageTypeCount; ++i) {
             if (i != 6) {
-                QCOMPARE(w.labelColour(i), r.colours[static_cast<std::size_t>(i)]);
+                QCOMPARE(w.labelColour(i), kColourful.colours[static_cast<std::size_t>(i)]);
             }
         }
         QCOMPARE(w.labelColour(6), w.barColour());
         QCOMPARE(w.window().currentMessage(), 6);
         // Not committed until another name is chosen or OK is pressed.
-        QCOMPARE(w.window().messageColors()[6], r.colours[6]);
+        QCOMPARE(w.window().messageColors()[6], kColourful.colours[6]);
     }
 
     void aTypicalEditRaisesEachNotificationOnce()
     {
-        const bh::ConfigRecord r = colourfulRecord(); // every component differs between types
-        WindowUnderTest w(r);
+        WindowUnderTest w(kColourful);                  // every component differs between types
         std::vector<std::unique_ptr<QSignalSpy>> spies; // red bar, red box, green bar, ...
         for (int c = 0; c < 3; ++c) {
             spies.push_back(std::make_unique<QSignalSpy>(w.bar(c), &QScrollBar::valueChanged));
@@ -307,8 +306,7 @@ private slots:
         QFETCH(QString, acts);
         QFETCH(int, chosen);
         QFETCH(bool, marked);
-        const bh::ConfigRecord r = colourfulRecord();
-        WindowUnderTest w(r);
+        WindowUnderTest w(kColourful);
         QWidget* focused = w.control<QWidget>(focus);
         focused->setFocus();
         for (const QString& act : acts.split(u' ')) {
@@ -323,7 +321,7 @@ private slots:
             }
         }
         QCOMPARE(w.window().currentMessage(), chosen);
-        QCOMPARE(w.barColour(), r.colours[static_cast<std::size_t>(chosen)]);
+        QCOMPARE(w.barColour(), kColourful.colours[static_cast<std::size_t>(chosen)]);
         QCOMPARE(QApplication::focusWidget(), focused); // the names never take it
         QWidget* mark = w.control<QWidget>(QStringLiteral("selectionMark"));
         QCOMPARE(mark->isVisible(), marked);
@@ -336,8 +334,7 @@ private slots:
 
     void aKeyChoiceCommitsLikeAClick()
     {
-        const bh::ConfigRecord r = colourfulRecord();
-        WindowUnderTest w(r);
+        WindowUnderTest w(kColourful);
         w.clickLabel(4);
         w.bar(0)->setFocus();
         QTest::keyClick(w.bar(0), Qt::Key_Up); // red one up, not yet committed
@@ -347,19 +344,18 @@ private slots:
         QCOMPARE(bars.count(), 1); // each bar moves once, as for a click
         QCOMPARE(w.window().messageColors()[4], edited);
         QCOMPARE(w.labelColour(4), edited);
-        QCOMPARE(w.labelColour(5), r.colours[5]);
+        QCOMPARE(w.labelColour(5), kColourful.colours[5]);
         QTest::keyClick(w.bar(0), Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(w.barColour(), edited);
         QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
-        bh::ConfigRecord expected = r;
+        bh::ConfigRecord expected = kColourful;
         expected.colours[4] = edited;
         QCOMPARE(w.pressOk(), configBytes(expected));
     }
 
     void assistiveTechnologyDoesWhatTheMouseDoes()
     {
-        const bh::ConfigRecord r = colourfulRecord();
-        WindowUnderTest w(r);
+        WindowUnderTest w(kColourful);
         QAccessibleInterface* quests = QAccessible::queryAccessibleInterface(w.label(3));
         QAccessibleInterface* system = QAccessible::queryAccessibleInterface(w.label(0));
         QCOMPARE(quests->text(QAccessible::Name), QStringLiteral("Quests"));
@@ -389,18 +385,15 @@ private slots:
         // the bar's Change handler.
         QAccessibleValueInterface* green =
             QAccessible::queryAccessibleInterface(w.bar(1))->valueInterface();
-        QCOMPARE(green->currentValue().toInt(), int(r.colours[3][1]));
+        QCOMPARE(green->currentValue().toInt(), int(kColourful.colours[3][1]));
         QCOMPARE(green->maximumValue().toInt(), 255);
-        const struct {
-            double set;
-            int component;
-        } values[] = {{200, 200}, {12.5, 12}, {13.5, 14}, {300, 255}, {-4, 0}};
-        for (const auto& v : values) {
-            green->setCurrentValue(v.set);
-            QCOMPARE(w.bar(1)->value(), 255 - v.component);
-            QCOMPARE(green->currentValue().toInt(), v.component);
-            QCOMPARE(w.box(1)->text(), QString::number(v.component));
-            QCOMPARE(w.labelColour(3)[1], v.component);
+        for (const auto& [set, component] :
+             {std::pair{200.0, 200}, {12.5, 12}, {13.5, 14}, {300.0, 255}, {-4.0, 0}}) {
+            green->setCurrentValue(set);
+            QCOMPARE(w.bar(1)->value(), 255 - component);
+            QCOMPARE(green->currentValue().toInt(), component);
+            QCOMPARE(w.box(1)->text(), QString::number(component));
+            QCOMPARE(w.labelColour(3)[1], component);
         }
     }
 };

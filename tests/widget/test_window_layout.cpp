@@ -127,14 +127,10 @@ private slots:
     {
         WindowUnderTest w(QByteArray(), false);
         QCOMPARE(w.checked(), QStringList());
-        for (int c = 0; c < 3; ++c) {
-            QCOMPARE(w.bar(c)->value(), 0);
-        }
+        QCOMPARE(w.barColour(), (bh::Colour{255, 255, 255})); // every bar at 0
         QVERIFY(w.debugPreview()->isHidden());
         QCOMPARE(w.window().currentMessage(), 0);
-        for (const bh::Colour& colour : w.window().messageColors()) {
-            QCOMPARE(colour, (bh::Colour{0, 0, 0}));
-        }
+        QCOMPARE(w.window().messageColors(), bh::ConfigRecord{}.colours); // all black
     }
 
     // A widget's children paint in the order of the list, the last on top.
@@ -145,10 +141,8 @@ private slots:
         for (const Expected& control : kControls) {
             bottomToTop << QString::fromLatin1(control.name);
         }
-        for (QObject* child : w.window().children()) {
-            if (child->isWidgetType()) {
-                order << child->objectName();
-            }
+        for (QWidget* child : w.window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            order << child->objectName();
         }
         QCOMPARE(order, bottomToTop);
     }
@@ -187,10 +181,8 @@ private slots:
     {
         WindowUnderTest w(QByteArray(), false);
         for (QWidget* widget : w.window().findChildren<QWidget*>()) {
-            if (widget->focusPolicy() == Qt::NoFocus) {
-                continue;
-            }
-            QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+            QVERIFY2(widget->focusPolicy() == Qt::NoFocus || !widget->accessibleName().isEmpty(),
+                     qPrintable(widget->objectName()));
         }
         QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red"));
         QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green"));
@@ -229,11 +221,7 @@ private slots:
         bh::ConfigRecord r;
         r.colours[0] = {100, 100, 100};
         WindowUnderTest w(r);
-        const struct {
-            const char* what;
-            std::function<void()> act;
-            int component;
-        } steps[] = {
+        const std::tuple<const char*, std::function<void()>, int> steps[] = {
             // clang-format off
             {"down arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddLine); }, 99},
             {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
@@ -243,12 +231,12 @@ private slots:
             {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
         };
         // clang-format on
-        for (const auto& step : steps) {
+        for (const auto& [what, act, component] : steps) {
             QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
-            step.act();
-            QVERIFY2(changes.count() == 1, step.what);
-            QVERIFY2(w.box(1)->text() == QString::number(step.component), step.what);
-            QVERIFY2(w.labelColour(0)[1] == step.component, step.what);
+            act();
+            QVERIFY2(changes.count() == 1, what);
+            QVERIFY2(w.box(1)->text() == QString::number(component), what);
+            QVERIFY2(w.labelColour(0)[1] == component, what);
         }
     }
 };
