@@ -47,14 +47,12 @@ inline ConfigError::Kind readFailure(const QString& path)
     return ConfigError::Kind::CannotSave;
 }
 
-// Keeps a file open as another program would (the game, a virus scanner), sharing it with no
-// one. Only Windows keeps others from reading or replacing a file that is open; elsewhere
-// hold() does nothing and says so.
+// Keeps a file open as another program would (the game, a virus scanner), shared with no one;
+// only Windows then keeps others from reading or replacing it, so elsewhere hold() says false.
 class HeldOpen {
 public:
     HeldOpen() = default;
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
+    Q_DISABLE_COPY(HeldOpen)
     ~HeldOpen() { release(); }
 
 #ifdef _WIN32
@@ -82,6 +80,16 @@ private:
     void release() {}
 #endif
 };
+
+// Why a folder cannot be written to, as the player is told.
+inline const char* const kClosed =
+#ifdef _WIN32
+    "its folder cannot be written to; move the game folder somewhere you can write to, not "
+    "Program Files or a folder owned by another user";
+#else
+    "its folder cannot be written to; move the game folder somewhere you can write to, not "
+    "/usr, /opt or a folder owned by another user";
+#endif
 
 class ConfigFile : public ::testing::Test {
 protected:

@@ -102,7 +102,7 @@ void WindowUnderTest::clickBarPart(int c, QStyle::SubControl part)
     QTest::mouseClick(b, Qt::LeftButton, {}, barPartRect(b, part).center());
 }
 
-void WindowUnderTest::dragThumb(int c, int dy, int* changesDuringDrag)
+int WindowUnderTest::dragThumb(int c, int dy)
 {
     QScrollBar* b = bar(c);
     QSignalSpy changes(b, &QScrollBar::valueChanged);
@@ -114,8 +114,9 @@ void WindowUnderTest::dragThumb(int c, int dy, int* changesDuringDrag)
                          Qt::NoModifier);
         QApplication::sendEvent(b, &move);
     }
-    *changesDuringDrag = static_cast<int>(changes.count());
+    const int duringDrag = static_cast<int>(changes.count());
     QTest::mouseRelease(b, Qt::LeftButton, {}, start + QPoint(0, dy));
+    return duringDrag;
 }
 
 bh::Colour WindowUnderTest::barColour()

@@ -46,15 +46,14 @@ public:
     // The option boxes checked, in the order they stand; with depth, the depth boxes alone.
     QStringList checked(bool depth = false);
 
-    // The player's actions. A click lands near the left edge: on a check box, the box itself.
-    // Text goes in over the whole text, as a paste over a selection or key by key; OK returns
-    // what is then in bh.cfg.
+    // The player's actions: a click near the left edge (on a check box, the box itself); text put
+    // over the whole text, pasted or key by key; OK, returning what is then in bh.cfg.
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2)); }
     void clickLabel(int index) { QTest::mouseClick(label(index), Qt::LeftButton); }
     void pasteInto(int c, const QString& text);
     void typeInto(int c, const QString& keys);
     void clickBarPart(int c, QStyle::SubControl part); // an arrow or the track
-    void dragThumb(int c, int dy, int* changesDuringDrag);
+    int dragThumb(int c, int dy); // returns the changes the bar raised before the release
     QByteArray pressOk();
 
     bh::Colour barColour();

@@ -17,7 +17,6 @@ namespace {
 const QRect readoutArea(5, 5, 150, 61);
 constexpr int readoutLines = 5;
 
-// A committed PNG, as its source.
 QImage loadPng(const QString& name)
 {
     QImage img(BH_PICTURES_DIR "/" + name);

@@ -1,15 +1,11 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// A player who clicks and types anything in any order. Thousands of random actions drive a real
-// window; after each one the window must agree with a small model of what the player should
-// see, and at the end OK must write exactly the file the model expects.
-//
-// The model works out numbers and the file on its own, not with the program's number rules or
-// writer, so a fault in those shows as a disagreement instead of passing both.
-//
-// The run is repeatable: it plays from a fixed seed, printed with the result, and
+// A player who clicks and types anything in any order: after each of thousands of random actions
+// the window must agree with a small model of what the player should see, and at the end OK must
+// write exactly the file the model expects. The model works numbers and the file out on its own,
+// not with the program's rules or writer, so a fault in those shows as a disagreement. The run
+// plays a fixed seed, printed with the result; to play another, or the same again:
 //   BH_RANDOM_PLAY_SEED=<seed> [BH_RANDOM_PLAY_ACTIONS=<n>] test_random_play
-// plays another seed, or the same one again.
 #include "WindowLayout.h"
 #include "WindowTestSupport.h"
 
@@ -220,11 +216,9 @@ public:
         case 4: {
             const int c = pick(3);
             const int dy = pick(281) - 140;
-            int changesDuringDrag = 0;
-            w_.dragThumb(c, dy, &changesDuringDrag);
-            if (changesDuringDrag != 0) {
+            if (const int changes = w_.dragThumb(c, dy); changes != 0) {
                 faults_ << QString::asprintf("bar %d raised %d changes during the drag", c,
-                                             changesDuringDrag);
+                                             changes);
             }
             // Where the thumb lands is the player's choice; the model takes it from there.
             model_.moveBar(c, w_.bar(c)->value());

@@ -18,8 +18,7 @@ private slots:
         w.pasteInto(0, QStringLiteral("12.7"));
         w.typeInto(1, QStringLiteral("300"));
         w.clickBarPart(2, QStyle::SC_ScrollBarAddLine);
-        int changesDuringDrag = 0;
-        w.dragThumb(2, 30, &changesDuringDrag);
+        w.dragThumb(2, 30);
         bh::ConfigRecord expected = colourfulRecord();
         expected.debugInfo = expected.wBuffering = true;
         expected.depth = bh::ColourDepth::Bits16;
