@@ -7,8 +7,8 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cctype>
-#include <tuple>
 #include <iostream>
+#include <tuple>
 
 namespace bh_test {
 namespace {
