@@ -138,9 +138,8 @@ def CloseThroughWindowManager(ctx):
 
 @step
 def Shot(ctx, name, *checks):
-    """Takes screenshots until every check holds (or gives up), then keeps the last one under
-    name for later comparisons. Checks that only say "nothing changed" pass before the program
-    has caught up, so a shot that has them also needs one check that something did."""
+    """Takes screenshots until every check holds, keeping the last under name. Checks that only
+    say "nothing changed" pass before the program catches up, so such a shot needs a change too."""
     failures = []
 
     def all_hold():
@@ -253,8 +252,8 @@ def ClickTitleBarButton(ctx, button):
 
 @step
 def ErrorBox(ctx, main_window_shown=False):
-    """Waits for the error box, makes sure the main window is not (or no longer) the only
-    thing on screen as expected, and dismisses the box with Return as a player would."""
+    """Waits for the error box, with no main window beside it unless main_window_shown, and
+    dismisses it with Return as a player would."""
     box = ctx.app.wait_for_error_box()
     if not main_window_shown and ctx.app.main_windows():
         raise DriverError("the main window is on screen beside the error box")
@@ -263,9 +262,8 @@ def ErrorBox(ctx, main_window_shown=False):
 
 @step
 def FixedFrame(ctx):
-    """The window tells the window manager it cannot be resized: its X size hints carry a
-    minimum and a maximum, both the window's own size. (A Windows program under Wine gets them
-    only when it has the fixed frame, not the sizing border.)"""
+    """The window cannot be resized: its X size hints' minimum and maximum are both its own size
+    (a Windows program under Wine has them only with the fixed frame, not the sizing border)."""
     hints = ctx.session.run(["xprop", "-id", ctx.app.window["id"], "WM_NORMAL_HINTS"])
     size = [tuple(map(int, found)) for found in
             re.findall(r"program specified (?:minimum|maximum) size: (\d+) by (\d+)", hints)]
