@@ -15,6 +15,7 @@ import re
 import socket
 import threading
 import time
+import types
 
 from PIL import ImageChops
 
@@ -137,9 +138,8 @@ def CloseThroughWindowManager(ctx):
 
 @step
 def Shot(ctx, name, *checks):
-    """Takes screenshots until every check holds (or gives up), then keeps the last one under
-    name for later comparisons. Checks that only say "nothing changed" pass before the program
-    has caught up, so a shot that has them also needs one check that something did."""
+    """Takes screenshots until every check holds, keeping the last under name. Checks that only
+    say "nothing changed" pass before the program catches up, so such a shot needs a change too."""
     failures = []
 
     def all_hold():
@@ -158,10 +158,8 @@ def Shot(ctx, name, *checks):
 
 @step
 def CloseWithAltF4(ctx):
-    """The window manager's close key. openbox now and then lets one press go by while the
-    machine is busy (the window is active and focused, yet nothing is asked of it), so the key
-    is pressed again, as a player would, a few times at most; a program that ignores the close
-    request still keeps running and fails the scenario."""
+    """The window manager's close key, pressed again a few times at most, as a player would: a
+    busy openbox now and then lets one go by. A program that ignores it keeps running and fails."""
     for _ in range(3):
         ctx.session.key("alt+F4")
         deadline = time.monotonic() + 5
@@ -201,9 +199,8 @@ def _bar_spot(ctx, from_right=None):
 
 @step
 def TitleBar(ctx):
-    """A bar above the client area: mostly light, with the caption's dark letters on it. What a
-    desktop shows around a window that has none is neither. The window manager may have placed
-    the window since it was first seen, so the step follows it to where it stays."""
+    """A bar above the client area: mostly light, with the caption's dark letters on it (what a
+    desktop shows around a window without one is neither), wherever the window manager put it."""
     _settle(ctx, "the window to take its place")
     seen = []
 
@@ -272,8 +269,8 @@ def FullScreen(ctx, on):
 
 @step
 def ErrorBox(ctx, main_window_shown=False):
-    """Waits for the error box, makes sure the main window is not (or no longer) the only
-    thing on screen as expected, and dismisses the box with Return as a player would."""
+    """Waits for the error box, with no main window beside it unless main_window_shown, and
+    dismisses it with Return as a player would."""
     box = ctx.app.wait_for_error_box()
     if not main_window_shown and ctx.app.main_windows():
         raise DriverError("the main window is on screen beside the error box")
@@ -282,9 +279,8 @@ def ErrorBox(ctx, main_window_shown=False):
 
 @step
 def FixedFrame(ctx):
-    """The window tells the window manager it cannot be resized: its X size hints carry a
-    minimum and a maximum, both the window's own size. (A Windows program under Wine gets them
-    only when it has the fixed frame, not the sizing border.)"""
+    """The window cannot be resized: its X size hints' minimum and maximum are both its own size
+    (a Windows program under Wine has them only with the fixed frame, not the sizing border)."""
     hints = ctx.session.run(["xprop", "-id", ctx.app.window["id"], "WM_NORMAL_HINTS"])
     size = [tuple(map(int, found)) for found in
             re.findall(r"program specified (?:minimum|maximum) size: (\d+) by (\d+)", hints)]
@@ -295,9 +291,8 @@ def FixedFrame(ctx):
 
 @step
 def LoseFolder(ctx):
-    """Takes the program's folder away while the window is open and leaves a plain file in its
-    place, so no file can be created there whatever the user's rights (root included). The old
-    bh.cfg lives on, unchanged, in the moved folder; that is where the result is checked."""
+    """Moves the folder away while the window is open, leaving a plain file in its place where
+    nothing, root included, can create a file; the old bh.cfg is checked in the moved folder."""
     moved = ctx.app.folder + ".moved"
     os.rename(ctx.app.folder, moved)
     with open(ctx.app.folder, "wb") as blocker:
@@ -405,9 +400,8 @@ def ChangedOnlyWithin(ref, rects, what):
 @dataclasses.dataclass
 class NotPixelDoubled:
     """At scale 2 a picture drawn from its double-size version has detail inside 2 x 2 blocks of
-    screen pixels. The normal-size picture, which the toolkit draws on a 2x screen by repeating
-    each pixel, has none: every block is one colour. Counts the blocks whose pixels differ by
-    more than a faint step."""
+    screen pixels; the normal-size one, drawn by repeating each pixel, has every block one colour.
+    Counts the blocks whose pixels differ by more than a faint step."""
     rect: tuple
     min_share: float
     what: str
@@ -468,12 +462,6 @@ def fake_compositor(workdir, kind):
     return {"WAYLAND_DISPLAY": path, "XDG_SESSION_TYPE": "wayland", "QT_QPA_PLATFORM": ""}
 
 
-class Context:
-    def __init__(self, session, scenario, app, artifacts):
-        self.session, self.scenario, self.app, self.artifacts = session, scenario, app, artifacts
-        self.folder = app.folder
-
-
 def flatten(steps):
     for step in steps:
         if isinstance(step, (list, tuple)):
@@ -487,7 +475,8 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
                  whole_folder=whole_folder, folder_name=scenario.folder)
     if scenario.compositor:
         app.extra_env.update(fake_compositor(session.workdir, scenario.compositor))
-    ctx = Context(session, scenario, app, artifacts)
+    ctx = types.SimpleNamespace(session=session, scenario=scenario, app=app, artifacts=artifacts,
+                                folder=app.folder)
     try:
         app.start()
         if scenario.shows_window:

@@ -8,11 +8,10 @@ program in a private Xvfb (harness.py):
     pytest tests/e2e/test_save_faults.py --exe unpacked/brackenholt-config.exe --session wine
            --launcher build-windows/wine-run --helper file_helper.exe -k wine
 
-After a failed save a player must see the error box, the program must end with status 1 once
-it is dismissed, and the old bh.cfg must be as it was with no temporary file left beside it.
-When two copies both press OK, bh.cfg afterwards is exactly one copy's output. Under Wine
-(test_wine_*) the Windows build plays in a copy of its whole folder, where another program
-(file_helper) holds bh.cfg open during the save, or the player has hidden it (Wine's attrib).
+After a failed save the player sees the error box, the program ends with status 1 once it is
+dismissed, and the old bh.cfg is as it was with nothing left beside it. Under Wine (test_wine_*)
+the Windows build plays in a copy of its folder, where file_helper holds bh.cfg open during the
+save, or the player has hidden it (Wine's attrib).
 """
 
 import contextlib
@@ -58,14 +57,9 @@ def undo(session):
 def can_mount():
     if os.geteuid() != 0 or shutil.which("mount") is None:
         return False
-    probe = tempfile.mkdtemp(prefix="bh-mount-probe-")
-    try:
-        if run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", probe], check=False).returncode:
-            return False
-        run(["umount", probe])
-        return True
-    finally:
-        os.rmdir(probe)
+    with tempfile.TemporaryDirectory(prefix="bh-mount-probe-") as probe:
+        mounted = run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", probe], check=False)
+        return mounted.returncode == 0 and run(["umount", probe]).returncode == 0
 
 
 def open_window(app, **env):

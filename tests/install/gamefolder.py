@@ -60,10 +60,9 @@ def elf_files(folder):
 
 
 def check_rpaths(folder):
-    """Every program, library and plugin of the game folder looks for libraries inside the
-    folder, relative to itself, and there first: an RPATH, which the loader searches before
-    LD_LIBRARY_PATH (a RUNPATH comes after it). Anything else names the build machine, misses
-    the bundle or lets a launcher's library path swap in another Qt."""
+    """Every ELF file of the folder looks for libraries there first, relative to itself: an RPATH
+    of $ORIGIN paths, searched before LD_LIBRARY_PATH (a RUNPATH comes after it). Anything else
+    names the build machine, misses the bundle or lets a launcher's path swap in another Qt."""
     elves = elf_files(folder)
     assert len(elves) > 1, "no libraries beside the program"
     wrong = {}

@@ -2,8 +2,7 @@
 # SPDX-License-Identifier: MIT
 """`cmake --install` lays out a game folder (--windows: the Windows build's): the program beside a
 default bh.cfg and a README.txt, the launcher files, and never a default over the player's own.
-The folder is the one ctest's install_game_folder laid out, under a name that holds what a
-launcher entry's Exec has to escape."""
+The folder is ctest's install_game_folder, under a name holding what an Exec key must escape."""
 
 import os
 import re

@@ -1,15 +1,14 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
 """The portable .tar.xz, as a player uses it: unpack it anywhere, register the launcher, start
-the program from the entry's Exec, change an option, press OK, and find the settings read from
-and written to the bh.cfg in the unpacked folder.
+the program from the entry's Exec, change an option, press OK, and find bh.cfg read from and
+written to in the unpacked folder.
 
-With --in-root the player's machine is a minimal Debian with a desktop's base libraries,
-entered with chroot: Debian 12 with neither Qt nor ICU, where the archive the plain run made must
-bring everything else, or Debian 13 with its own, newer Qt and a launcher's environment pointing
-at it, where the folder's Qt and plugins must still be the ones that run. Each root is made once
-with mmdebstrap and kept in the user's cache folder; where it cannot be made (no root rights, no
-Debian mirror) the tests say skipped."""
+With --in-root the player's machine is a minimal Debian entered with chroot: Debian 12 without
+Qt or ICU, where the archive must bring everything else, or Debian 13 with its own newer Qt that
+a launcher's environment points at, where the folder's Qt and plugins must still be the ones
+that run. Each root is made once with mmdebstrap and cached; where it cannot be made (no root
+rights, no Debian mirror) the tests say skipped."""
 
 import fcntl
 import hashlib
@@ -62,10 +61,9 @@ ROOTS = {
     "debian12": Root("bookworm", BASE_PACKAGES,
                      ['rm -f "$1"/usr/lib/*/libicu* "$1"/lib/*/libicu*', HOME_HOOK],
                      system_qt=False, env={}, glibc="2.36"),
-    # Qt 6.8 of its own, and a launcher's library path and a KDE session's plugin paths pointing
-    # at it: without the folder's RPATH the system's Qt would load and refuse the folder's
-    # plugins; without the plugin rule the folder's Qt would scan the system's and warn for
-    # each, and KDE's colours (THEME) would reach the window.
+    # Qt 6.8 of its own, with a launcher's library path and KDE's plugin paths pointing at it:
+    # without the folder's RPATH that Qt would load and refuse the folder's plugins; without the
+    # plugin rule the folder's Qt would scan the system's, and KDE's colours (THEME) would show.
     "debian13": Root("trixie",
                      [{"libglib2.0-0": "libglib2.0-0t64"}.get(p, p) for p in BASE_PACKAGES]
                      + ["libqt6core6t64", "libqt6gui6", "libqt6widgets6", "qt6-qpa-plugins"],

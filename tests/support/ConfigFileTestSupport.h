@@ -18,13 +18,14 @@ namespace bh_test {
 
 using bh::ConfigError;
 
-// The folder's entries other than bh.cfg: a save must leave no temporary file behind.
-inline QStringList strayFiles(const QString& folder)
+// The folder's entries other than bh.cfg, one blank between: a save must leave no temporary
+// file behind.
+inline std::string strayFiles(const QString& folder)
 {
     QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                                QDir::NoDotAndDotDot);
     names.removeAll(QStringLiteral("bh.cfg"));
-    return names;
+    return names.join(u' ').toStdString();
 }
 
 // Messages name the file as the player's system writes paths (backslashes on Windows).
@@ -46,14 +47,12 @@ inline ConfigError::Kind readFailure(const QString& path)
     return ConfigError::Kind::CannotSave;
 }
 
-// Keeps a file open as another program would (the game, a virus scanner), sharing it with no
-// one. Only Windows keeps others from reading or replacing a file that is open; elsewhere
-// hold() does nothing and says so.
+// Keeps a file open as another program would (the game, a virus scanner), shared with no one;
+// only Windows then keeps others from reading or replacing it, so elsewhere hold() says false.
 class HeldOpen {
 public:
     HeldOpen() = default;
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
+    Q_DISABLE_COPY(HeldOpen)
     ~HeldOpen() { release(); }
 
 #ifdef _WIN32
@@ -74,13 +73,23 @@ public:
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 #else
-    bool hold(const QString& /*path*/)
+    bool hold(const QString&)
     {
         return false;
     }
     void release() {}
 #endif
 };
+
+// Why a folder cannot be written to, as the player is told.
+inline const char* const kClosed =
+#ifdef _WIN32
+    "its folder cannot be written to; move the game folder somewhere you can write to, not "
+    "Program Files or a folder owned by another user";
+#else
+    "its folder cannot be written to; move the game folder somewhere you can write to, not "
+    "/usr, /opt or a folder owned by another user";
+#endif
 
 class ConfigFile : public ::testing::Test {
 protected:

@@ -38,11 +38,10 @@ template <typename Engine> bh::ConfigRecord randomRecord(Engine& random)
 {
     const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     bh::ConfigRecord r;
-    r.fullScreen = pick(2);
-    r.debugInfo = pick(2);
-    r.antialiasing = pick(2);
-    r.dithering = pick(2);
-    r.wBuffering = pick(2);
+    for (bool* option :
+         {&r.fullScreen, &r.debugInfo, &r.antialiasing, &r.dithering, &r.wBuffering}) {
+        *option = pick(2); // in file order, as the seeded runs have always drawn them
+    }
     r.depth = std::array{bh::ColourDepth::Bits16, bh::ColourDepth::Bits24,
                          bh::ColourDepth::Bits32}[static_cast<std::size_t>(pick(3))];
     r.keepBodies = pick(2);

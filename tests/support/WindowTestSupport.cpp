@@ -21,22 +21,21 @@ WindowUnderTest::WindowUnderTest(const QByteArray& config, bool load)
     }
 }
 
-void WindowUnderTest::click(QWidget* widget)
-{
-    // Near the left edge: on a check box that is the box itself.
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
-}
-
 QByteArray WindowUnderTest::pressOk()
 {
     QTest::mouseClick(ok(), Qt::LeftButton);
     return readFile(path_);
 }
 
-void WindowUnderTest::clickLabel(int index)
+QStringList WindowUnderTest::checked(bool depth)
 {
-    MessageLabel* l = label(index);
-    QTest::mouseClick(l, Qt::LeftButton, {}, l->rect().center());
+    QStringList names;
+    for (QCheckBox* b : window_->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly)) {
+        if (b->isChecked() && (!depth || b->objectName().endsWith(QLatin1String("bit")))) {
+            names << b->objectName();
+        }
+    }
+    return names;
 }
 
 void WindowUnderTest::pasteInto(int c, const QString& text)
@@ -58,17 +57,13 @@ void WindowUnderTest::typeInto(int c, const QString& keys)
 
 QRect barPartRect(QScrollBar* bar, QStyle::SubControl part)
 {
+    // The bar's own style option, as it paints with; its initStyleOption is protected, and a
+    // member pointer taken through a subclass reaches it.
+    struct Options : QScrollBar {
+        using QScrollBar::initStyleOption;
+    };
     QStyleOptionSlider opt;
-    opt.initFrom(bar);
-    opt.subControls = QStyle::SC_All;
-    opt.orientation = bar->orientation();
-    opt.minimum = bar->minimum();
-    opt.maximum = bar->maximum();
-    opt.sliderPosition = bar->sliderPosition();
-    opt.sliderValue = bar->value();
-    opt.singleStep = bar->singleStep();
-    opt.pageStep = bar->pageStep();
-    opt.upsideDown = bar->invertedAppearance();
+    (bar->*&Options::initStyleOption)(&opt);
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, part, bar);
 }
 
@@ -107,7 +102,7 @@ void WindowUnderTest::clickBarPart(int c, QStyle::SubControl part)
     QTest::mouseClick(b, Qt::LeftButton, {}, barPartRect(b, part).center());
 }
 
-void WindowUnderTest::dragThumb(int c, int dy, int* changesDuringDrag)
+int WindowUnderTest::dragThumb(int c, int dy)
 {
     QScrollBar* b = bar(c);
     QSignalSpy changes(b, &QScrollBar::valueChanged);
@@ -119,8 +114,9 @@ void WindowUnderTest::dragThumb(int c, int dy, int* changesDuringDrag)
                          Qt::NoModifier);
         QApplication::sendEvent(b, &move);
     }
-    *changesDuringDrag = static_cast<int>(changes.count());
+    const int duringDrag = static_cast<int>(changes.count());
     QTest::mouseRelease(b, Qt::LeftButton, {}, start + QPoint(0, dy));
+    return duringDrag;
 }
 
 bh::Colour WindowUnderTest::barColour()
@@ -131,6 +127,5 @@ bh::Colour WindowUnderTest::barColour()
 bh::Colour WindowUnderTest::labelColour(int index)
 {
     const QColor c = label(index)->textColour();
-    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
-            static_cast<std::uint8_t>(c.blue())};
+    return {std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())};
 }

@@ -7,6 +7,7 @@
 
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 using bh_test::colourfulRecord;
@@ -25,9 +26,7 @@ FocusLook focusLook(QWidget* control);
 class WindowUnderTest {
 public:
     explicit WindowUnderTest(const QByteArray& config, bool load = true);
-    explicit WindowUnderTest(const bh::ConfigRecord& record) : WindowUnderTest(configBytes(record))
-    {
-    }
+    explicit WindowUnderTest(const bh::ConfigRecord& r) : WindowUnderTest(configBytes(r)) {}
 
     frmMain& window() { return *window_; }
     const QString& configPath() const { return path_; }
@@ -40,24 +39,23 @@ public:
     QCheckBox* check(const char* name) { return control<QCheckBox>(QString::fromLatin1(name)); }
     ColourBar* bar(int c) { return control<ColourBar>(QStringLiteral("scrColor(%1)").arg(c)); }
     QLineEdit* box(int c) { return control<QLineEdit>(QStringLiteral("txtColor(%1)").arg(c)); }
-    MessageLabel* label(int i)
-    {
-        return control<MessageLabel>(QStringLiteral("lblMessages(%1)").arg(i));
-    }
+    MessageLabel* label(int i) { return control<MessageLabel>(QString("lblMessages(%1)").arg(i)); }
     QPushButton* ok() { return control<QPushButton>(QStringLiteral("cmdOK")); }
     QWidget* debugPreview() { return control<QWidget>(QStringLiteral("imgDebugON")); }
 
-    // The player's actions.
-    void click(QWidget* widget);
-    void clickLabel(int index);
-    void pasteInto(int c,
-                   const QString& text); // replaces the whole text, as a paste over a selection
-    void typeInto(int c, const QString& keys);         // replaces the whole text, key by key
-    void clickBarPart(int c, QStyle::SubControl part); // an arrow or the track
-    void dragThumb(int c, int dy, int* changesDuringDrag);
-    QByteArray pressOk(); // a click on OK; returns what is then in bh.cfg
+    // The option boxes checked, in the order they stand; with depth, the depth boxes alone.
+    QStringList checked(bool depth = false);
 
-    // The colour the bars stand for, and the colour a label is drawn in.
+    // The player's actions: a click near the left edge (on a check box, the box itself); text put
+    // over the whole text, pasted or key by key; OK, returning what is then in bh.cfg.
+    void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2)); }
+    void clickLabel(int index) { QTest::mouseClick(label(index), Qt::LeftButton); }
+    void pasteInto(int c, const QString& text);
+    void typeInto(int c, const QString& keys);
+    void clickBarPart(int c, QStyle::SubControl part); // an arrow or the track
+    int dragThumb(int c, int dy); // returns the changes the bar raised before the release
+    QByteArray pressOk();
+
     bh::Colour barColour();
     bh::Colour labelColour(int index);
 

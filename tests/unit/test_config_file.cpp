@@ -5,8 +5,10 @@
 #include "ConfigFileTestSupport.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <tuple>
 
 namespace bh_test {
 namespace {
@@ -28,14 +30,12 @@ TEST_F(ConfigFile, SavedFileReplacesTheOldOneAndIsExactlyTheWritersBytes)
     bh::writeConfigFile(path(), distinctRecord());
     EXPECT_EQ(readFile(path()), configBytes(distinctRecord()));
     EXPECT_EQ(bh::readConfigFile(path()), distinctRecord());
-    EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
-        << strayFiles(dir.path()).join(u' ').toStdString();
+    EXPECT_EQ(strayFiles(dir.path()), "");
 }
 
 TEST_F(ConfigFile, ReadingStopsAtTheLimit)
 {
-    // A 2 MiB first line never ends within what we read.
-    // The message says how much was read: the limit itself.
+    // A 2 MiB first line never ends within what we read; the message names the limit.
     ASSERT_TRUE(writeFile(path(), QByteArray(qsizetype{2} * 1024 * 1024, '7')));
     try {
         (void)bh::readConfigFile(path());
@@ -57,16 +57,11 @@ TEST_F(ConfigFile, ReadingStopsAtTheLimit)
     EXPECT_EQ(r.colours[13][2], 1);
 }
 
-// Something in the way of reading or saving bh.cfg, and the reason the player is given.
-struct Obstacle {
-    const char* name;
-    bool save;
-    ConfigError::Cause cause;
-    const char* reason; // nullptr: the system's own words
-    // Puts the obstacle in place for a bh.cfg in folder and returns the file's path; an empty
-    // one where this system or user cannot have it.
-    QString (*make)(const QString& folder, HeldOpen& held);
-};
+// Something in the way of reading or saving bh.cfg: its name, whether it is met saving, the cause,
+// the reason the player is given (nullptr: the system's own words), and what puts it in place for
+// a bh.cfg in a folder, returning the file's path (empty where this system or user cannot).
+using Obstacle = std::tuple<const char*, bool, ConfigError::Cause, const char*,
+                            QString (*)(const QString& folder, HeldOpen& held)>;
 
 // A folder no one may create files in, root included, on every system the tests run on (Wine
 // sees Linux's / as Z:).
@@ -110,14 +105,6 @@ QString goneFolder(const QString& folder, HeldOpen&)
 
 const char kInUse[] =
     "another program is using it; close that program (for example the game) and try again";
-const char kClosed[] =
-#ifdef _WIN32
-    "its folder cannot be written to; move the game folder somewhere you can write to, not "
-    "Program Files or a folder owned by another user";
-#else
-    "its folder cannot be written to; move the game folder somewhere you can write to, not "
-    "/usr, /opt or a folder owned by another user";
-#endif
 
 using Cause = ConfigError::Cause;
 // clang-format off
@@ -133,36 +120,33 @@ const Obstacle kObstacles[] = {
 };
 // clang-format on
 
-class ObstacleTest : public ::testing::TestWithParam<Obstacle> {};
+class ObstacleTest : public ConfigFile, public ::testing::WithParamInterface<Obstacle> {};
 
 TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
 {
-    const Obstacle& obstacle = GetParam();
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const auto& [name, save, cause, reason, make] = GetParam();
     HeldOpen held;
-    const QString path = obstacle.make(dir.path(), held);
+    const QString path = make(dir.path(), held);
     if (path.isEmpty()) {
         GTEST_SKIP() << "cannot be made on this system or as this user";
     }
     const QStringList beside = QDir(QFileInfo(path).path()).entryList(QDir::AllEntries);
     try {
-        if (obstacle.save) {
+        if (save) {
             bh::writeConfigFile(path, distinctRecord());
         } else {
             (void)bh::readConfigFile(path);
         }
         FAIL() << "no error";
     } catch (const ConfigError& e) {
-        EXPECT_EQ(e.kind(),
-                  obstacle.save ? ConfigError::Kind::CannotSave : ConfigError::Kind::CannotOpen);
-        EXPECT_EQ(e.cause(), obstacle.cause);
-        const std::string head = std::string(obstacle.save ? "Cannot save " : "Cannot open ") +
+        EXPECT_EQ(e.kind(), save ? ConfigError::Kind::CannotSave : ConfigError::Kind::CannotOpen);
+        EXPECT_EQ(e.cause(), cause);
+        const std::string head = std::string(save ? "Cannot save " : "Cannot open ") +
                                  QDir::toNativeSeparators(path).toStdString() + ": ";
-        const std::string tail = obstacle.save ? ". Nothing was changed on disk." : ".";
+        const std::string tail = save ? ". Nothing was changed on disk." : ".";
         const std::string message = e.what();
-        if (obstacle.reason != nullptr) {
-            EXPECT_EQ(message, head + obstacle.reason + tail);
+        if (reason != nullptr) {
+            EXPECT_EQ(message, head + reason + tail);
         } else {
             // The system's words, without a full stop of their own.
             ASSERT_GT(message.size(), head.size() + tail.size()) << message;
@@ -181,14 +165,12 @@ TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
         << "a file was left beside it";
 }
 
-INSTANTIATE_TEST_SUITE_P(ConfigFile, ObstacleTest, ::testing::ValuesIn(kObstacles),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(ConfigFile, ObstacleTest, ::testing::ValuesIn(kObstacles), [](auto info) {
+    std::string name = std::get<0>(info.param);
+    std::ranges::replace_if(
+        name, [](unsigned char c) { return !std::isalnum(c); }, '_');
+    return name;
+});
 
 } // namespace
 } // namespace bh_test

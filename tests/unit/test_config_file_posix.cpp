@@ -76,8 +76,7 @@ TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_TRUE(failed) << "a short write must be reported";
     EXPECT_EQ(readFile(path()), old);
-    EXPECT_TRUE(strayFiles(dir.path()).isEmpty())
-        << strayFiles(dir.path()).join(u' ').toStdString();
+    EXPECT_EQ(strayFiles(dir.path()), "");
 }
 
 // bh.cfg alone on a small file system of its own (needs the right to mount), which then
@@ -110,13 +109,10 @@ TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
         message = e.what();
     }
     EXPECT_EQ(message, "Cannot save " + path().toStdString() + ": " +
-                           (full ? "the disk is full; free some space and try again"
-                                 : "its folder cannot be written to; move the game folder "
-                                   "somewhere you can write to, not /usr, /opt or a folder "
-                                   "owned by another user") +
+                           (full ? "the disk is full; free some space and try again" : kClosed) +
                            ". Nothing was changed on disk.");
     EXPECT_EQ(readFile(path()), old);
-    EXPECT_EQ(strayFiles(dir.path()).size(), full ? 1 : 0) << "only the filler may be there";
+    EXPECT_EQ(strayFiles(dir.path()), full ? "filler" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(ConfigFile, FileSystemTest, ::testing::Values(true, false),

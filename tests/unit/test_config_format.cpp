@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -66,12 +67,10 @@ TEST(FormatConfig, WritesFortyNineCrLfLinesInFieldOrder)
 
 TEST(FormatConfig, WritesEachDepth)
 {
-    for (const auto& [depth, text] :
-         {std::pair{ColourDepth::Bits16, "16"}, std::pair{ColourDepth::Bits24, "24"},
-          std::pair{ColourDepth::Bits32, "32"}}) {
+    for (const int bits : {16, 24, 32}) {
         ConfigRecord r;
-        r.depth = depth;
-        EXPECT_EQ(linesOf(r)[5], text);
+        r.depth = static_cast<ColourDepth>(bits);
+        EXPECT_EQ(linesOf(r)[5], std::to_string(bits));
     }
 }
 
@@ -103,17 +102,10 @@ TEST(ParseConfig, RandomRecordsSurviveAWriteAndARead)
     }
 }
 
-// One line of the distinct record's file replaced by text, and what that line reads as: the
-// record read is written back with `readsAs` on that line and every other line as it was.
-struct ReadRow {
-    const char* fault;
-    int line;
-    std::string_view text;
-    const char* readsAs;
-};
-
+// Each row: the fault, a line of the distinct record's file, the text put there and what it reads
+// as: the record read is written back with that on the line and every other line as it was.
 // clang-format off
-const ReadRow kReadRows[] = {
+const std::tuple<const char*, int, std::string_view, const char*> kReadRows[] = {
     {"only exactly \"1\" turns an option on: 01", 2, "01", "0"},
     {"only exactly \"1\" turns an option on: true", 3, "true", "0"},
     {"only exactly \"1\" turns an option on: -1", 5, "-1", "0"},
@@ -147,13 +139,13 @@ const ReadRow kReadRows[] = {
 
 TEST(ParseConfig, ReadsEachFieldByItsRule)
 {
-    for (const ReadRow& row : kReadRows) {
+    for (const auto& [fault, line, text, readsAs] : kReadRows) {
         try {
-            EXPECT_EQ(bh::formatConfig(bh::parseConfig(withLine(row.line, std::string(row.text)))),
-                      withLine(row.line, row.readsAs))
-                << row.fault;
+            EXPECT_EQ(bh::formatConfig(bh::parseConfig(withLine(line, std::string(text)))),
+                      withLine(line, readsAs))
+                << fault;
         } catch (const ConfigError& e) {
-            ADD_FAILURE() << row.fault << ": " << e.what();
+            ADD_FAILURE() << fault << ": " << e.what();
         }
     }
     // Whole files that read as the distinct record.
@@ -198,15 +190,8 @@ TEST(ParseConfig, ACommaSplitsALineAndMovesEveryLaterFieldUp)
     EXPECT_EQ(r.colours[13][2], 10 + 13 * 3 + 1); // line 48
 }
 
-struct ErrorRow {
-    const char* fault;
-    std::string bytes;
-    Kind kind;
-    int line;
-    bool complete = true;
-};
-
-std::vector<ErrorRow> errorRows()
+// Each row: the fault, the bytes, the error's kind and line, and whether the bytes are complete.
+std::vector<std::tuple<const char*, std::string, Kind, int, bool>> errorRows()
 {
     auto lines = linesOf(distinctRecord());
     auto first = [&](std::ptrdiff_t n) {
@@ -217,17 +202,17 @@ std::vector<ErrorRow> errorRows()
     commaOnThree[20] = "300";
     // clang-format off
     return {
-        {"an empty file is too short", "", Kind::TooShort, 1},
-        {"48 lines are too short", first(48), Kind::TooShort, 49},
-        {"a file of blanks holds no fields", "   ", Kind::TooShort, 1},
-        {"one option is too short", "1", Kind::TooShort, 1},
-        {"a colour above 255", withLine(17, "300"), Kind::OutOfRange, 17},
-        {"a half above 255 rounds out of range", withLine(8, "255.5"), Kind::OutOfRange, 8},
-        {"a colour rounding to -1", withLine(20, "-0.6"), Kind::OutOfRange, 20},
-        {"a long hexadecimal number is not -1", withLine(30, "&HFFFFFFFF"), Kind::OutOfRange, 30},
-        {"a colour beyond double range", withLine(49, "1E400"), Kind::OutOfRange, 49},
-        {"a negative colour beyond double range", withLine(9, "-1E400"), Kind::OutOfRange, 9},
-        {"the error names the line the bad field stands on", joinLines(commaOnThree), Kind::OutOfRange, 21},
+        {"an empty file is too short", "", Kind::TooShort, 1, true},
+        {"48 lines are too short", first(48), Kind::TooShort, 49, true},
+        {"a file of blanks holds no fields", "   ", Kind::TooShort, 1, true},
+        {"one option is too short", "1", Kind::TooShort, 1, true},
+        {"a colour above 255", withLine(17, "300"), Kind::OutOfRange, 17, true},
+        {"a half above 255 rounds out of range", withLine(8, "255.5"), Kind::OutOfRange, 8, true},
+        {"a colour rounding to -1", withLine(20, "-0.6"), Kind::OutOfRange, 20, true},
+        {"a long hexadecimal number is not -1", withLine(30, "&HFFFFFFFF"), Kind::OutOfRange, 30, true},
+        {"a colour beyond double range", withLine(49, "1E400"), Kind::OutOfRange, 49, true},
+        {"a negative colour beyond double range", withLine(9, "-1E400"), Kind::OutOfRange, 9, true},
+        {"the error names the line the bad field stands on", joinLines(commaOnThree), Kind::OutOfRange, 21, true},
         {"settings cut off by the read limit", first(30), Kind::TooLarge, 0, false},
         {"a last field cut off by the read limit", first(49).substr(0, first(49).size() - 2), Kind::TooLarge, 0, false},
     };
@@ -236,13 +221,13 @@ std::vector<ErrorRow> errorRows()
 
 TEST(ParseConfig, FailsWhereTheFileIsWrong)
 {
-    for (const ErrorRow& row : errorRows()) {
+    for (const auto& [fault, bytes, kind, line, complete] : errorRows()) {
         try {
-            (void)bh::parseConfig(row.bytes, row.complete);
-            ADD_FAILURE() << row.fault << ": no error";
+            (void)bh::parseConfig(bytes, complete);
+            ADD_FAILURE() << fault << ": no error";
         } catch (const ConfigError& e) {
-            EXPECT_EQ(e.kind(), row.kind) << row.fault << ": " << e.what();
-            EXPECT_EQ(e.line(), row.line) << row.fault << ": " << e.what();
+            EXPECT_EQ(e.kind(), kind) << fault << ": " << e.what();
+            EXPECT_EQ(e.line(), line) << fault << ": " << e.what();
         }
     }
 }

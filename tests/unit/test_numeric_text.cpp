@@ -11,16 +11,17 @@ namespace {
 
 using namespace std::string_view_literals;
 
-struct NumberRow {
-    const char* fault; // what would be wrong if this row failed
-    std::string_view text;
-    double value;
+// A row: what would be wrong if it failed, what goes in and what must come out.
+template <typename In, typename Out> struct Row {
+    const char* fault;
+    In in;
+    Out out;
 };
 
 const double kMax = std::numeric_limits<double>::max();
 
 // clang-format off
-const NumberRow kNumbers[] = {
+const Row<std::string_view, double> kNumbers[] = {
     {"empty text must read as 0", "", 0},
     {"trailing letters must end the number", "12abc", 12},
     {"blanks inside a number must be skipped", "2 5", 25},
@@ -58,18 +59,12 @@ const NumberRow kNumbers[] = {
 
 TEST(LeadingNumber, ReadsTheValue)
 {
-    for (const NumberRow& row : kNumbers) {
-        EXPECT_DOUBLE_EQ(bh::leadingNumber(row.text), row.value) << row.fault << ": " << row.text;
+    for (const auto& row : kNumbers) {
+        EXPECT_DOUBLE_EQ(bh::leadingNumber(row.in), row.out) << row.fault << ": " << row.in;
     }
 }
 
-struct RoundRow {
-    const char* fault;
-    double value;
-    double rounded;
-};
-
-const RoundRow kRounds[] = {
+const Row<double, double> kRounds[] = {
     {"a half must go to the even neighbour below", 242.5, 242},
     {"a half must go to the even neighbour above", 241.5, 242},
     {"a half at the top of the range stays in range", 254.5, 254},
@@ -82,8 +77,8 @@ const RoundRow kRounds[] = {
 
 TEST(RoundHalfEven, Rounds)
 {
-    for (const RoundRow& row : kRounds) {
-        EXPECT_EQ(bh::roundHalfEven(row.value), row.rounded) << row.fault;
+    for (const auto& row : kRounds) {
+        EXPECT_EQ(bh::roundHalfEven(row.in), row.out) << row.fault;
     }
 }
 
@@ -99,13 +94,7 @@ TEST(ToComponent, AcceptsOnlyWhatRoundsInto0To255)
     EXPECT_FALSE(bh::toComponent(-kMax));
 }
 
-struct TextRow {
-    const char* fault;
-    double value;
-    const char* text;
-};
-
-const TextRow kTexts[] = {
+const Row<double, const char*> kTexts[] = {
     {"whole numbers have no decimal point", 7, "7"},
     {"trailing zeros are dropped", 12.5, "12.5"},
     {"negative zero shows as 0", -0.0, "0"},
@@ -119,8 +108,8 @@ const TextRow kTexts[] = {
 
 TEST(ShortNumberText, Writes)
 {
-    for (const TextRow& row : kTexts) {
-        EXPECT_EQ(bh::shortNumberText(row.value), row.text) << row.fault;
+    for (const auto& row : kTexts) {
+        EXPECT_EQ(bh::shortNumberText(row.in), row.out) << row.fault;
     }
 }
 

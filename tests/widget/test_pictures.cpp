@@ -1,12 +1,8 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-
-// The pictures compiled into the program. The window lays its controls out on the
-// backdrop's pixel grid and shows the debug preview exactly over the backdrop's corner, so
-// a size that is off by one, a preview painted from another scene, or a read-out that
-// spills outside its corner would all show on screen. The program shows the pixels the build
-// stored from the PNGs, so those must be the PNGs' pixels exactly.
-
+// The pictures compiled into the program, as the build stored them from the PNGs. Controls sit
+// on the backdrop's pixel grid and the debug preview exactly over its corner: a size off by one,
+// a preview from another scene or a read-out outside its corner would all show on screen.
 #include "Pictures.h"
 
 #include <QImage>
@@ -21,7 +17,6 @@ namespace {
 const QRect readoutArea(5, 5, 150, 61);
 constexpr int readoutLines = 5;
 
-// A committed PNG, as its source.
 QImage loadPng(const QString& name)
 {
     QImage img(BH_PICTURES_DIR "/" + name);
@@ -76,10 +71,8 @@ private slots:
 
     void storedPixelsAreThePngs_data() { pictureRows(); }
 
-    // What the window shows, pixel for pixel the committed PNG: catches a stale or swapped
-    // picture, rows in the wrong order, a byte order mix-up or lost transparency. Each
-    // picture is already in the form the screen takes and is shown from where the program
-    // keeps it, without a copy.
+    // Pixel for pixel the committed PNG (a stale or swapped picture, rows or bytes in the wrong
+    // order, lost transparency), in the screen's form and shown where it is stored, uncopied.
     void storedPixelsAreThePngs()
     {
         QFETCH(QString, name);
@@ -131,12 +124,9 @@ private slots:
                 if (preview.pixel(x, y) == backdrop.pixel(x, y)) {
                     continue;
                 }
-                if (!area.contains(x, y)) {
-                    QFAIL(qPrintable(QString("preview differs from the backdrop at %1, %2 outside "
-                                             "the read-out")
-                                         .arg(x)
-                                         .arg(y)));
-                }
+                QVERIFY2(area.contains(x, y),
+                         qPrintable(QString::asprintf(
+                             "preview differs at %d, %d outside the read-out", x, y)));
                 const int line = (y - area.top()) * readoutLines / area.height();
                 ++changedPerLine[line];
             }
@@ -167,22 +157,17 @@ private slots:
         QFETCH(double, maxError);
         const QImage one = load(name + ".png");
         const QImage two = load(name + "@2x.png");
+        const auto channel = [](QRgb p, int k) { return int(p >> (8 * k) & 0xff); }; // B, G, R, A
         double total = 0;
         for (int y = 0; y < one.height(); ++y) {
             for (int x = 0; x < one.width(); ++x) {
-                const QRgb a = one.pixel(x, y);
-                int sum[4] = {0, 0, 0, 0};
-                for (int j = 0; j < 2; ++j) {
-                    for (int i = 0; i < 2; ++i) {
-                        const QRgb b = two.pixel(2 * x + i, 2 * y + j);
-                        sum[0] += qRed(b);
-                        sum[1] += qGreen(b);
-                        sum[2] += qBlue(b);
-                        sum[3] += qAlpha(b);
+                for (int k = 0; k < 4; ++k) {
+                    int sum = 0; // over the 2 x 2 block
+                    for (int i = 0; i < 4; ++i) {
+                        sum += channel(two.pixel(2 * x + i % 2, 2 * y + i / 2), k);
                     }
+                    total += std::abs(channel(one.pixel(x, y), k) - sum / 4.0);
                 }
-                total += std::abs(qRed(a) - sum[0] / 4.0) + std::abs(qGreen(a) - sum[1] / 4.0) +
-                         std::abs(qBlue(a) - sum[2] / 4.0) + std::abs(qAlpha(a) - sum[3] / 4.0);
             }
         }
         const double meanError = total / (one.width() * one.height() * 4.0);
@@ -224,22 +209,20 @@ private slots:
         QImageReader reader(BH_ICO_PATH, "ico");
         QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
         QCOMPARE(reader.imageCount(), 3);
-        const QList<int> sizes = {16, 32, 64};
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(reader.jumpToImage(i));
+        for (int i = 0; const int size : {16, 32, 64}) {
+            QVERIFY(reader.jumpToImage(i++));
             const QImage entry = reader.read().convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(entry.size(), QSize(sizes[i], sizes[i]));
-            if (sizes[i] == 16) {
+            QCOMPARE(entry.size(), QSize(size, size));
+            if (size == 16) {
                 continue; // painted for its size alone, no PNG to compare with
             }
-            const QImage png = load(sizes[i] == 32 ? "icon.png" : "icon@2x.png");
+            const QImage png = load(size == 32 ? "icon.png" : "icon@2x.png");
             for (int y = 0; y < png.height(); ++y) {
                 for (int x = 0; x < png.width(); ++x) {
                     const QRgb a = png.pixel(x, y), b = entry.pixel(x, y);
-                    if (qAlpha(a) != qAlpha(b) || (qAlpha(a) && a != b)) {
-                        QFAIL(qPrintable(
-                            QString("%1 px icon differs at %2, %3").arg(sizes[i]).arg(x).arg(y)));
-                    }
+                    QVERIFY2(
+                        qAlpha(a) == qAlpha(b) && (!qAlpha(a) || a == b),
+                        qPrintable(QString::asprintf("%d px icon differs at %d, %d", size, x, y)));
                 }
             }
         }

@@ -1,15 +1,11 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// A player who clicks and types anything in any order. Thousands of random actions drive a real
-// window; after each one the window must agree with a small model of what the player should
-// see, and at the end OK must write exactly the file the model expects.
-//
-// The model works out numbers and the file on its own, not with the program's number rules or
-// writer, so a fault in those shows as a disagreement instead of passing both.
-//
-// The run is repeatable: it plays from a fixed seed, printed with the result, and
+// A player who clicks and types anything in any order: after each of thousands of random actions
+// the window must agree with a small model of what the player should see, and at the end OK must
+// write exactly the file the model expects. The model works numbers and the file out on its own,
+// not with the program's rules or writer, so a fault in those shows as a disagreement. The run
+// plays a fixed seed, printed with the result; to play another, or the same again:
 //   BH_RANDOM_PLAY_SEED=<seed> [BH_RANDOM_PLAY_ACTIONS=<n>] test_random_play
-// plays another seed, or the same one again.
 #include "WindowLayout.h"
 #include "WindowTestSupport.h"
 
@@ -19,7 +15,6 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <deque>
 #include <map>
 #include <random>
 
@@ -221,11 +216,9 @@ public:
         case 4: {
             const int c = pick(3);
             const int dy = pick(281) - 140;
-            int changesDuringDrag = 0;
-            w_.dragThumb(c, dy, &changesDuringDrag);
-            if (changesDuringDrag != 0) {
+            if (const int changes = w_.dragThumb(c, dy); changes != 0) {
                 faults_ << QString::asprintf("bar %d raised %d changes during the drag", c,
-                                             changesDuringDrag);
+                                             changes);
             }
             // Where the thumb lands is the player's choice; the model takes it from there.
             model_.moveBar(c, w_.bar(c)->value());
@@ -318,19 +311,18 @@ public:
             found << QStringLiteral("%1 notifications after the action had ended").arg(raised_);
         }
 
-        int depthBoxes = 0;
-        for (const bh::layout::CheckBox& box : bh::layout::kCheckBoxes) {
-            const char* name = box.name;
-            const bool on = w_.check(name)->isChecked();
-            if (on != model_.checked[QString::fromLatin1(name)]) {
-                found << QStringLiteral("%1 is %2").arg(name, on ? "checked" : "unchecked");
+        QStringList checked = w_.checked(), expected; // both in name order
+        checked.sort();
+        for (const auto& [name, on] : model_.checked) {
+            if (on) {
+                expected << name;
             }
         }
-        for (const char* name : kDepthBoxes) {
-            depthBoxes += w_.check(name)->isChecked() ? 1 : 0;
+        if (checked != expected) {
+            found << "checked: " + checked.join(u' ') + ", expected: " + expected.join(u' ');
         }
-        if (depthBoxes != 1) {
-            found << QStringLiteral("%1 depth boxes checked").arg(depthBoxes);
+        if (const auto depths = w_.checked(true).size(); depths != 1) {
+            found << QStringLiteral("%1 depth boxes checked").arg(depths);
         }
         if (w_.debugPreview()->isVisible() != w_.check("chkDebug")->isChecked()) {
             found << QStringLiteral("the debug preview does not follow Debug Info");
@@ -387,62 +379,50 @@ private:
     QStringList faults_;
 };
 
-std::uint64_t chosenSeed()
-{
-    bool ok = false;
-    const auto seed = qEnvironmentVariable("BH_RANDOM_PLAY_SEED").toULongLong(&ok);
-    return ok ? seed : kDefaultSeed;
-}
-
-int chosenActions()
-{
-    bool ok = false;
-    const int actions = qEnvironmentVariableIntValue("BH_RANDOM_PLAY_ACTIONS", &ok);
-    return ok && actions > 0 ? actions : 10000;
-}
-
 } // namespace
 
 class RandomPlay : public QObject {
     Q_OBJECT
 private slots:
-    void anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown();
-};
+    void anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
+    {
+        bool set = false;
+        const std::uint64_t chosen = qEnvironmentVariable("BH_RANDOM_PLAY_SEED").toULongLong(&set);
+        const std::uint64_t seed = set ? chosen : kDefaultSeed;
+        const int asked = qEnvironmentVariableIntValue("BH_RANDOM_PLAY_ACTIONS");
+        const int actions = asked > 0 ? asked : 10000;
+        const QString again =
+            QStringLiteral("seed %1: repeat with BH_RANDOM_PLAY_SEED=%1").arg(seed);
 
-void RandomPlay::anyOrderOfActionsKeepsTheRulesAndSavesWhatWasShown()
-{
-    const std::uint64_t seed = chosenSeed();
-    const int actions = chosenActions();
-    const QString again = QStringLiteral("seed %1: repeat with BH_RANDOM_PLAY_SEED=%1").arg(seed);
+        // The starting file comes from the seed as well, so each run loads different settings.
+        std::mt19937_64 startRandom(seed ^ 0x9e3779b97f4a7c15ULL);
+        const bh::ConfigRecord start = bh_test::randomRecord(startRandom);
+        WindowUnderTest w(start);
+        Model model(start);
+        Player player(seed, w, model);
 
-    // The starting file comes from the seed as well, so each run loads different settings.
-    std::mt19937_64 startRandom(seed ^ 0x9e3779b97f4a7c15ULL);
-    const bh::ConfigRecord start = bh_test::randomRecord(startRandom);
-    WindowUnderTest w(start);
-    Model model(start);
-    Player player(seed, w, model);
-
-    std::deque<QString> recent;
-    for (int n = 1; n <= actions; ++n) {
-        recent.push_back(player.play());
-        if (recent.size() > 12) {
-            recent.pop_front();
+        QStringList recent;
+        for (int n = 1; n <= actions; ++n) {
+            recent << player.play();
+            if (recent.size() > 12) {
+                recent.removeFirst();
+            }
+            const QStringList faults = player.faults();
+            if (!faults.isEmpty()) {
+                QFAIL(qPrintable(
+                    again + QString::asprintf("\nafter action %d of %d:\n  ", n, actions) +
+                    faults.join("\n  ") + "\nlast actions:\n  " + recent.join("\n  ")));
+            }
         }
-        const QStringList faults = player.faults();
-        if (!faults.isEmpty()) {
-            const QStringList story(recent.begin(), recent.end());
-            QFAIL(qPrintable(again + QString::asprintf("\nafter action %d of %d:\n  ", n, actions) +
-                             faults.join("\n  ") + "\nlast actions:\n  " + story.join("\n  ")));
-        }
+
+        const QByteArray written = w.pressOk();
+        const QByteArray expected = model.file();
+        QVERIFY2(!w.window().isVisible(), qPrintable(again));
+        QVERIFY2(written == expected,
+                 qPrintable(again + "\nwritten:\n" + written + "\nexpected:\n" + expected));
+        qInfo("%d actions played, %s", actions, qPrintable(again));
     }
-
-    const QByteArray written = w.pressOk();
-    const QByteArray expected = model.file();
-    QVERIFY2(!w.window().isVisible(), qPrintable(again));
-    QVERIFY2(written == expected,
-             qPrintable(again + "\nwritten:\n" + written + "\nexpected:\n" + expected));
-    qInfo("%d actions played, %s", actions, qPrintable(again));
-}
+};
 
 QTEST_MAIN(RandomPlay)
 #include "test_random_play.moc"

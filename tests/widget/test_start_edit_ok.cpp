@@ -9,12 +9,7 @@
 class StartEditOk : public QObject {
     Q_OBJECT
 private slots:
-    void aSessionSavesItsEdits();
-};
-
-void StartEditOk::aSessionSavesItsEdits()
-{
-    bh::ConfigRecord expected;
+    void aSessionSavesItsEdits()
     {
         WindowUnderTest w(colourfulRecord());
         w.click(w.check("chkDebug"));
@@ -23,22 +18,17 @@ void StartEditOk::aSessionSavesItsEdits()
         w.pasteInto(0, QStringLiteral("12.7"));
         w.typeInto(1, QStringLiteral("300"));
         w.clickBarPart(2, QStyle::SC_ScrollBarAddLine);
-        int changesDuringDrag = 0;
-        w.dragThumb(2, 30, &changesDuringDrag);
-        const bh::Colour edited = w.barColour();
-        w.clickLabel(7);
-        const QByteArray saved = w.pressOk();
-
-        expected = colourfulRecord();
-        expected.debugInfo = true;
+        w.dragThumb(2, 30);
+        bh::ConfigRecord expected = colourfulRecord();
+        expected.debugInfo = expected.wBuffering = true;
         expected.depth = bh::ColourDepth::Bits16;
-        expected.wBuffering = true;
-        expected.colours[3] = edited;
-        QCOMPARE(edited[0], 13);
-        QCOMPARE(edited[1], 255);
-        QCOMPARE(saved, configBytes(expected));
+        expected.colours[3] = w.barColour();
+        w.clickLabel(7);
+        QCOMPARE(w.pressOk(), configBytes(expected));
+        QCOMPARE(expected.colours[3][0], 13);
+        QCOMPARE(expected.colours[3][1], 255);
     }
-}
+};
 
 QTEST_MAIN(StartEditOk)
 #include "test_start_edit_ok.moc"

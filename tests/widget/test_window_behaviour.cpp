@@ -13,25 +13,19 @@
 
 namespace {
 
-const char* const kDepthBoxes[] = {"chk16bit", "chk24bit", "chk32bit"};
+const bh::ConfigRecord kColourful = colourfulRecord();
 
 // Everything on screen that a click could change, to prove what one click left alone.
 QStringList snapshot(WindowUnderTest& w)
 {
-    QStringList state;
-    for (QCheckBox* box : w.window().findChildren<QCheckBox*>()) {
-        state << box->objectName() +
-                     (box->isChecked() ? QStringLiteral("=1") : QStringLiteral("=0"));
-    }
+    QStringList state = w.checked();
     for (int c = 0; c < 3; ++c) {
         state << QString::number(w.bar(c)->value()) << w.box(c)->text();
     }
     for (int i = 0; i < bh::kMessageTypeCount; ++i) {
         state << w.label(i)->textColour().name();
     }
-    state << (w.debugPreview()->isVisible() ? QStringLiteral("preview")
-                                            : QStringLiteral("no preview"));
-    return state;
+    return state << (w.debugPreview()->isVisible() ? "preview" : "no preview");
 }
 
 } // namespace
@@ -39,414 +33,370 @@ QStringList snapshot(WindowUnderTest& w)
 class WindowBehaviour : public QObject {
     Q_OBJECT
 private slots:
-    void depthBoxesActAsOneChoice_data();
-    void depthBoxesActAsOneChoice();
-    void plainOptionsChangeOnlyThemselves_data();
-    void plainOptionsChangeOnlyThemselves();
-    void debugInfoShowsAndHidesThePreview();
-    void textBoxesKeepColoursInRange_data();
-    void textBoxesKeepColoursInRange();
-    void aTypedFractionIsCommittedRounded();
-    void typingDigitsKeepsTheCaret();
-    void switchingNamesKeepsEachEditedColour();
-    void onlyTheCurrentNameIsRepainted();
-    void aTypicalEditRaisesEachNotificationOnce();
-    void ctrlUpAndDownChooseTheType_data();
-    void ctrlUpAndDownChooseTheType();
-    void aKeyChoiceCommitsLikeAClick();
-    void assistiveTechnologyDoesWhatTheMouseDoes();
+    void depthBoxesActAsOneChoice_data()
+    {
+        QTest::addColumn<int>("startDepth");
+        QTest::addColumn<bool>("startWBuffering");
+        QTest::addColumn<QString>("actions"); // each a click on a box, or space:box for the key
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("wBuffering");
+
+        // clang-format off
+        QTest::newRow("clicking the chosen 24-bit again resets W-buffering checked by hand") << 24 << false << "chkWBuffer chk24bit" << "chk24bit" << false;
+        QTest::newRow("clicking the chosen 16-bit keeps it and checks W-buffering") << 16 << false << "chk16bit" << "chk16bit" << true;
+        QTest::newRow("32-bit replaces 16-bit and unchecks W-buffering") << 16 << true << "chk32bit" << "chk32bit" << false;
+        QTest::newRow("16-bit replaces 32-bit and checks W-buffering") << 32 << false << "chk16bit" << "chk16bit" << true;
+        QTest::newRow("24-bit replaces 16-bit") << 16 << true << "chk24bit" << "chk24bit" << false;
+        QTest::newRow("W-buffering can be changed by hand after a depth") << 32 << false << "chk16bit chkWBuffer" << "chk16bit" << false;
+        QTest::newRow("the space bar on a depth box acts as a click") << 32 << false << "space:chk16bit" << "chk16bit" << true;
+        QTest::newRow("the space bar on the chosen box keeps it") << 24 << true << "space:chk24bit" << "chk24bit" << false;
+        QTest::newRow("a run of clicks ends with the last") << 32 << false << "chk24bit chk16bit chk16bit chk32bit chk24bit chk24bit" << "chk24bit" << false;
+        // clang-format on
+    }
+
+    void depthBoxesActAsOneChoice()
+    {
+        QFETCH(int, startDepth);
+        QFETCH(bool, startWBuffering);
+        QFETCH(QString, actions);
+        QFETCH(QString, chosen);
+        QFETCH(bool, wBuffering);
+        bh::ConfigRecord start = colourfulRecord();
+        start.depth = static_cast<bh::ColourDepth>(startDepth);
+        start.wBuffering = startWBuffering;
+        WindowUnderTest w(start);
+        for (const QString& action : actions.split(u' ')) {
+            QCheckBox* box = w.check(qPrintable(action.section(u':', -1)));
+            if (action.startsWith(QStringLiteral("space:"))) {
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_Space);
+            } else {
+                w.click(box);
+            }
+            QCOMPARE(w.checked(true).size(), 1);
+        }
+        QCOMPARE(w.checked(true), QStringList{chosen});
+        QCOMPARE(w.check("chkWBuffer")->isChecked(), wBuffering);
+
+        const QList<QByteArray> lines = w.pressOk().split('\n');
+        QCOMPARE(lines[4], QByteArray(wBuffering ? "1\r" : "0\r"));
+        QCOMPARE(lines[5], chosen.mid(3, 2).toLatin1() + "\r");
+    }
+
+    void plainOptionsChangeOnlyThemselves_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("line");
+        QTest::newRow("chkFullScreen") << "chkFullScreen" << 1;
+        QTest::newRow("chkAntialias") << "chkAntialias" << 3;
+        QTest::newRow("chkDither") << "chkDither" << 4;
+        QTest::newRow("chkWBuffer") << "chkWBuffer" << 5;
+        QTest::newRow("chkKeepBodies") << "chkKeepBodies" << 7;
+    }
+
+    void plainOptionsChangeOnlyThemselves()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, line);
+        WindowUnderTest w(colourfulRecord());
+        QCheckBox* box = w.check(qPrintable(name));
+        const QStringList before = snapshot(w);
+        w.click(box);
+        QStringList after = snapshot(w);
+        QVERIFY(after.removeOne(name)); // checked, and nothing else changed
+        QCOMPARE(after, before);
+        w.click(box);
+        QCOMPARE(snapshot(w), before);
+        w.click(box);
+        QCOMPARE(w.pressOk().split('\n')[line - 1], QByteArray("1\r"));
+    }
+
+    void debugInfoShowsAndHidesThePreview()
+    {
+        WindowUnderTest w(colourfulRecord());
+        QVERIFY(!w.debugPreview()->isVisible());
+        w.click(w.check("chkDebug"));
+        QVERIFY(w.debugPreview()->isVisible());
+        QCOMPARE(w.debugPreview()->geometry(), QRect(0, 0, 199, 105));
+        QCOMPARE(qobject_cast<QLabel*>(w.debugPreview())->pixmap().size(), QSize(199, 105));
+        w.click(w.check("chkDebug"));
+        QVERIFY(!w.debugPreview()->isVisible());
+        w.check("chkDebug")->setFocus();
+        QTest::keyClick(w.check("chkDebug"), Qt::Key_Space);
+        QVERIFY(w.debugPreview()->isVisible());
+    }
+
+    void textBoxesKeepColoursInRange_data()
+    {
+        QTest::addColumn<int>("startRed"); // red of "System messages" in the file
+        QTest::addColumn<bool>("typed");   // key by key, or pasted in one go
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("text"); // the red box afterwards
+        QTest::addColumn<int>("barValue"); // the red bar afterwards
+
+        // clang-format off
+        QTest::newRow("typing 256 turns into 255") << 10 << true << "256" << "255" << 0;
+        QTest::newRow("typing 300 turns into 255") << 10 << true << "300" << "255" << 0;
+        QTest::newRow("pasting -5 turns into 0") << 10 << false << "-5" << "0" << 255;
+        // With the bar already at the end, only the box's own clamp can mend the text.
+        QTest::newRow("-5 with the bar already at 0") << 0 << false << "-5" << "0" << 255;
+        QTest::newRow("256 with the bar already at 255") << 255 << false << "256" << "255" << 0;
+        QTest::newRow("a lone minus sign turns into 0") << 10 << true << "-" << "0" << 255;
+        QTest::newRow("clearing the box turns it into 0") << 10 << true << "" << "0" << 255;
+        QTest::newRow("leading zeros go: 007 is 7") << 10 << true << "007" << "7" << 248;
+        QTest::newRow("12.7 moves the bar and reads as 13") << 10 << false << "12.7" << "13" << 242;
+        QTest::newRow("12.5: 242.5 rounds to the even 242") << 10 << false << "12.5" << "13" << 242;
+        QTest::newRow("13.5: 241.5 rounds to the even 242") << 10 << false << "13.5" << "13" << 242;
+        QTest::newRow("12.7 with the bar already at 242 stays") << 13 << false << "12.7" << "12.7" << 242;
+        QTest::newRow("12.50 with the bar at 242 is shortened") << 13 << false << "12.50" << "12.5" << 242;
+        QTest::newRow("trailing text is dropped") << 10 << false << "12abc" << "12" << 243;
+        QTest::newRow("blanks inside a number are dropped") << 10 << false << "2 5" << "25" << 230;
+        QTest::newRow("hexadecimal is taken") << 10 << false << "&HFF" << "255" << 0;
+        QTest::newRow("text without a number is 0") << 10 << false << "abc" << "0" << 255;
+        QTest::newRow("a number beyond double range is the largest") << 10 << false << "1E400" << "255" << 0;
+        QTest::newRow("a negative one beyond range is 0") << 10 << false << "-1E400" << "0" << 255;
+        QTest::newRow("twenty nines are 255") << 10 << false << "99999999999999999999" << "255" << 0;
+        QTest::newRow("just above 255 is clamped") << 10 << false << "255.4" << "255" << 0;
+        QTest::newRow("just below 0 is clamped") << 10 << false << "-0.4" << "0" << 255;
+        QTest::newRow("a small fraction rounds the bar to the top") << 10 << false << "0.4" << "0" << 255;
+        // clang-format on
+    }
+
+    void textBoxesKeepColoursInRange()
+    {
+        QFETCH(int, startRed);
+        QFETCH(bool, typed);
+        QFETCH(QString, input);
+        QFETCH(QString, text);
+        QFETCH(int, barValue);
+        bh::ConfigRecord r = colourfulRecord();
+        r.colours[0][0] = static_cast<std::uint8_t>(startRed);
+        WindowUnderTest w(r);
+        typed ? w.typeInto(0, input) : w.pasteInto(0, input);
+        QCOMPARE(w.box(0)->text(), text);
+        QCOMPARE(w.bar(0)->value(), barValue);
+        QCOMPARE(w.labelColour(0), w.barColour());
+    }
+
+    void aTypedFractionIsCommittedRounded()
+    {
+        // The box may keep 12.7 when the bar already stood at its rounded place; what is saved is
+        // the bar's whole component.
+        bh::ConfigRecord r = colourfulRecord();
+        r.colours[0][0] = 13;
+        WindowUnderTest w(r);
+        w.pasteInto(0, QStringLiteral("12.7"));
+        QCOMPARE(w.box(0)->text(), QStringLiteral("12.7"));
+        QCOMPARE(w.pressOk().split('\n')[7], QByteArray("13\r"));
+    }
+
+    void typingDigitsKeepsTheCaret()
+    {
+        WindowUnderTest w(colourfulRecord());
+        QLineEdit* box = w.box(2);
+        w.typeInto(2, QStringLiteral("12"));
+        QCOMPARE(box->text(), QStringLiteral("12"));
+        QTest::keyClick(box, Qt::Key_Home);
+        QTest::keyClick(box, Qt::Key_1);
+        QCOMPARE(box->text(), QStringLiteral("112"));
+        QCOMPARE(box->cursorPosition(), 1); // a rewrite would have put it at the end
+        QCOMPARE(w.bar(2)->value(), 255 - 112);
+        // Where the program must replace the text, the caret goes to its end.
+        QTest::keyClick(box, Qt::Key_9);
+        QCOMPARE(box->text(), QStringLiteral("255"));
+        QCOMPARE(box->cursorPosition(), 3);
+    }
+
+    void switchingNamesKeepsEachEditedColour()
+    {
+        WindowUnderTest w(kColourful);
+        w.clickLabel(1); // Targets
+        QCOMPARE(w.barColour(), kColourful.colours[1]);
+        QCOMPARE(w.box(1)->text(), QString::number(kColourful.colours[1][1]));
+        w.pasteInto(0, QStringLiteral("201"));
+        w.clickBarPart(1, QStyle::SC_ScrollBarSubLine);
+        const bh::Colour editedTargets = w.barColour();
+        QCOMPARE(w.labelColour(1), editedTargets);
+
+        w.clickLabel(3); // Quests
+        QCOMPARE(w.barColour(), kColourful.colours[3]);
+        QCOMPARE(w.labelColour(1), editedTargets); // left behind in its committed colour
+        QCOMPARE(w.window().messageColors()[1], editedTargets);
+
+        w.clickLabel(1);
+        QCOMPARE(w.barColour(), editedTargets);
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(w.box(c)->text(), QString::number(editedTargets[static_cast<std::size_t>(c)]));
+        }
+        bh::ConfigRecord expected = kColourful;
+        expected.colours[1] = editedTargets;
+        QCOMPARE(w.pressOk(), configBytes(expected));
+    }
+
+    void onlyTheCurrentNameIsRepainted()
+    {
+        WindowUnderTest w(kColourful);
+        w.clickLabel(6);
+        w.clickBarPart(0, QStyle::SC_ScrollBarAddPage);
+        w.pasteInto(2, QStringLiteral("3"));
+        for (int i = 0; i < bh::kMessageTypeCount; ++i) {
+            if (i != 6) {
+                QCOMPARE(w.labelColour(i), kColourful.colours[static_cast<std::size_t>(i)]);
+            }
+        }
+        QCOMPARE(w.labelColour(6), w.barColour());
+        QCOMPARE(w.window().currentMessage(), 6);
+        // Not committed until another name is chosen or OK is pressed.
+        QCOMPARE(w.window().messageColors()[6], kColourful.colours[6]);
+    }
+
+    void aTypicalEditRaisesEachNotificationOnce()
+    {
+        WindowUnderTest w(kColourful);                  // every component differs between types
+        std::vector<std::unique_ptr<QSignalSpy>> spies; // red bar, red box, green bar, ...
+        for (int c = 0; c < 3; ++c) {
+            spies.push_back(std::make_unique<QSignalSpy>(w.bar(c), &QScrollBar::valueChanged));
+            spies.push_back(std::make_unique<QSignalSpy>(w.box(c), &QLineEdit::textChanged));
+        }
+        auto counts = [&] {
+            QList<int> n;
+            for (const auto& spy : spies) {
+                n << static_cast<int>(spy->count());
+            }
+            return n;
+        };
+
+        w.clickLabel(3); // every bar moves once and every box follows once
+        QCOMPARE(counts(), (QList<int>{1, 1, 1, 1, 1, 1}));
+
+        w.clickBarPart(0, QStyle::SC_ScrollBarSubLine); // red up by one
+        QCOMPARE(counts(), (QList<int>{2, 2, 1, 1, 1, 1}));
+
+        w.pasteInto(1, QStringLiteral("12.7")); // the paste, the bar, and the rewrite to 13
+        QCOMPARE(counts(), (QList<int>{2, 2, 2, 3, 1, 1}));
+        QCOMPARE(w.box(1)->text(), QStringLiteral("13"));
+
+        w.clickLabel(3); // the type already being edited: nothing moves
+        QCOMPARE(counts(), (QList<int>{2, 2, 2, 3, 1, 1}));
+    }
+
+    void ctrlUpAndDownChooseTheType_data()
+    {
+        QTest::addColumn<QString>("focus"); // the control holding the focus throughout
+        QTest::addColumn<QString>("acts");  // Ctrl with down or up, or a click on name N
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<bool>("marked"); // the mark shows, beside the chosen name
+
+        // clang-format off
+        QTest::newRow("down three times from a check box") << "chkFullScreen" << "down down down" << 3 << true;
+        QTest::newRow("down from a bar") << "scrColor(1)" << "down" << 1 << true;
+        QTest::newRow("down from a text box") << "txtColor(2)" << "down" << 1 << true;
+        QTest::newRow("shift+down chooses nothing") << "txtColor(1)" << "shift+down" << 0 << false;
+        QTest::newRow("up from OK after a click") << "cmdOK" << "5 up" << 4 << true;
+        QTest::newRow("up stops at the first type") << "chkDebug" << "up" << 0 << true;
+        QTest::newRow("down stops at the last type") << "chkDebug" << "12 down down down" << 13 << true;
+        QTest::newRow("once the keys were used the mark follows clicks") << "chkDither" << "down 9" << 9 << true;
+        QTest::newRow("a mouse-only player never sees the mark") << "chkDither" << "9 2 2" << 2 << false;
+        // clang-format on
+    }
+
+    void ctrlUpAndDownChooseTheType()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QString, acts);
+        QFETCH(int, chosen);
+        QFETCH(bool, marked);
+        WindowUnderTest w(kColourful);
+        QWidget* focused = w.control<QWidget>(focus);
+        focused->setFocus();
+        for (const QString& act : acts.split(u' ')) {
+            bool isName = false;
+            if (const int name = act.toInt(&isName); isName) {
+                w.clickLabel(name);
+            } else {
+                QTest::keyClick(focused,
+                                act.endsWith(QLatin1String("down")) ? Qt::Key_Down : Qt::Key_Up,
+                                act.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier
+                                                                       : Qt::ControlModifier);
+            }
+        }
+        QCOMPARE(w.window().currentMessage(), chosen);
+        QCOMPARE(w.barColour(), kColourful.colours[static_cast<std::size_t>(chosen)]);
+        QCOMPARE(QApplication::focusWidget(), focused); // the names never take it
+        QWidget* mark = w.control<QWidget>(QStringLiteral("selectionMark"));
+        QCOMPARE(mark->isVisible(), marked);
+        if (marked) {
+            QCOMPARE(mark->y() + mark->height() / 2,
+                     w.label(chosen)->y() + w.label(chosen)->height() / 2);
+            QVERIFY(mark->geometry().left() > 16 && mark->geometry().right() < 24); // in the margin
+        }
+    }
+
+    void aKeyChoiceCommitsLikeAClick()
+    {
+        WindowUnderTest w(kColourful);
+        w.clickLabel(4);
+        w.bar(0)->setFocus();
+        QTest::keyClick(w.bar(0), Qt::Key_Up); // red one up, not yet committed
+        const bh::Colour edited = w.barColour();
+        QSignalSpy bars(w.bar(2), &QScrollBar::valueChanged);
+        QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(bars.count(), 1); // each bar moves once, as for a click
+        QCOMPARE(w.window().messageColors()[4], edited);
+        QCOMPARE(w.labelColour(4), edited);
+        QCOMPARE(w.labelColour(5), kColourful.colours[5]);
+        QTest::keyClick(w.bar(0), Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(w.barColour(), edited);
+        QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
+        bh::ConfigRecord expected = kColourful;
+        expected.colours[4] = edited;
+        QCOMPARE(w.pressOk(), configBytes(expected));
+    }
+
+    void assistiveTechnologyDoesWhatTheMouseDoes()
+    {
+        WindowUnderTest w(kColourful);
+        QAccessibleInterface* quests = QAccessible::queryAccessibleInterface(w.label(3));
+        QAccessibleInterface* system = QAccessible::queryAccessibleInterface(w.label(0));
+        QCOMPARE(quests->text(QAccessible::Name), QStringLiteral("Quests"));
+        QVERIFY(system->state().selected && !quests->state().selected);
+        // A reader walks the tree both ways: the window a named frame, the names items of one list.
+        QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w.window());
+        QCOMPARE(frame->role(), QAccessible::Window);
+        QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Brackenholt Config"));
+        QAccessibleInterface* list = quests->parent();
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->childCount(), 14);
+        QCOMPARE(list->child(3), quests);
+        QCOMPARE(list->indexOfChild(quests), 3);
+        QCOMPARE(list->parent(), frame);
+        QCOMPARE(frame->child(frame->indexOfChild(list)), list);
+        QCOMPARE(frame->indexOfChild(quests), -1);
+        QCOMPARE(quests->actionInterface()->actionNames(),
+                 QStringList{QAccessibleActionInterface::pressAction()});
+        quests->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(w.window().currentMessage(), 3);
+        QVERIFY(quests->state().selected && !system->state().selected);
+        QCOMPARE(w.bar(0)->accessibleDescription(), QStringLiteral("Red of Quests"));
+        QCOMPARE(w.box(2)->accessibleDescription(), QStringLiteral("Blue of Quests"));
+        QVERIFY(!w.control<QWidget>(QStringLiteral("selectionMark"))->isVisible());
+
+        // A bar tells the component, not its scroll position, and a value set from outside runs
+        // the bar's Change handler.
+        QAccessibleValueInterface* green =
+            QAccessible::queryAccessibleInterface(w.bar(1))->valueInterface();
+        QCOMPARE(green->currentValue().toInt(), int(kColourful.colours[3][1]));
+        QCOMPARE(green->maximumValue().toInt(), 255);
+        for (const auto& [set, component] :
+             {std::pair{200.0, 200}, {12.5, 12}, {13.5, 14}, {300.0, 255}, {-4.0, 0}}) {
+            green->setCurrentValue(set);
+            QCOMPARE(w.bar(1)->value(), 255 - component);
+            QCOMPARE(green->currentValue().toInt(), component);
+            QCOMPARE(w.box(1)->text(), QString::number(component));
+            QCOMPARE(w.labelColour(3)[1], component);
+        }
+    }
 };
-
-void WindowBehaviour::depthBoxesActAsOneChoice_data()
-{
-    QTest::addColumn<int>("startDepth");
-    QTest::addColumn<bool>("startWBuffering");
-    QTest::addColumn<QString>("actions"); // each a click on a box, or space:box for the key
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<bool>("wBuffering");
-
-    // clang-format off
-    QTest::newRow("clicking the chosen 24-bit again resets W-buffering checked by hand") << 24 << false << "chkWBuffer chk24bit" << "chk24bit" << false;
-    QTest::newRow("clicking the chosen 16-bit keeps it and checks W-buffering") << 16 << false << "chk16bit" << "chk16bit" << true;
-    QTest::newRow("32-bit replaces 16-bit and unchecks W-buffering") << 16 << true << "chk32bit" << "chk32bit" << false;
-    QTest::newRow("16-bit replaces 32-bit and checks W-buffering") << 32 << false << "chk16bit" << "chk16bit" << true;
-    QTest::newRow("24-bit replaces 16-bit") << 16 << true << "chk24bit" << "chk24bit" << false;
-    QTest::newRow("W-buffering can be changed by hand after a depth") << 32 << false << "chk16bit chkWBuffer" << "chk16bit" << false;
-    QTest::newRow("the space bar on a depth box acts as a click") << 32 << false << "space:chk16bit" << "chk16bit" << true;
-    QTest::newRow("the space bar on the chosen box keeps it") << 24 << true << "space:chk24bit" << "chk24bit" << false;
-    QTest::newRow("a run of clicks ends with the last") << 32 << false << "chk24bit chk16bit chk16bit chk32bit chk24bit chk24bit" << "chk24bit" << false;
-    // clang-format on
-}
-
-void WindowBehaviour::depthBoxesActAsOneChoice()
-{
-    QFETCH(int, startDepth);
-    QFETCH(bool, startWBuffering);
-    QFETCH(QString, actions);
-    QFETCH(QString, chosen);
-    QFETCH(bool, wBuffering);
-    bh::ConfigRecord start = colourfulRecord();
-    start.depth = static_cast<bh::ColourDepth>(startDepth);
-    start.wBuffering = startWBuffering;
-    WindowUnderTest w(start);
-    for (const QString& action : actions.split(u' ')) {
-        QCheckBox* box = w.check(qPrintable(action.section(u':', -1)));
-        if (action.startsWith(QStringLiteral("space:"))) {
-            box->setFocus();
-            QTest::keyClick(box, Qt::Key_Space);
-        } else {
-            w.click(box);
-        }
-        int checkedCount = 0;
-        for (const char* name : kDepthBoxes) {
-            checkedCount += w.check(name)->isChecked() ? 1 : 0;
-        }
-        QCOMPARE(checkedCount, 1);
-    }
-    for (const char* name : kDepthBoxes) {
-        QCOMPARE(w.check(name)->isChecked(), chosen == QLatin1String(name));
-    }
-    QCOMPARE(w.check("chkWBuffer")->isChecked(), wBuffering);
-
-    const QList<QByteArray> lines = w.pressOk().split('\n');
-    QCOMPARE(lines[4], QByteArray(wBuffering ? "1\r" : "0\r"));
-    QCOMPARE(lines[5], chosen.mid(3, 2).toLatin1() + "\r");
-}
-
-void WindowBehaviour::plainOptionsChangeOnlyThemselves_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("line");
-    for (const auto& [name, line] : {std::pair{"chkFullScreen", 1},
-                                     {"chkAntialias", 3},
-                                     {"chkDither", 4},
-                                     {"chkWBuffer", 5},
-                                     {"chkKeepBodies", 7}}) {
-        QTest::newRow(name) << QString::fromLatin1(name) << line;
-    }
-}
-
-void WindowBehaviour::plainOptionsChangeOnlyThemselves()
-{
-    QFETCH(QString, name);
-    QFETCH(int, line);
-    WindowUnderTest w(colourfulRecord());
-    QCheckBox* box = w.check(qPrintable(name));
-    const QStringList before = snapshot(w);
-    w.click(box);
-    QStringList after = snapshot(w);
-    QVERIFY(box->isChecked());
-    const int changed = static_cast<int>(before.indexOf(name + QStringLiteral("=0")));
-    QVERIFY(changed >= 0);
-    after[changed] = before[changed];
-    QCOMPARE(after, before);
-    w.click(box);
-    QCOMPARE(snapshot(w), before);
-    w.click(box);
-    QCOMPARE(w.pressOk().split('\n')[line - 1], QByteArray("1\r"));
-}
-
-void WindowBehaviour::debugInfoShowsAndHidesThePreview()
-{
-    WindowUnderTest w(colourfulRecord());
-    QVERIFY(!w.debugPreview()->isVisible());
-    w.click(w.check("chkDebug"));
-    QVERIFY(w.debugPreview()->isVisible());
-    QCOMPARE(w.debugPreview()->geometry(), QRect(0, 0, 199, 105));
-    QCOMPARE(qobject_cast<QLabel*>(w.debugPreview())->pixmap().size(), QSize(199, 105));
-    w.click(w.check("chkDebug"));
-    QVERIFY(!w.debugPreview()->isVisible());
-    w.check("chkDebug")->setFocus();
-    QTest::keyClick(w.check("chkDebug"), Qt::Key_Space);
-    QVERIFY(w.debugPreview()->isVisible());
-}
-
-void WindowBehaviour::textBoxesKeepColoursInRange_data()
-{
-    QTest::addColumn<int>("startRed"); // red of "System messages" in the file
-    QTest::addColumn<bool>("typed");   // key by key, or pasted in one go
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("text"); // the red box afterwards
-    QTest::addColumn<int>("barValue"); // the red bar afterwards
-
-    // clang-format off
-    QTest::newRow("typing 256 turns into 255") << 10 << true << "256" << "255" << 0;
-    QTest::newRow("typing 300 turns into 255") << 10 << true << "300" << "255" << 0;
-    QTest::newRow("pasting -5 turns into 0") << 10 << false << "-5" << "0" << 255;
-    // With the bar already at the end, only the box's own clamp can mend the text.
-    QTest::newRow("-5 with the bar already at 0") << 0 << false << "-5" << "0" << 255;
-    QTest::newRow("256 with the bar already at 255") << 255 << false << "256" << "255" << 0;
-    QTest::newRow("a lone minus sign turns into 0") << 10 << true << "-" << "0" << 255;
-    QTest::newRow("clearing the box turns it into 0") << 10 << true << "" << "0" << 255;
-    QTest::newRow("leading zeros go: 007 is 7") << 10 << true << "007" << "7" << 248;
-    QTest::newRow("12.7 moves the bar and reads as 13") << 10 << false << "12.7" << "13" << 242;
-    QTest::newRow("12.5: 242.5 rounds to the even 242") << 10 << false << "12.5" << "13" << 242;
-    QTest::newRow("13.5: 241.5 rounds to the even 242") << 10 << false << "13.5" << "13" << 242;
-    QTest::newRow("12.7 with the bar already at 242 stays") << 13 << false << "12.7" << "12.7" << 242;
-    QTest::newRow("12.50 with the bar at 242 is shortened") << 13 << false << "12.50" << "12.5" << 242;
-    QTest::newRow("trailing text is dropped") << 10 << false << "12abc" << "12" << 243;
-    QTest::newRow("blanks inside a number are dropped") << 10 << false << "2 5" << "25" << 230;
-    QTest::newRow("hexadecimal is taken") << 10 << false << "&HFF" << "255" << 0;
-    QTest::newRow("text without a number is 0") << 10 << false << "abc" << "0" << 255;
-    QTest::newRow("a number beyond double range is the largest") << 10 << false << "1E400" << "255" << 0;
-    QTest::newRow("a negative one beyond range is 0") << 10 << false << "-1E400" << "0" << 255;
-    QTest::newRow("twenty nines are 255") << 10 << false << "99999999999999999999" << "255" << 0;
-    QTest::newRow("just above 255 is clamped") << 10 << false << "255.4" << "255" << 0;
-    QTest::newRow("just below 0 is clamped") << 10 << false << "-0.4" << "0" << 255;
-    QTest::newRow("a small fraction rounds the bar to the top") << 10 << false << "0.4" << "0" << 255;
-    // clang-format on
-}
-
-void WindowBehaviour::textBoxesKeepColoursInRange()
-{
-    QFETCH(int, startRed);
-    QFETCH(bool, typed);
-    QFETCH(QString, input);
-    QFETCH(QString, text);
-    QFETCH(int, barValue);
-    bh::ConfigRecord r = colourfulRecord();
-    r.colours[0][0] = static_cast<std::uint8_t>(startRed);
-    WindowUnderTest w(r);
-    if (typed) {
-        w.typeInto(0, input);
-    } else {
-        w.pasteInto(0, input);
-    }
-    QCOMPARE(w.box(0)->text(), text);
-    QCOMPARE(w.bar(0)->value(), barValue);
-    QCOMPARE(w.labelColour(0), w.barColour());
-}
-
-void WindowBehaviour::aTypedFractionIsCommittedRounded()
-{
-    // The box may keep 12.7 when the bar already stood at its rounded place; what is saved is
-    // the bar's whole component.
-    bh::ConfigRecord r = colourfulRecord();
-    r.colours[0][0] = 13;
-    WindowUnderTest w(r);
-    w.pasteInto(0, QStringLiteral("12.7"));
-    QCOMPARE(w.box(0)->text(), QStringLiteral("12.7"));
-    QCOMPARE(w.pressOk().split('\n')[7], QByteArray("13\r"));
-}
-
-void WindowBehaviour::typingDigitsKeepsTheCaret()
-{
-    WindowUnderTest w(colourfulRecord());
-    QLineEdit* box = w.box(2);
-    w.typeInto(2, QStringLiteral("12"));
-    QCOMPARE(box->text(), QStringLiteral("12"));
-    QTest::keyClick(box, Qt::Key_Home);
-    QTest::keyClick(box, Qt::Key_1);
-    QCOMPARE(box->text(), QStringLiteral("112"));
-    QCOMPARE(box->cursorPosition(), 1); // a rewrite would have put it at the end
-    QCOMPARE(w.bar(2)->value(), 255 - 112);
-    // Where the program must replace the text, the caret goes to its end.
-    QTest::keyClick(box, Qt::Key_9);
-    QCOMPARE(box->text(), QStringLiteral("255"));
-    QCOMPARE(box->cursorPosition(), 3);
-}
-
-void WindowBehaviour::switchingNamesKeepsEachEditedColour()
-{
-    const bh::ConfigRecord r = colourfulRecord();
-    WindowUnderTest w(r);
-    w.clickLabel(1); // Targets
-    QCOMPARE(w.barColour(), r.colours[1]);
-    QCOMPARE(w.box(1)->text(), QString::number(r.colours[1][1]));
-    w.pasteInto(0, QStringLiteral("201"));
-    w.clickBarPart(1, QStyle::SC_ScrollBarSubLine);
-    const bh::Colour editedTargets = w.barColour();
-    QCOMPARE(w.labelColour(1), editedTargets);
-
-    w.clickLabel(3); // Quests
-    QCOMPARE(w.barColour(), r.colours[3]);
-    QCOMPARE(w.labelColour(1), editedTargets); // left behind in its committed colour
-    QCOMPARE(w.window().messageColors()[1], editedTargets);
-
-    w.clickLabel(1);
-    QCOMPARE(w.barColour(), editedTargets);
-    for (int c = 0; c < 3; ++c) {
-        QCOMPARE(w.box(c)->text(), QString::number(editedTargets[static_cast<std::size_t>(c)]));
-    }
-    bh::ConfigRecord expected = r;
-    expected.colours[1] = editedTargets;
-    QCOMPARE(w.pressOk(), configBytes(expected));
-}
-
-void WindowBehaviour::onlyTheCurrentNameIsRepainted()
-{
-    const bh::ConfigRecord r = colourfulRecord();
-    WindowUnderTest w(r);
-    w.clickLabel(6);
-    w.clickBarPart(0, QStyle::SC_ScrollBarAddPage);
-    w.pasteInto(2, QStringLiteral("3"));
-    for (int i = 0; i < bh::kMessageTypeCount; ++i) {
-        if (i != 6) {
-            QCOMPARE(w.labelColour(i), r.colours[static_cast<std::size_t>(i)]);
-        }
-    }
-    QCOMPARE(w.labelColour(6), w.barColour());
-    QCOMPARE(w.window().currentMessage(), 6);
-    // Not committed until another name is chosen or OK is pressed.
-    QCOMPARE(w.window().messageColors()[6], r.colours[6]);
-}
-
-void WindowBehaviour::aTypicalEditRaisesEachNotificationOnce()
-{
-    const bh::ConfigRecord r = colourfulRecord(); // every component differs between types
-    WindowUnderTest w(r);
-    std::vector<std::unique_ptr<QSignalSpy>> spies; // red bar, red box, green bar, ...
-    for (int c = 0; c < 3; ++c) {
-        spies.push_back(std::make_unique<QSignalSpy>(w.bar(c), &QScrollBar::valueChanged));
-        spies.push_back(std::make_unique<QSignalSpy>(w.box(c), &QLineEdit::textChanged));
-    }
-    auto counts = [&] {
-        QList<int> n;
-        for (const auto& spy : spies) {
-            n << static_cast<int>(spy->count());
-        }
-        return n;
-    };
-
-    w.clickLabel(3); // every bar moves once and every box follows once
-    QCOMPARE(counts(), (QList<int>{1, 1, 1, 1, 1, 1}));
-
-    w.clickBarPart(0, QStyle::SC_ScrollBarSubLine); // red up by one
-    QCOMPARE(counts(), (QList<int>{2, 2, 1, 1, 1, 1}));
-
-    w.pasteInto(1, QStringLiteral("12.7")); // the paste, the bar, and the rewrite to 13
-    QCOMPARE(counts(), (QList<int>{2, 2, 2, 3, 1, 1}));
-    QCOMPARE(w.box(1)->text(), QStringLiteral("13"));
-
-    w.clickLabel(3); // the type already being edited: nothing moves
-    QCOMPARE(counts(), (QList<int>{2, 2, 2, 3, 1, 1}));
-}
-
-void WindowBehaviour::ctrlUpAndDownChooseTheType_data()
-{
-    QTest::addColumn<QString>("focus"); // the control holding the focus throughout
-    QTest::addColumn<QString>("acts");  // Ctrl with down or up, or a click on name N
-    QTest::addColumn<int>("chosen");
-    QTest::addColumn<bool>("marked"); // the mark shows, beside the chosen name
-
-    // clang-format off
-    QTest::newRow("down three times from a check box") << "chkFullScreen" << "down down down" << 3 << true;
-    QTest::newRow("down from a bar") << "scrColor(1)" << "down" << 1 << true;
-    QTest::newRow("down from a text box") << "txtColor(2)" << "down" << 1 << true;
-    QTest::newRow("shift+down chooses nothing") << "txtColor(1)" << "shift+down" << 0 << false;
-    QTest::newRow("up from OK after a click") << "cmdOK" << "5 up" << 4 << true;
-    QTest::newRow("up stops at the first type") << "chkDebug" << "up" << 0 << true;
-    QTest::newRow("down stops at the last type") << "chkDebug" << "12 down down down" << 13 << true;
-    QTest::newRow("once the keys were used the mark follows clicks") << "chkDither" << "down 9" << 9 << true;
-    QTest::newRow("a mouse-only player never sees the mark") << "chkDither" << "9 2 2" << 2 << false;
-    // clang-format on
-}
-
-void WindowBehaviour::ctrlUpAndDownChooseTheType()
-{
-    QFETCH(QString, focus);
-    QFETCH(QString, acts);
-    QFETCH(int, chosen);
-    QFETCH(bool, marked);
-    const bh::ConfigRecord r = colourfulRecord();
-    WindowUnderTest w(r);
-    QWidget* focused = w.control<QWidget>(focus);
-    focused->setFocus();
-    for (const QString& act : acts.split(u' ')) {
-        bool isName = false;
-        if (const int name = act.toInt(&isName); isName) {
-            w.clickLabel(name);
-        } else {
-            QTest::keyClick(
-                focused, act.endsWith(QLatin1String("down")) ? Qt::Key_Down : Qt::Key_Up,
-                act.startsWith(QLatin1String("shift")) ? Qt::ShiftModifier : Qt::ControlModifier);
-        }
-    }
-    QCOMPARE(w.window().currentMessage(), chosen);
-    QCOMPARE(w.barColour(), r.colours[static_cast<std::size_t>(chosen)]);
-    QCOMPARE(QApplication::focusWidget(), focused); // the names never take it
-    QWidget* mark = w.control<QWidget>(QStringLiteral("selectionMark"));
-    QCOMPARE(mark->isVisible(), marked);
-    if (marked) {
-        QCOMPARE(mark->y() + mark->height() / 2,
-                 w.label(chosen)->y() + w.label(chosen)->height() / 2);
-        QVERIFY(mark->geometry().left() > 16 && mark->geometry().right() < 24); // in the margin
-    }
-    for (int c = 0; c < 3; ++c) {
-        QCOMPARE(w.bar(c)->value(),
-                 255 - r.colours[static_cast<std::size_t>(chosen)][static_cast<std::size_t>(c)]);
-    }
-}
-
-void WindowBehaviour::aKeyChoiceCommitsLikeAClick()
-{
-    const bh::ConfigRecord r = colourfulRecord();
-    WindowUnderTest w(r);
-    w.clickLabel(4);
-    w.bar(0)->setFocus();
-    QTest::keyClick(w.bar(0), Qt::Key_Up); // red one up, not yet committed
-    const bh::Colour edited = w.barColour();
-    QSignalSpy bars(w.bar(2), &QScrollBar::valueChanged);
-    QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
-    QCOMPARE(bars.count(), 1); // each bar moves once, as for a click
-    QCOMPARE(w.window().messageColors()[4], edited);
-    QCOMPARE(w.labelColour(4), edited);
-    QCOMPARE(w.labelColour(5), r.colours[5]);
-    QTest::keyClick(w.bar(0), Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(w.barColour(), edited);
-    QTest::keyClick(w.bar(0), Qt::Key_Down, Qt::ControlModifier);
-    bh::ConfigRecord expected = r;
-    expected.colours[4] = edited;
-    QCOMPARE(w.pressOk(), configBytes(expected));
-}
-
-void WindowBehaviour::assistiveTechnologyDoesWhatTheMouseDoes()
-{
-    const bh::ConfigRecord r = colourfulRecord();
-    WindowUnderTest w(r);
-    QAccessibleInterface* quests = QAccessible::queryAccessibleInterface(w.label(3));
-    QAccessibleInterface* system = QAccessible::queryAccessibleInterface(w.label(0));
-    QCOMPARE(quests->text(QAccessible::Name), QStringLiteral("Quests"));
-    QVERIFY(system->state().selected && !quests->state().selected);
-    // A reader walks the tree both ways: the window a named frame, the names items of one list.
-    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&w.window());
-    QCOMPARE(frame->role(), QAccessible::Window);
-    QCOMPARE(frame->text(QAccessible::Name), QStringLiteral("Brackenholt Config"));
-    QAccessibleInterface* list = quests->parent();
-    QCOMPARE(list->role(), QAccessible::List);
-    QCOMPARE(list->childCount(), 14);
-    QCOMPARE(list->child(3), quests);
-    QCOMPARE(list->indexOfChild(quests), 3);
-    QCOMPARE(list->parent(), frame);
-    QCOMPARE(frame->child(frame->indexOfChild(list)), list);
-    QCOMPARE(frame->indexOfChild(quests), -1);
-    QCOMPARE(quests->actionInterface()->actionNames(),
-             QStringList{QAccessibleActionInterface::pressAction()});
-    quests->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(w.window().currentMessage(), 3);
-    QVERIFY(quests->state().selected && !system->state().selected);
-    QCOMPARE(w.bar(0)->accessibleDescription(), QStringLiteral("Red of Quests"));
-    QCOMPARE(w.box(2)->accessibleDescription(), QStringLiteral("Blue of Quests"));
-    QVERIFY(!w.control<QWidget>(QStringLiteral("selectionMark"))->isVisible());
-
-    // A bar tells the component, not its scroll position, and a value set from outside runs
-    // the bar's Change handler.
-    QAccessibleValueInterface* green =
-        QAccessible::queryAccessibleInterface(w.bar(1))->valueInterface();
-    QCOMPARE(green->currentValue().toInt(), int(r.colours[3][1]));
-    QCOMPARE(green->maximumValue().toInt(), 255);
-    const struct {
-        double set;
-        int component;
-    } values[] = {{200, 200}, {12.5, 12}, {13.5, 14}, {300, 255}, {-4, 0}};
-    for (const auto& v : values) {
-        green->setCurrentValue(v.set);
-        QCOMPARE(w.bar(1)->value(), 255 - v.component);
-        QCOMPARE(green->currentValue().toInt(), v.component);
-        QCOMPARE(w.box(1)->text(), QString::number(v.component));
-        QCOMPARE(w.labelColour(3)[1], v.component);
-    }
-}
 
 QTEST_MAIN(WindowBehaviour)
 #include "test_window_behaviour.moc"

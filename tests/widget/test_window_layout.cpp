@@ -9,18 +9,14 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <span>
+#include <tuple>
 
 namespace {
 
-// The game screen's controls, bottom of the stack first; the last 16 take the focus, in tab
-// order. A place of width 0 is a label's: as wide as its caption.
-struct Expected {
-    const char* name;
-    const char* caption;
-    QRect place;
-};
+// The game screen's controls (name, caption, place), bottom of the stack first; the last 16 take
+// the focus, in tab order. A place of width 0 is a label's: as wide as its caption.
 // clang-format off
-const Expected kControls[] = {
+const std::tuple<const char*, const char*, QRect> kControls[] = {
     {"imgBase", "", {0, 0, 640, 480}},
     {"imgDebugON", "", {0, 0, 199, 105}},
     {"shpMessages", "", {16, 80, 225, 241}},
@@ -67,203 +63,177 @@ constexpr std::size_t kOperable = 16;
 class WindowLayout : public QObject {
     Q_OBJECT
 private slots:
-    void controlsStandWhereTheGameScreenHasThem_data();
-    void controlsStandWhereTheGameScreenHasThem();
-    void windowIsFixedAndTitled();
-    void createdStateBeforeLoading();
-    void stackingFromBackdropToControls();
-    void tabWalksTheControlsInOrder();
-    void everyControlHasAnAccessibleName();
-    void settingTheSameValueRaisesNothing();
-    void scrollBarChangesOnlyWhenADragEnds();
-    void scrollBarKeysAndArrowsStepByOne();
-};
+    void controlsStandWhereTheGameScreenHasThem_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        for (const auto& [name, caption, place] : kControls) {
+            QTest::newRow(name) << name << caption << place;
+        }
+    }
 
-void WindowLayout::controlsStandWhereTheGameScreenHasThem_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("geometry");
-    for (const Expected& control : kControls) {
-        QTest::newRow(control.name) << control.name << control.caption << control.place;
+    void controlsStandWhereTheGameScreenHasThem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        WindowUnderTest w(QByteArray(), false);
+        QWidget* widget = w.control<QWidget>(name);
+        QVERIFY2(widget, qPrintable(name));
+        QCOMPARE(widget->property("text").toString(), caption);
+        if (geometry.width() > 0) {
+            QCOMPARE(widget->geometry(), geometry);
+            return;
+        }
+        auto* label = qobject_cast<QLabel*>(widget);
+        QVERIFY(label);
+        QCOMPARE(label->pos(), geometry.topLeft());
+        QCOMPARE(label->height(), geometry.height());
+        // The width is the caption's, so only the caption takes a click.
+        QCOMPARE(label->width(), label->fontMetrics().horizontalAdvance(caption));
+        QVERIFY(label->width() > 0);
+        const bool messageName = name.startsWith(QStringLiteral("lblMessages"));
+        QCOMPARE(label->font().pointSizeF(), messageName ? 9.75 : 9.0);
+        QCOMPARE(label->font().weight(), QFont::Bold);
+        QVERIFY2(QFontInfo(label->font()).family().contains(QStringLiteral("Garamond")),
+                 qPrintable(QFontInfo(label->font()).family()));
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        QVERIFY(!label->autoFillBackground());
+        // The message names must not run under the red bar beside them (the tests that look for a
+        // name on screen search up to the bars).
+        QVERIFY2(!messageName || label->geometry().right() < 128, qPrintable(caption));
     }
-}
 
-void WindowLayout::controlsStandWhereTheGameScreenHasThem()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, geometry);
-    WindowUnderTest w(QByteArray(), false);
-    QWidget* widget = w.control<QWidget>(name);
-    QVERIFY2(widget, qPrintable(name));
-    QCOMPARE(widget->property("text").toString(), caption);
-    if (geometry.width() > 0) {
-        QCOMPARE(widget->geometry(), geometry);
-        return;
+    // The title and the icon the player's desktop shows, and a size the player cannot change. That
+    // Enter and Escape leave OK alone is onlyAFocusedOkTakesSpaceAndEnter's (window_lifecycle).
+    void windowIsFixedAndTitled()
+    {
+        WindowUnderTest w(configBytes(bh::ConfigRecord{}));
+        QCOMPARE(w.window().windowTitle(), QStringLiteral("Brackenholt Config"));
+        QCOMPARE(w.window().minimumSize(), QSize(640, 480));
+        QCOMPARE(w.window().maximumSize(), QSize(640, 480));
+        QVERIFY(!(w.window().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!w.window().windowIcon().isNull());
     }
-    auto* label = qobject_cast<QLabel*>(widget);
-    QVERIFY(label);
-    QCOMPARE(label->pos(), geometry.topLeft());
-    QCOMPARE(label->height(), geometry.height());
-    // The width is the caption's, so only the caption takes a click.
-    QCOMPARE(label->width(), label->fontMetrics().horizontalAdvance(caption));
-    QVERIFY(label->width() > 0);
-    const bool messageName = name.startsWith(QStringLiteral("lblMessages"));
-    QCOMPARE(label->font().pointSizeF(), messageName ? 9.75 : 9.0);
-    QCOMPARE(label->font().weight(), QFont::Bold);
-    QVERIFY2(QFontInfo(label->font()).family().contains(QStringLiteral("Garamond")),
-             qPrintable(QFontInfo(label->font()).family()));
-    QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-    QVERIFY(!label->autoFillBackground());
-    // The message names must not run under the red bar beside them (the tests that look for a
-    // name on screen search up to the bars).
-    QVERIFY2(!messageName || label->geometry().right() < 128, qPrintable(caption));
-}
 
-// The title and the icon the player's desktop shows, and a size the player cannot change. That
-// Enter and Escape leave OK alone is onlyAFocusedOkTakesSpaceAndEnter's (window_lifecycle).
-void WindowLayout::windowIsFixedAndTitled()
-{
-    WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-    QCOMPARE(w.window().windowTitle(), QStringLiteral("Brackenholt Config"));
-    QCOMPARE(w.window().minimumSize(), QSize(640, 480));
-    QCOMPARE(w.window().maximumSize(), QSize(640, 480));
-    QVERIFY(!(w.window().windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!w.window().windowIcon().isNull());
-}
+    // Before bh.cfg is read. The looks (grey option faces, white captions) are checked on screen by
+    // the end-to-end scenarios; the bars' range by textBoxesKeepColoursInRange (window_behaviour).
+    void createdStateBeforeLoading()
+    {
+        WindowUnderTest w(QByteArray(), false);
+        QCOMPARE(w.checked(), QStringList());
+        QCOMPARE(w.barColour(), (bh::Colour{255, 255, 255})); // every bar at 0
+        QVERIFY(w.debugPreview()->isHidden());
+        QCOMPARE(w.window().currentMessage(), 0);
+        QCOMPARE(w.window().messageColors(), bh::ConfigRecord{}.colours); // all black
+    }
 
-// Before bh.cfg is read. The looks (grey option faces, white captions) are checked on screen by
-// the end-to-end scenarios; the bars' range by textBoxesKeepColoursInRange (window_behaviour).
-void WindowLayout::createdStateBeforeLoading()
-{
-    WindowUnderTest w(QByteArray(), false);
-    for (QCheckBox* box : w.window().findChildren<QCheckBox*>()) {
-        QVERIFY2(!box->isChecked(), qPrintable(box->objectName()));
-    }
-    for (int c = 0; c < 3; ++c) {
-        QCOMPARE(w.bar(c)->value(), 0);
-    }
-    QVERIFY(w.debugPreview()->isHidden());
-    QCOMPARE(w.window().currentMessage(), 0);
-    for (const bh::Colour& colour : w.window().messageColors()) {
-        QCOMPARE(colour, (bh::Colour{0, 0, 0}));
-    }
-}
-
-// A widget's children paint in the order of the list, the last on top.
-void WindowLayout::stackingFromBackdropToControls()
-{
-    WindowUnderTest w(QByteArray(), false);
-    QStringList bottomToTop, order;
-    for (const Expected& control : kControls) {
-        bottomToTop << QString::fromLatin1(control.name);
-    }
-    for (QObject* child : w.window().children()) {
-        if (child->isWidgetType()) {
+    // A widget's children paint in the order of the list, the last on top.
+    void stackingFromBackdropToControls()
+    {
+        WindowUnderTest w(QByteArray(), false);
+        QStringList bottomToTop, order;
+        for (const auto& control : kControls) {
+            bottomToTop << std::get<0>(control);
+        }
+        for (QWidget* child : w.window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             order << child->objectName();
         }
+        QCOMPARE(order, bottomToTop);
     }
-    QCOMPARE(order, bottomToTop);
-}
 
-void WindowLayout::tabWalksTheControlsInOrder()
-{
-    WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-    QStringList expected;
-    for (const Expected& control : std::span(kControls).last(kOperable)) {
-        expected << QString::fromLatin1(control.name);
-    }
-    // The focus a click gives shows as ever; once Tab moves it, as a plain frame (the text boxes
-    // show theirs either way).
-    const auto framed = [](QWidget* c) { return qobject_cast<QLineEdit*>(c) == nullptr; };
-    for (const QString& name : expected) {
-        auto* control = w.control<QWidget>(name);
-        control->setFocus(Qt::MouseFocusReason);
-        QVERIFY2(!framed(control) || focusLook(control) == FocusLook::Nothing, qPrintable(name));
-    }
-    w.control<QWidget>(expected.first())->setFocus(Qt::MouseFocusReason);
-    expected << expected.first(); // past the end the order starts again
-    QStringList walked;
-    for (int step = 0; step < expected.size(); ++step) {
-        QWidget* focus = QApplication::focusWidget();
-        QVERIFY(focus);
-        walked << focus->objectName();
-        QVERIFY2(step == 0 || !framed(focus) || focusLook(focus) == FocusLook::Frame,
-                 qPrintable(focus->objectName()));
-        QTest::keyClick(focus, Qt::Key_Tab);
-    }
-    QCOMPARE(walked, expected);
-}
-
-void WindowLayout::everyControlHasAnAccessibleName()
-{
-    WindowUnderTest w(QByteArray(), false);
-    for (QWidget* widget : w.window().findChildren<QWidget*>()) {
-        if (widget->focusPolicy() == Qt::NoFocus) {
-            continue;
+    void tabWalksTheControlsInOrder()
+    {
+        WindowUnderTest w(configBytes(bh::ConfigRecord{}));
+        QStringList expected;
+        for (const auto& control : std::span(kControls).last(kOperable)) {
+            expected << std::get<0>(control);
         }
-        QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+        // The focus a click gives shows as ever; once Tab moves it, as a plain frame (the text
+        // boxes show theirs either way).
+        const auto framed = [](QWidget* c) { return qobject_cast<QLineEdit*>(c) == nullptr; };
+        for (const QString& name : expected) {
+            auto* control = w.control<QWidget>(name);
+            control->setFocus(Qt::MouseFocusReason);
+            QVERIFY2(!framed(control) || focusLook(control) == FocusLook::Nothing,
+                     qPrintable(name));
+        }
+        w.control<QWidget>(expected.first())->setFocus(Qt::MouseFocusReason);
+        expected << expected.first(); // past the end the order starts again
+        QStringList walked;
+        for (int step = 0; step < expected.size(); ++step) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            walked << focus->objectName();
+            QVERIFY2(step == 0 || !framed(focus) || focusLook(focus) == FocusLook::Frame,
+                     qPrintable(focus->objectName()));
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        QCOMPARE(walked, expected);
     }
-    QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red"));
-    QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green"));
-    QCOMPARE(w.bar(2)->accessibleName(), QStringLiteral("Blue"));
-}
 
-void WindowLayout::settingTheSameValueRaisesNothing()
-{
-    WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-    // Selecting the type already being edited sets every bar to where it stands: nothing moves,
-    // and a selection in a text box survives.
-    QSignalSpy edits(w.box(0), &QLineEdit::textChanged);
-    w.box(0)->setFocus();
-    w.box(0)->setSelection(0, 1);
-    QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
-    w.clickLabel(0);
-    QCOMPARE(edits.count(), 0);
-    QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
-}
-
-void WindowLayout::scrollBarChangesOnlyWhenADragEnds()
-{
-    WindowUnderTest w(configBytes(bh::ConfigRecord{})); // all black: bars at the bottom
-    QSignalSpy changes(w.bar(0), &QScrollBar::valueChanged);
-    int duringDrag = -1;
-    w.dragThumb(0, -60, &duringDrag);
-    QCOMPARE(duringDrag, 0);
-    QCOMPARE(changes.count(), 1);
-    QVERIFY(w.bar(0)->value() < 255);
-    QCOMPARE(w.box(0)->text(), QString::number(255 - w.bar(0)->value()));
-    QCOMPARE(w.labelColour(0), w.barColour());
-}
-
-void WindowLayout::scrollBarKeysAndArrowsStepByOne()
-{
-    bh::ConfigRecord r;
-    r.colours[0] = {100, 100, 100};
-    WindowUnderTest w(r);
-    const struct {
-        const char* what;
-        std::function<void()> act;
-        int component;
-    } steps[] = {
-        // clang-format off
-        {"down arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddLine); }, 99},
-        {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
-        {"track below the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddPage); }, 99},
-        {"track above the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubPage); }, 100},
-        {"Up key", [&] { w.bar(1)->setFocus(); QTest::keyClick(w.bar(1), Qt::Key_Up); }, 101},
-        {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
-    };
-    // clang-format on
-    for (const auto& step : steps) {
-        QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
-        step.act();
-        QVERIFY2(changes.count() == 1, step.what);
-        QVERIFY2(w.box(1)->text() == QString::number(step.component), step.what);
-        QVERIFY2(w.labelColour(0)[1] == step.component, step.what);
+    void everyControlHasAnAccessibleName()
+    {
+        WindowUnderTest w(QByteArray(), false);
+        for (QWidget* widget : w.window().findChildren<QWidget*>()) {
+            QVERIFY2(widget->focusPolicy() == Qt::NoFocus || !widget->accessibleName().isEmpty(),
+                     qPrintable(widget->objectName()));
+        }
+        QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red"));
+        QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green"));
+        QCOMPARE(w.bar(2)->accessibleName(), QStringLiteral("Blue"));
     }
-}
+
+    void settingTheSameValueRaisesNothing()
+    {
+        WindowUnderTest w(configBytes(bh::ConfigRecord{}));
+        // Selecting the type already being edited sets every bar to where it stands: nothing moves,
+        // and a selection in a text box survives.
+        QSignalSpy edits(w.box(0), &QLineEdit::textChanged);
+        w.box(0)->setFocus();
+        w.box(0)->setSelection(0, 1);
+        QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
+        w.clickLabel(0);
+        QCOMPARE(edits.count(), 0);
+        QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
+    }
+
+    void scrollBarChangesOnlyWhenADragEnds()
+    {
+        WindowUnderTest w(configBytes(bh::ConfigRecord{})); // all black: bars at the bottom
+        QSignalSpy changes(w.bar(0), &QScrollBar::valueChanged);
+        QCOMPARE(w.dragThumb(0, -60), 0);
+        QCOMPARE(changes.count(), 1);
+        QVERIFY(w.bar(0)->value() < 255);
+        QCOMPARE(w.box(0)->text(), QString::number(255 - w.bar(0)->value()));
+        QCOMPARE(w.labelColour(0), w.barColour());
+    }
+
+    void scrollBarKeysAndArrowsStepByOne()
+    {
+        bh::ConfigRecord r;
+        r.colours[0] = {100, 100, 100};
+        WindowUnderTest w(r);
+        const std::tuple<const char*, std::function<void()>, int> steps[] = {
+            // clang-format off
+            {"down arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddLine); }, 99},
+            {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
+            {"track below the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddPage); }, 99},
+            {"track above the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubPage); }, 100},
+            {"Up key", [&] { w.bar(1)->setFocus(); QTest::keyClick(w.bar(1), Qt::Key_Up); }, 101},
+            {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
+        };
+        // clang-format on
+        for (const auto& [what, act, component] : steps) {
+            QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
+            act();
+            QVERIFY2(changes.count() == 1, what);
+            QVERIFY2(w.box(1)->text() == QString::number(component), what);
+            QVERIFY2(w.labelColour(0)[1] == component, what);
+        }
+    }
+};
 
 QTEST_MAIN(WindowLayout)
 #include "test_window_layout.moc"
