@@ -588,15 +588,28 @@ class KWinSession(Session):
                       f"var all = workspace.clientList(); for (var i = 0; i < all.length; ++i) "
                       f"{{ var w = all[i]; if (w.caption == '{CAPTION}') {{ {action}; }} }}\n"
                       f"out('end');\n")
-        loaded = self.run([*self.CALL, "/Scripting", "org.kde.kwin.Scripting.loadScript",
-                           "string:" + path, "string:" + name])
-        self.run([*self.CALL, "/" + loaded.split()[-1], "org.kde.kwin.Script.run"])
+
+        def started():
+            # KWin drops its bus name and its objects and makes them again as it sets up, so a
+            # call may miss them even after it first answered: then the script is tried again.
+            loaded = self._call("/Scripting", "org.kde.kwin.Scripting.loadScript",
+                                "string:" + path, "string:" + name)
+            if loaded and self._call("/" + loaded.split()[-1], "org.kde.kwin.Script.run"):
+                return True
+            self._call("/Scripting", "org.kde.kwin.Scripting.unloadScript", "string:" + name)
+            return False
+
+        poll(f"kwin to start {path}", started, timeout=20)
         lines = poll(f"kwin to run {path}", lambda: f"js: {name} end" in read(self.log()) and [
             line[len(name) + 5:] for line in read(self.log()).splitlines()
             if line.startswith(f"js: {name} ")])
-        self.run([*self.CALL, "/Scripting", "org.kde.kwin.Scripting.unloadScript",
-                  "string:" + name])
+        self._call("/Scripting", "org.kde.kwin.Scripting.unloadScript", "string:" + name)
         return lines[:-1]
+
+    def _call(self, *args):
+        """A call to KWin over its bus: what it answered, or None."""
+        done = run([*self.CALL, *args], False, env=self.env, timeout=30, **self.as_user)
+        return done.stdout if done.returncode == 0 else None
 
     def windows(self, visible_only=True):
         """By frame, which is the client area: KWin draws no bar in a nested session."""
