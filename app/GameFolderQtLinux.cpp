@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
+#include <string>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -34,14 +35,14 @@ fs::path loadedQtFolder()
 }
 
 // Start-up has no window to show this in: without a folder it can name, Qt could only load a
-// platform plugin from outside the folder, built for another Qt.
-bool refuse(const char* why, const char* what)
+// platform plugin from outside the folder, built for another Qt. The folder goes between before
+// and after, as the file system holds its name.
+bool refuse(const std::string& before, const char* after)
 {
     std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    std::fprintf(stderr, "Brackenholt Config cannot start: %s %s\n", why,
-                 error ? "" : program.parent_path().c_str());
-    std::fprintf(stderr, "%s\n", what);
+    const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+    std::fprintf(stderr, "Brackenholt Config cannot start: %s%s%s\n", before.c_str(),
+                 error ? "its folder" : folder.c_str(), after);
     return false;
 }
 
@@ -51,9 +52,8 @@ bool isolateGameFolderQt()
 {
     const QString folder = programFolder();
     if (folder.isEmpty()) {
-        return refuse("the name of its folder is not valid UTF-8:",
-                      "Rename the folder, using letters this system shows correctly, and start "
-                      "the program again.");
+        return refuse("the name of ", " is not valid UTF-8. Rename the folder, using letters this "
+                                      "system shows correctly, and start the program again.");
     }
     // Qt reads qt6.conf or qt.conf beside the program when the application starts: a FIFO there
     // would stop it for good, a device would feed it without end.
@@ -61,8 +61,8 @@ bool isolateGameFolderQt()
         struct stat status {};
         const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(name));
         if (stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
-            return refuse(name, "in the program's folder is not a regular file. Remove it, or "
-                                "unpack the game folder again.");
+            return refuse(name + std::string(" in "),
+                          " is not a regular file. Remove it, or unpack the game folder again.");
         }
     }
     std::error_code error;
