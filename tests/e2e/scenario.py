@@ -11,7 +11,6 @@ import dataclasses
 import functools
 import glob
 import os
-import re
 import socket
 import threading
 import time
@@ -235,10 +234,13 @@ def DragTitleBar(ctx, dx, dy):
 
 
 @step
-def DoubleClickTitleBar(ctx):
-    """Whatever the desktop makes of it (nothing, or maximising), the program goes on."""
+def DoubleClickTitleBar(ctx, stays=False):
+    """Whatever the desktop makes of it (nothing, or maximising), the program goes on; with
+    stays, where a double click maximises what may be maximised, the window must stay as it was."""
+    before = ctx.app.window
     ctx.session.xdotool("mousemove", *_bar_spot(ctx), "click", "--repeat", 2, "--delay", 80, 1)
-    _settle(ctx, "the window to settle after a double click on its bar")
+    _settle(ctx, "the window to settle after a double click on its bar",
+            lambda w: not stays or all(w[k] == before[k] for k in ("x", "y", "width", "height")))
 
 
 @step
@@ -279,14 +281,12 @@ def ErrorBox(ctx, main_window_shown=False):
 
 @step
 def FixedFrame(ctx):
-    """The window cannot be resized: its X size hints' minimum and maximum are both its own size
-    (a Windows program under Wine has them only with the fixed frame, not the sizing border)."""
-    hints = ctx.session.run(["xprop", "-id", ctx.app.window["id"], "WM_NORMAL_HINTS"])
-    size = [tuple(map(int, found)) for found in
-            re.findall(r"program specified (?:minimum|maximum) size: (\d+) by (\d+)", hints)]
+    """The window cannot be resized: the smallest and largest size it asks the window manager for
+    are both its own (a Windows program under Wine asks so only with the fixed frame, not the
+    sizing border), so no desktop offers to maximise it."""
+    size = ctx.session.size_limits(ctx.app.window)
     if size != [ctx.app.main_size] * 2:
-        raise DriverError(f"the window can be resized: {size}, size {ctx.app.main_size}:\n"
-                          f"{hints.strip()}")
+        raise DriverError(f"the window can be resized: {size}, size {ctx.app.main_size}")
 
 
 @step

@@ -418,9 +418,19 @@ TITLE_BAR = [
                ClickTitleBarButton("close")],
         expect_file=UNCHANGED, expect_status=0),
 ]
-# Full screen on KWin, toggled as its window menu does: a click lands on the control drawn under
-# it, and after it the window is back at its size, where clicks land too.
+# KDE Plasma: KWin puts Breeze's bar over the client area, with the caption, minimise and close,
+# and no maximise for a window of fixed size; a double click on the bar, which maximises there,
+# must leave the window as it is. Full screen, toggled as KWin's window menu does: a click lands
+# on the control drawn under it, and after it the window is back at its size, where clicks land
+# too.
 KWIN = [
+    Scenario(
+        "title_bar_moves_and_offers_no_maximise_then_ok_saves",
+        config=cfg(),
+        steps=[FixedFrame(), TitleBar(), DragTitleBar(60, 40), DoubleClickTitleBar(stays=True),
+               click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)), OK],
+        expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0),
+    TITLE_BAR[1],  # title_bar_close_button_saves_nothing
     Scenario(
         "full_screen_on_and_off_keeps_clicks_on_the_controls_then_ok_saves",
         config=cfg(),

@@ -295,6 +295,12 @@ class Session:
     def after_window_shown(self, app):
         """Whatever the desktop needs before the program takes keys."""
 
+    def size_limits(self, window):
+        """The smallest and the largest size the window asks the window manager for."""
+        hints = self.run(["xprop", "-id", window["id"], "WM_NORMAL_HINTS"])
+        return [tuple(map(int, found)) for found in
+                re.findall(r"program specified (?:minimum|maximum) size: (\d+) by (\d+)", hints)]
+
     def describe(self):
         """What the desktop is doing, for a wait that ran out."""
         try:
@@ -555,6 +561,10 @@ class KWinSession(Session):
     CALL = ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin"]
 
     def start_desktop(self):
+        # Every Plasma session has the Breeze decoration; without it nested KWin draws no bar, and
+        # the title bar a player sees would go untested.
+        if not glob.glob("/usr/lib/*/qt5/plugins/org.kde.kdecoration2/breezedecoration.so"):
+            pytest.skip("kwin-style-breeze not installed (scripts/install-deps)")
         # The installed binary carries a file capability, which a container cannot grant.
         kwin = shutil.copy(shutil.which("kwin_wayland"), self.workdir)
         bus, (width, height) = os.path.join(self.workdir, "bus"), self.screen.split("x")[:2]
@@ -612,11 +622,24 @@ class KWinSession(Session):
         return done.stdout if done.returncode == 0 else None
 
     def windows(self, visible_only=True):
-        """By frame, which is the client area: KWin draws no bar in a nested session."""
-        found = self.script("var g = w.frameGeometry; out([w.internalId, w.desktopFileName, "
-                            "g.x, g.y, g.width, g.height].join(' '))")
-        return [dict(zip(("id", "app_id", "x", "y", "width", "height"), line.split()[:2] + list(
-            map(int, line.split()[2:])))) for line in found]
+        """By client area, which is the surface's buffer for a window that leaves its frame to
+        KWin; the frame, with Breeze's bar on top, is kept beside it for title_bar."""
+        found = self.script("var b = w.bufferGeometry, f = w.frameGeometry; out([w.internalId, "
+                            "w.desktopFileName, b.x, b.y, b.width, b.height, f.x, f.y, f.width, "
+                            "f.height].join(' '))")
+        keys = ("id", "app_id", "x", "y", "width", "height", "frame")
+        return [dict(zip(keys, [*line.split()[:2], *map(int, line.split()[2:6]),
+                                tuple(map(int, line.split()[6:]))])) for line in found]
+
+    def title_bar(self, window):
+        """The frame above the client area: the bar Breeze draws, as (left, top, width, height)."""
+        left, top, width, _ = window["frame"]
+        return left, top, width, window["y"] - top
+
+    def size_limits(self, window):
+        return [tuple(map(int, line.split())) for line in self.script(
+            "out([w.minSize.width, w.minSize.height].join(' ')); "
+            "out([w.maxSize.width, w.maxSize.height].join(' '))")]
 
     def activate(self, window):
         """KWin gives a new window the focus."""
