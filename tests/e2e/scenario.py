@@ -506,4 +506,5 @@ def _check_identity(app):
     if "app_id" in app.window and entries:
         assert app.window["app_id"] == os.path.basename(entries[0])[:-len(".desktop")]
     if os.path.isdir(os.path.join(app.folder, "plugins")):
-        check_own_qt(app.process.pid, app.folder + "/")
+        # The process maps its libraries by their resolved paths.
+        check_own_qt(app.process.pid, os.path.realpath(app.folder) + "/")

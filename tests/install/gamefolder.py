@@ -77,22 +77,23 @@ def check_rpaths(folder):
 
 def check_launcher_files(share, app_id, program, glib=True, resolve=os.path.realpath):
     """The entry and its icons under one share/ folder: the entry must start program (through
-    register-launcher's link, which resolve follows), GLib must load it as GNOME's menu and gio
-    launch do (glib), and the icon it names must be there in both sizes."""
-    path = share / "applications" / f"{app_id}.desktop"
+    register-launcher's link, which resolve follows on both sides, as a checkout or a home reached
+    through a link names one file twice), GLib must load it as GNOME's menu and gio launch do
+    (glib), and the icon it names must be there in both sizes."""
+    path, program = share / "applications" / f"{app_id}.desktop", resolve(program)
     entry = desktop_entry(path)
     assert {key: entry.get(key) for key in ("Type", "Name", "Icon")} == {
         "Type": "Application", "Name": "Brackenholt Config", "Icon": app_id}
-    assert resolve(entry.get("TryExec", "")) == str(program)
+    assert resolve(entry.get("TryExec", "")) == program
     assert {"Game", "Settings"} <= set(entry.get("Categories", "").split(";"))
-    assert [resolve(arg) for arg in exec_arguments(entry)] == [str(program)]
+    assert [resolve(arg) for arg in exec_arguments(entry)] == [program]
     if glib:  # GLib looks for the program before it turns %% back into %
         try:
             info = Gio.DesktopAppInfo.new_from_filename(str(path))
         except TypeError:  # PyGObject's word for a constructor that gave NULL
             info = None
         assert info, f"GLib does not load {path}"
-        assert os.path.realpath(GLib.shell_parse_argv(info.get_commandline())[1][0]) == str(program)
+        assert resolve(GLib.shell_parse_argv(info.get_commandline())[1][0]) == program
     assert [Image.open(share / "icons" / "hicolor" / f"{size}x{size}" / "apps" / f"{app_id}.png")
             .size for size in (32, 64)] == [(32, 32), (64, 64)]
     run([tool("desktop-file-validate"), path])
