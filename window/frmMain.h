@@ -18,15 +18,15 @@
 // frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told).
 
 #include "ColourBar.h"
+#include "ColourBox.h"
 #include "ConfigRecord.h"
 #include "MessageLabel.h"
+#include "MessagePanel.h"
 #include "ScreenReaderNotice.h"
 #include "WindowLayout.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <array>
@@ -118,7 +118,7 @@ private:
     // The controls, made by createControls from the layout's table.
     QLabel* imgBase = nullptr;
     QLabel* imgDebugON = nullptr;
-    QFrame* shpMessages = nullptr;
+    MessagePanel* shpMessages = nullptr;
     // Points at the name being edited once the player has chosen a type with the keyboard: the
     // names never take the focus, so this mark alone shows which one the bars edit.
     QLabel* selectionMark = nullptr;
@@ -136,7 +136,7 @@ private:
     QCheckBox* chkWBuffer = nullptr;
     QCheckBox* chkKeepBodies = nullptr;
     std::array<ColourBar*, bh::kComponentCount> scrColor{};
-    std::array<QLineEdit*, bh::kComponentCount> txtColor{};
+    std::array<ColourBox*, bh::kComponentCount> txtColor{};
     QPushButton* cmdOK = nullptr;
 
     // The committed colour of every message type; the type being edited has its live colour in

@@ -60,7 +60,7 @@ QWidget* frmMain::createControl(bh::layout::Kind kind)
     case Kind::Caption:
         return new QLabel(this);
     case Kind::Panel:
-        return new QFrame(this);
+        return new MessagePanel(this);
     case Kind::MessageName:
         return new MessageLabel(this);
     case Kind::CheckBox:
@@ -68,7 +68,7 @@ QWidget* frmMain::createControl(bh::layout::Kind kind)
     case Kind::ColourBar:
         return new ColourBar(this);
     case Kind::ColourBox:
-        return new QLineEdit(this);
+        return new ColourBox(this);
     case Kind::Button:
         return new QPushButton(this);
     }
@@ -94,7 +94,7 @@ void frmMain::findControls()
 {
     imgBase = control<QLabel>("imgBase");
     imgDebugON = control<QLabel>("imgDebugON");
-    shpMessages = control<QFrame>("shpMessages");
+    shpMessages = control<MessagePanel>("shpMessages");
     selectionMark = control<QLabel>("selectionMark");
     controlGroup(lblMessages, "lblMessages");
     Label1 = control<QLabel>("Label1");
