@@ -31,7 +31,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <string>
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -70,15 +69,13 @@ signals:
     void saveFailed(const QString& message);
 
 private:
-    // One walk over the layout's table makes every control: its kind, name, caption, place,
-    // place in the stack and turn in the tab order.
+    // One walk over the layout's table makes every control: the member its row's id names, of
+    // that member's type, with its name, caption, place, place in the stack and turn in the tab
+    // order.
     void createControls();
-    QWidget* createControl(bh::layout::Kind kind);
-    // Points the members at the controls the walk made, by their names in the table.
-    void findControls();
-    template <typename Control> Control* control(const std::string& name) const;
-    template <typename Control, std::size_t N>
-    void controlGroup(std::array<Control*, N>& group, const char* name) const;
+    QWidget* createControl(const bh::layout::Control& row);
+    // Calls visit(member, "member") on the member id names: a control, or a group's array.
+    template <typename Visit> void visitMember(bh::layout::Id id, Visit&& visit);
     // The looks of the game screen, and what the table cannot say: the pictures, the palettes,
     // the label faces, and the names a screen reader gives the controls.
     void finishControls(const QFont& messageFont, const QFont& captionFont);
