@@ -7,6 +7,19 @@
 // controls from it and the picture painter paints around it. The tests keep their own copy of
 // the figures, so a wrong place here fails them. Standard C++ only, so the painter links it
 // without the window.
+//
+// A control that moves changes, beside its figure here:
+//  - the tests' copies: kControls in tests/widget/test_window_layout.cpp, LAYOUT in
+//    tests/support/harness.py (the end-to-end scenarios click and look there), and the figures
+//    some behaviour tests check (the debug preview's place, the selection mark in the panel's
+//    margin) in tests/widget/test_window_behaviour.cpp;
+//  - the picture painter, where the backdrop is drawn around a control: tools/control_panel.cpp
+//    frames the message panel (logFrame, logRecess), tools/backdrop.cpp draws the debug preview;
+//    then the pictures are painted again (cmake --build build --target regenerate-pictures) and
+//    the PNGs in resources/ committed with the change;
+//  - docs/screenshot.png, taken again.
+// A control added or removed also needs its Id below, its member in window/frmMain.h (named as
+// the Id) and its line in frmMain::visitMember (window/frmMainLayout.cpp).
 
 #include "ConfigRecord.h"
 
