@@ -24,9 +24,9 @@ void fitToCaption(QLabel* label, const QFont& font)
     label->resize(label->fontMetrics().horizontalAdvance(label->text()), label->height());
 }
 
-// A control of the member's own type, made once; null when the member holds one already or the
+// Fills the member with a control of its own type, once; null when it holds one already or the
 // index is past a group's end.
-template <typename Control> QWidget* make(Control*& member, std::size_t index, QWidget* window)
+template <typename Control> QWidget* fill(Control*& member, std::size_t index, QWidget* window)
 {
     if (member != nullptr || index != 0) {
         return nullptr;
@@ -36,17 +36,17 @@ template <typename Control> QWidget* make(Control*& member, std::size_t index, Q
 }
 
 template <typename Control, std::size_t N>
-QWidget* make(std::array<Control*, N>& group, std::size_t index, QWidget* window)
+QWidget* fill(std::array<Control*, N>& group, std::size_t index, QWidget* window)
 {
-    return index < N ? make(group[index], 0, window) : nullptr;
+    return index < N ? fill(group[index], 0, window) : nullptr;
 }
 
-template <typename Control> bool made(Control* const& member)
+template <typename Control> bool filled(Control* const& member)
 {
     return member != nullptr;
 }
 
-template <typename Control, std::size_t N> bool made(const std::array<Control*, N>& group)
+template <typename Control, std::size_t N> bool filled(const std::array<Control*, N>& group)
 {
     return std::all_of(group.begin(), group.end(), [](const Control* c) { return c != nullptr; });
 }
@@ -113,7 +113,7 @@ void frmMain::createControls()
     // A member no row filled would be a null pointer the first time a handler reached for it.
     for (int id = 0; id < bh::layout::kIdCount; ++id) {
         visitMember(bh::layout::Id(id), [](const auto& member, const char* name) {
-            if (!made(member)) {
+            if (!filled(member)) {
                 qFatal("No row of the window's layout makes its control %s", name);
             }
         });
@@ -125,7 +125,7 @@ QWidget* frmMain::createControl(const bh::layout::Control& row)
 {
     QWidget* control = nullptr;
     visitMember(row.id, [&](auto& member, const char* name) {
-        control = make(member, static_cast<std::size_t>(row.index), this);
+        control = fill(member, static_cast<std::size_t>(row.index), this);
         if (control == nullptr) {
             qFatal("The window's layout makes its control %s twice, or row %s is past its end",
                    name, row.name.c_str());
