@@ -3,7 +3,7 @@ BUILD := build
 JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz package clean \
+.PHONY: all deps configure build run check test test-sanitize bench fuzz package clean \
 	deps-windows windows test-windows
 
 all: build
@@ -22,12 +22,19 @@ run: build
 	@scripts/place-default-config $(BUILD)
 	./$(BUILD)/brackenholt-config
 
+# The tests that take seconds: the unit and widget tests, less their slow runs under valgrind and
+# the fuzzer. One label alone: cd build && ctest -L e2e; one test: cd build && ctest -R random_play.
+CHECK_TESTS := -L '^(unit|widget)$$' -LE '^(valgrind|fuzz)$$'
+check: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) $(CHECK_TESTS)
+
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
-# The unit and widget tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer in
-# a tree of their own. Left out: valgrind and the fuzzer (they bring their own checking), and
-# the tests that drive the real program in Xvfb or install it (slow, and they test no more code).
+# The tests of make check again, built with AddressSanitizer and UndefinedBehaviorSanitizer in a
+# tree of their own. Left out with the rest: valgrind and the fuzzer (they bring their own
+# checking), and the tests that drive the real program or install it (slow, and they test no
+# more code).
 # Qt itself is not instrumented; tests/support/lsan.supp names the leaks of its libraries we accept.
 SANITIZE_BUILD := build-asan
 test-sanitize: deps
@@ -37,7 +44,7 @@ test-sanitize: deps
 	  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j$(JOBS) -LE '^(valgrind|fuzz|xvfb|e2e)$$' -E '^install_'
+	  ctest --output-on-failure -j$(JOBS) $(CHECK_TESTS)
 
 bench: build
 	@scripts/run-bench $(BUILD)

@@ -37,7 +37,7 @@ fs::path loadedQtFolder()
 // Start-up has no window to show this in: without a folder it can name, Qt could only load a
 // platform plugin from outside the folder, built for another Qt. The folder goes between before
 // and after, as the file system holds its name.
-bool refuse(const std::string& before, const char* after)
+bool reportCannotStart(const std::string& before, const char* after)
 {
     std::error_code error;
     const fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
@@ -52,8 +52,9 @@ bool isolateGameFolderQt()
 {
     const QString folder = programFolder();
     if (folder.isEmpty()) {
-        return refuse("the name of ", " is not valid UTF-8. Rename the folder, using letters this "
-                                      "system shows correctly, and start the program again.");
+        return reportCannotStart("the name of ",
+                                 " is not valid UTF-8. Rename the folder, using letters this "
+                                 "system shows correctly, and start the program again.");
     }
     // Qt reads qt6.conf or qt.conf beside the program when the application starts: a FIFO there
     // would stop it for good, a device would feed it without end.
@@ -61,8 +62,9 @@ bool isolateGameFolderQt()
         struct stat status {};
         const QByteArray path = QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(name));
         if (stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
-            return refuse(name + std::string(" in "),
-                          " is not a regular file. Remove it, or unpack the game folder again.");
+            return reportCannotStart(
+                name + std::string(" in "),
+                " is not a regular file. Remove it, or unpack the game folder again.");
         }
     }
     std::error_code error;

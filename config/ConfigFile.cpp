@@ -27,7 +27,7 @@ constexpr int kRetryIntervalMs = 100;
 
 enum class Step { Read, Create, Write, Replace };
 
-std::string shown(const QString& path)
+std::string nativePath(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdString();
 }
@@ -39,7 +39,7 @@ ConfigError failure(const QString& path, Step step, int code, const QString& fal
     const auto kind =
         step == Step::Read ? ConfigError::Kind::CannotOpen : ConfigError::Kind::CannotSave;
     const auto fail = [&](Cause cause, std::string text = {}) {
-        return ConfigError::onDisk(kind, cause, shown(path), std::move(text));
+        return ConfigError::onDisk(kind, cause, nativePath(path), std::move(text));
     };
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
@@ -107,11 +107,12 @@ QByteArray readOnce(const QString& path)
     // writer forever, and a device could feed us without end.
     const QFileInfo info(path);
     if (!info.exists()) {
-        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::DoesNotExist, shown(path));
+        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::DoesNotExist,
+                                  nativePath(path));
     }
     if (!info.isFile()) {
         throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::NotRegularFile,
-                                  shown(path));
+                                  nativePath(path));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -181,7 +182,7 @@ ConfigRecord readConfigFile(const QString& path)
     try {
         return parseConfig(view, complete);
     } catch (const ConfigError& error) {
-        throw error.withPath(shown(path));
+        throw error.withPath(nativePath(path));
     }
 }
 

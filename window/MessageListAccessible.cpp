@@ -3,6 +3,7 @@
 #include "MessageListAccessible.h"
 
 #include "MessageLabel.h"
+#include "MessagePanel.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ MessageListAccessible::MessageListAccessible(QWidget* panel)
 
 QWidget* MessageListAccessible::panelOf(const QWidget* window)
 {
-    return window->findChild<QWidget*>(QStringLiteral("shpMessages"), Qt::FindDirectChildrenOnly);
+    return window->findChild<MessagePanel*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 QList<QWidget*> MessageListAccessible::namesOf(const QWidget* window)

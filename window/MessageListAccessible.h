@@ -13,8 +13,7 @@ class MessageListAccessible : public QAccessibleWidget {
 public:
     explicit MessageListAccessible(QWidget* panel);
 
-    // The panel of the window holding the names, by its name in the window's layout; null when
-    // the window has none.
+    // The panel of the window holding the names; null when the window has none.
     static QWidget* panelOf(const QWidget* window);
     // The names, first to last.
     static QList<QWidget*> namesOf(const QWidget* window);

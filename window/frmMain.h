@@ -18,20 +18,19 @@
 // frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told).
 
 #include "ColourBar.h"
+#include "ColourBox.h"
 #include "ConfigRecord.h"
 #include "MessageLabel.h"
+#include "MessagePanel.h"
 #include "ScreenReaderNotice.h"
 #include "WindowLayout.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <string>
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -70,15 +69,13 @@ signals:
     void saveFailed(const QString& message);
 
 private:
-    // One walk over the layout's table makes every control: its kind, name, caption, place,
-    // place in the stack and turn in the tab order.
+    // One walk over the layout's table makes every control: the member its row's id names, of
+    // that member's type, with its name, caption, place, place in the stack and turn in the tab
+    // order.
     void createControls();
-    QWidget* createControl(bh::layout::Kind kind);
-    // Points the members at the controls the walk made, by their names in the table.
-    void findControls();
-    template <typename Control> Control* control(const std::string& name) const;
-    template <typename Control, std::size_t N>
-    void controlGroup(std::array<Control*, N>& group, const char* name) const;
+    QWidget* createControl(const bh::layout::Control& row);
+    // Calls visit(member, "member") on the member id names: a control, or a group's array.
+    template <typename Visit> void visitMember(bh::layout::Id id, Visit&& visit);
     // The looks of the game screen, and what the table cannot say: the pictures, the palettes,
     // the label faces, and the names a screen reader gives the controls.
     void finishControls(const QFont& messageFont, const QFont& captionFont);
@@ -118,7 +115,7 @@ private:
     // The controls, made by createControls from the layout's table.
     QLabel* imgBase = nullptr;
     QLabel* imgDebugON = nullptr;
-    QFrame* shpMessages = nullptr;
+    MessagePanel* shpMessages = nullptr;
     // Points at the name being edited once the player has chosen a type with the keyboard: the
     // names never take the focus, so this mark alone shows which one the bars edit.
     QLabel* selectionMark = nullptr;
@@ -136,7 +133,7 @@ private:
     QCheckBox* chkWBuffer = nullptr;
     QCheckBox* chkKeepBodies = nullptr;
     std::array<ColourBar*, bh::kComponentCount> scrColor{};
-    std::array<QLineEdit*, bh::kComponentCount> txtColor{};
+    std::array<ColourBox*, bh::kComponentCount> txtColor{};
     QPushButton* cmdOK = nullptr;
 
     // The committed colour of every message type; the type being edited has its live colour in

@@ -24,7 +24,69 @@ void fitToCaption(QLabel* label, const QFont& font)
     label->resize(label->fontMetrics().horizontalAdvance(label->text()), label->height());
 }
 
+// Fills the member with a control of its own type, once; null when it holds one already or the
+// index is past a group's end.
+template <typename Control> QWidget* fill(Control*& member, std::size_t index, QWidget* window)
+{
+    if (member != nullptr || index != 0) {
+        return nullptr;
+    }
+    member = new Control(window);
+    return member;
+}
+
+template <typename Control, std::size_t N>
+QWidget* fill(std::array<Control*, N>& group, std::size_t index, QWidget* window)
+{
+    return index < N ? fill(group[index], 0, window) : nullptr;
+}
+
+template <typename Control> bool filled(Control* const& member)
+{
+    return member != nullptr;
+}
+
+template <typename Control, std::size_t N> bool filled(const std::array<Control*, N>& group)
+{
+    return std::all_of(group.begin(), group.end(), [](const Control* c) { return c != nullptr; });
+}
+
 } // namespace
+
+// Every id of the layout with the member of the same name it fills. An id without its case here
+// does not build (-Werror=switch); the stringified name keeps the two from parting.
+template <typename Visit> void frmMain::visitMember(bh::layout::Id id, Visit&& visit)
+{
+    using Id = bh::layout::Id;
+#define BH_MEMBER(member)                                                                          \
+    case Id::member:                                                                               \
+        visit(member, #member);                                                                    \
+        return
+    switch (id) {
+        BH_MEMBER(imgBase);
+        BH_MEMBER(imgDebugON);
+        BH_MEMBER(shpMessages);
+        BH_MEMBER(selectionMark);
+        BH_MEMBER(lblMessages);
+        BH_MEMBER(Label1);
+        BH_MEMBER(Label2);
+        BH_MEMBER(Label3);
+        BH_MEMBER(chkFullScreen);
+        BH_MEMBER(chkDebug);
+        BH_MEMBER(chkAntialias);
+        BH_MEMBER(chkDither);
+        BH_MEMBER(chk16bit);
+        BH_MEMBER(chk24bit);
+        BH_MEMBER(chk32bit);
+        BH_MEMBER(chkWBuffer);
+        BH_MEMBER(chkKeepBodies);
+        BH_MEMBER(scrColor);
+        BH_MEMBER(txtColor);
+        BH_MEMBER(cmdOK);
+    }
+#undef BH_MEMBER
+    qFatal("The window's layout names control %d, which the window does not have", int(id));
+}
 
 // The window's controls come from the layout's table alone; the members only name them.
 void frmMain::createControls()
@@ -34,7 +96,7 @@ void frmMain::createControls()
     QWidget* previous = nullptr;
     // Children stack in the order they are made, the last on top: the table's order.
     for (const bh::layout::Control& row : bh::layout::controls()) {
-        QWidget* control = createControl(row.kind);
+        QWidget* control = createControl(row);
         control->setObjectName(QString::fromStdString(row.name));
         if (!row.caption.empty()) { // every kind that shows a caption holds it as its text
             control->setProperty("text", QString::fromStdString(row.caption));
@@ -48,70 +110,28 @@ void frmMain::createControls()
             previous = control;
         }
     }
-    findControls();
+    // A member no row filled would be a null pointer the first time a handler reached for it.
+    for (int id = 0; id < bh::layout::kIdCount; ++id) {
+        visitMember(bh::layout::Id(id), [](const auto& member, const char* name) {
+            if (!filled(member)) {
+                qFatal("No row of the window's layout makes its control %s", name);
+            }
+        });
+    }
     notice_ = new ScreenReaderNotice(this);
 }
 
-QWidget* frmMain::createControl(bh::layout::Kind kind)
+QWidget* frmMain::createControl(const bh::layout::Control& row)
 {
-    using Kind = bh::layout::Kind;
-    switch (kind) {
-    case Kind::Picture:
-    case Kind::Caption:
-        return new QLabel(this);
-    case Kind::Panel:
-        return new QFrame(this);
-    case Kind::MessageName:
-        return new MessageLabel(this);
-    case Kind::CheckBox:
-        return new QCheckBox(this);
-    case Kind::ColourBar:
-        return new ColourBar(this);
-    case Kind::ColourBox:
-        return new QLineEdit(this);
-    case Kind::Button:
-        return new QPushButton(this);
-    }
-    Q_UNREACHABLE();
-}
-
-template <typename Control> Control* frmMain::control(const std::string& name) const
-{
-    auto* found = findChild<Control*>(QString::fromStdString(name), Qt::FindDirectChildrenOnly);
-    Q_ASSERT_X(found != nullptr, "frmMain", "a control missing from the layout's table");
-    return found;
-}
-
-template <typename Control, std::size_t N>
-void frmMain::controlGroup(std::array<Control*, N>& group, const char* name) const
-{
-    for (std::size_t i = 0; i < N; ++i) {
-        group[i] = control<Control>(name + ('(' + std::to_string(i) + ')'));
-    }
-}
-
-void frmMain::findControls()
-{
-    imgBase = control<QLabel>("imgBase");
-    imgDebugON = control<QLabel>("imgDebugON");
-    shpMessages = control<QFrame>("shpMessages");
-    selectionMark = control<QLabel>("selectionMark");
-    controlGroup(lblMessages, "lblMessages");
-    Label1 = control<QLabel>("Label1");
-    Label2 = control<QLabel>("Label2");
-    Label3 = control<QLabel>("Label3");
-    chkFullScreen = control<QCheckBox>("chkFullScreen");
-    chkDebug = control<QCheckBox>("chkDebug");
-    chkAntialias = control<QCheckBox>("chkAntialias");
-    chkDither = control<QCheckBox>("chkDither");
-    chk16bit = control<QCheckBox>("chk16bit");
-    chk24bit = control<QCheckBox>("chk24bit");
-    chk32bit = control<QCheckBox>("chk32bit");
-    chkWBuffer = control<QCheckBox>("chkWBuffer");
-    chkKeepBodies = control<QCheckBox>("chkKeepBodies");
-    controlGroup(scrColor, "scrColor");
-    controlGroup(txtColor, "txtColor");
-    cmdOK = control<QPushButton>("cmdOK");
+    QWidget* control = nullptr;
+    visitMember(row.id, [&](auto& member, const char* name) {
+        control = fill(member, static_cast<std::size_t>(row.index), this);
+        if (control == nullptr) {
+            qFatal("The window's layout makes its control %s twice, or row %s is past its end",
+                   name, row.name.c_str());
+        }
+    });
+    return control;
 }
 
 void frmMain::finishControls(const QFont& messageFont, const QFont& captionFont)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <tuple>
 
 namespace {
 
@@ -78,9 +79,9 @@ private slots:
         QCOMPARE(w.checked(true), QStringList{chosen});
         QCOMPARE(w.check("chkWBuffer")->isChecked(), wBuffering);
 
-        const QList<QByteArray> lines = w.pressOk().split('\n');
-        QCOMPARE(lines[4], QByteArray(wBuffering ? "1\r" : "0\r"));
-        QCOMPARE(lines[5], chosen.mid(3, 2).toLatin1() + "\r");
+        const bh::ConfigRecord saved = bh::parseConfig(w.pressOk().toStdString());
+        QCOMPARE(saved.wBuffering, wBuffering);
+        QCOMPARE(static_cast<int>(saved.depth), chosen.mid(3, 2).toInt());
     }
 
     void plainOptionsChangeOnlyThemselves_data()
@@ -187,7 +188,7 @@ private slots:
         WindowUnderTest w(r);
         w.pasteInto(0, QStringLiteral("12.7"));
         QCOMPARE(w.box(0)->text(), QStringLiteral("12.7"));
-        QCOMPARE(w.pressOk().split('\n')[7], QByteArray("13\r"));
+        QCOMPARE(bh::parseConfig(w.pressOk().toStdString()).colours[0][0], std::uint8_t{13});
     }
 
     void typingDigitsKeepsTheCaret()
@@ -278,6 +279,55 @@ private slots:
 
         w.clickLabel(3); // the type already being edited: nothing moves
         QCOMPARE(counts(), (QList<int>{2, 2, 2, 3, 1, 1}));
+    }
+
+    void settingTheSameValueRaisesNothing()
+    {
+        WindowUnderTest w(configBytes(bh::ConfigRecord{}));
+        // Selecting the type already being edited sets every bar to where it stands: nothing moves,
+        // and a selection in a text box survives.
+        QSignalSpy edits(w.box(0), &QLineEdit::textChanged);
+        w.box(0)->setFocus();
+        w.box(0)->setSelection(0, 1);
+        QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
+        w.clickLabel(0);
+        QCOMPARE(edits.count(), 0);
+        QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
+    }
+
+    void scrollBarChangesOnlyWhenADragEnds()
+    {
+        WindowUnderTest w(configBytes(bh::ConfigRecord{})); // all black: bars at the bottom
+        QSignalSpy changes(w.bar(0), &QScrollBar::valueChanged);
+        QCOMPARE(w.dragThumb(0, -60), 0);
+        QCOMPARE(changes.count(), 1);
+        QVERIFY(w.bar(0)->value() < 255);
+        QCOMPARE(w.box(0)->text(), QString::number(255 - w.bar(0)->value()));
+        QCOMPARE(w.labelColour(0), w.barColour());
+    }
+
+    void scrollBarKeysAndArrowsStepByOne()
+    {
+        bh::ConfigRecord r;
+        r.colours[0] = {100, 100, 100};
+        WindowUnderTest w(r);
+        const std::tuple<const char*, std::function<void()>, int> steps[] = {
+            // clang-format off
+            {"down arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddLine); }, 99},
+            {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
+            {"track below the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddPage); }, 99},
+            {"track above the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubPage); }, 100},
+            {"Up key", [&] { w.bar(1)->setFocus(); QTest::keyClick(w.bar(1), Qt::Key_Up); }, 101},
+            {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
+        };
+        // clang-format on
+        for (const auto& [what, act, component] : steps) {
+            QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
+            act();
+            QVERIFY2(changes.count() == 1, what);
+            QVERIFY2(w.box(1)->text() == QString::number(component), what);
+            QVERIFY2(w.labelColour(0)[1] == component, what);
+        }
     }
 
     void ctrlUpAndDownChooseTheType_data()

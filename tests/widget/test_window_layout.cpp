@@ -1,12 +1,11 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// The window as created: every control in its place, its first state, the keyboard's path
-// through it, and the notification rules the handlers rely on.
+// The window as created: every control in its place, its first state and the keyboard's path
+// through it.
 #include "WindowTestSupport.h"
 
 #include <QFontInfo>
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
 #include <span>
 #include <tuple>
@@ -183,55 +182,6 @@ private slots:
         QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red"));
         QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green"));
         QCOMPARE(w.bar(2)->accessibleName(), QStringLiteral("Blue"));
-    }
-
-    void settingTheSameValueRaisesNothing()
-    {
-        WindowUnderTest w(configBytes(bh::ConfigRecord{}));
-        // Selecting the type already being edited sets every bar to where it stands: nothing moves,
-        // and a selection in a text box survives.
-        QSignalSpy edits(w.box(0), &QLineEdit::textChanged);
-        w.box(0)->setFocus();
-        w.box(0)->setSelection(0, 1);
-        QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
-        w.clickLabel(0);
-        QCOMPARE(edits.count(), 0);
-        QCOMPARE(w.box(0)->selectedText(), QStringLiteral("0"));
-    }
-
-    void scrollBarChangesOnlyWhenADragEnds()
-    {
-        WindowUnderTest w(configBytes(bh::ConfigRecord{})); // all black: bars at the bottom
-        QSignalSpy changes(w.bar(0), &QScrollBar::valueChanged);
-        QCOMPARE(w.dragThumb(0, -60), 0);
-        QCOMPARE(changes.count(), 1);
-        QVERIFY(w.bar(0)->value() < 255);
-        QCOMPARE(w.box(0)->text(), QString::number(255 - w.bar(0)->value()));
-        QCOMPARE(w.labelColour(0), w.barColour());
-    }
-
-    void scrollBarKeysAndArrowsStepByOne()
-    {
-        bh::ConfigRecord r;
-        r.colours[0] = {100, 100, 100};
-        WindowUnderTest w(r);
-        const std::tuple<const char*, std::function<void()>, int> steps[] = {
-            // clang-format off
-            {"down arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddLine); }, 99},
-            {"up arrow", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubLine); }, 100},
-            {"track below the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarAddPage); }, 99},
-            {"track above the thumb", [&] { w.clickBarPart(1, QStyle::SC_ScrollBarSubPage); }, 100},
-            {"Up key", [&] { w.bar(1)->setFocus(); QTest::keyClick(w.bar(1), Qt::Key_Up); }, 101},
-            {"Down key", [&] { QTest::keyClick(w.bar(1), Qt::Key_Down); }, 100},
-        };
-        // clang-format on
-        for (const auto& [what, act, component] : steps) {
-            QSignalSpy changes(w.bar(1), &QScrollBar::valueChanged);
-            act();
-            QVERIFY2(changes.count() == 1, what);
-            QVERIFY2(w.box(1)->text() == QString::number(component), what);
-            QVERIFY2(w.labelColour(0)[1] == component, what);
-        }
     }
 };
 
