@@ -8,7 +8,8 @@ namespace bh {
 // with a working close button. Must run before the application object is made; a platform the
 // player names in QT_QPA_PLATFORM is left alone. A compositor that does not answer within half a
 // second is left alone too: X11 where DISPLAY names a server, or else false, with the reason on
-// standard error.
+// standard error. An X server that Qt would try first and that does not answer within a few
+// seconds ends the start the same way, or gives way to a compositor that answers.
 bool chooseDesktopPlatform();
 
 } // namespace bh

@@ -13,15 +13,23 @@
 #include "DesktopPlatform.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDeadlineTimer>
 #include <QtGlobal>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <memory>
+#include <mutex>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 #include <wayland-client-core.h>
 #include <wayland-client-protocol.h>
 
@@ -34,6 +42,11 @@ enum class TitleBars { DrawnByCompositor, NotDrawn, Unknown, NoAnswer };
 // A compositor that is stopped, frozen or hung up gets no longer than this to list its globals:
 // the player is waiting for a window.
 constexpr int kProbeDeadlineMs = 500;
+
+// An X server gets longer to answer the program's first connection: one that is merely slow
+// (a remote display, a loaded machine) still gets the window; one that is stopped ends the start.
+constexpr int kXServerDeadlineMs = 5000;
+constexpr int kConnectRetryMs = 20;
 
 template <typename Function> Function* symbol(void* library, const char* name)
 {
@@ -58,7 +71,7 @@ void onDone(void* data, wl_callback* /*callback*/, std::uint32_t /*serial*/)
 // The Wayland client calls the probe needs, opened here rather than linked, so that an X11
 // desktop without the library still starts the program.
 struct WaylandClient {
-    decltype(wl_display_connect)* connect;
+    decltype(wl_display_connect_to_fd)* connectToFd;
     decltype(wl_display_disconnect)* disconnect;
     decltype(wl_display_get_fd)* getFd;
     decltype(wl_display_flush)* flush;
@@ -73,7 +86,8 @@ struct WaylandClient {
     const wl_interface* callbackInterface;
 
     explicit WaylandClient(void* library)
-        : connect(symbol<decltype(wl_display_connect)>(library, "wl_display_connect")),
+        : connectToFd(
+              symbol<decltype(wl_display_connect_to_fd)>(library, "wl_display_connect_to_fd")),
           disconnect(symbol<decltype(wl_display_disconnect)>(library, "wl_display_disconnect")),
           getFd(symbol<decltype(wl_display_get_fd)>(library, "wl_display_get_fd")),
           flush(symbol<decltype(wl_display_flush)>(library, "wl_display_flush")),
@@ -96,9 +110,9 @@ struct WaylandClient {
 
     bool complete() const
     {
-        return connect && disconnect && getFd && flush && prepareRead && cancelRead && readEvents &&
-               dispatchPending && marshal && addListener && destroy && registryInterface &&
-               callbackInterface;
+        return connectToFd && disconnect && getFd && flush && prepareRead && cancelRead &&
+               readEvents && dispatchPending && marshal && addListener && destroy &&
+               registryInterface && callbackInterface;
     }
 
     // Reads and dispatches what the compositor sends until *done or the deadline; false on a
@@ -130,6 +144,52 @@ struct WaylandClient {
     }
 };
 
+enum class Connection { Made, NoCompositor, NoAnswer };
+
+// Connects to the compositor's socket as the Wayland client library would, but within the
+// deadline: a compositor that stopped taking connections leaves them waiting in its queue, and
+// once that is full, connect() would wait for good.
+Connection connectWithin(const QDeadlineTimer& deadline, int& socketOut)
+{
+    QByteArray name = qgetenv("WAYLAND_DISPLAY");
+    if (name.isEmpty()) {
+        name = "wayland-0";
+    }
+    if (!name.startsWith('/')) {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        if (runtime.isEmpty()) {
+            return Connection::NoCompositor;
+        }
+        name = runtime + '/' + name;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path) {
+        return Connection::NoCompositor;
+    }
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (socket < 0) {
+        return Connection::NoCompositor;
+    }
+    for (;;) {
+        if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            socketOut = socket;
+            return Connection::Made;
+        }
+        const int error = errno;
+        if (error != EAGAIN && error != EINTR) {
+            ::close(socket);
+            return Connection::NoCompositor;
+        }
+        if (deadline.hasExpired()) {
+            ::close(socket);
+            return Connection::NoAnswer;
+        }
+        ::poll(nullptr, 0, kConnectRetryMs); // a full queue gives no event to wait for
+    }
+}
+
 // Asks the compositor for its list of globals, once, and waits no longer than the deadline.
 TitleBars compositorTitleBars()
 {
@@ -143,9 +203,19 @@ TitleBars compositorTitleBars()
         return TitleBars::Unknown;
     }
     const QDeadlineTimer deadline(kProbeDeadlineMs);
-    wl_display* display = client.connect(nullptr);
+    int socket = -1;
+    switch (connectWithin(deadline, socket)) {
+    case Connection::NoCompositor:
+        return TitleBars::Unknown; // Qt goes on to X11 by itself
+    case Connection::NoAnswer:
+        return TitleBars::NoAnswer;
+    case Connection::Made:
+        break;
+    }
+    wl_display* display = client.connectToFd(socket);
     if (!display) {
-        return TitleBars::Unknown; // no compositor there: Qt goes on to X11 by itself
+        ::close(socket);
+        return TitleBars::Unknown;
     }
     bool decorationManager = false;
     bool done = false;
@@ -174,19 +244,94 @@ TitleBars compositorTitleBars()
     return decorationManager ? TitleBars::DrawnByCompositor : TitleBars::NotDrawn;
 }
 
+enum class XServer { Answers, Refuses, Silent, Unknown };
+
+// Makes one connection to the X server DISPLAY names, as Qt's would, and waits no longer than
+// the deadline for its answer: xcb waits for good on a server that is stopped. The connection
+// is made on a thread of its own, which a server that never answers keeps to the end.
+XServer xServerAnswer()
+{
+    // Never closed: the thread may still be inside it when the program ends.
+    void* library = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+    if (!library) {
+        return XServer::Unknown; // Qt cannot use X11 either, and says so
+    }
+    using Connect = void*(const char*, int*);
+    using HasError = int(void*);
+    using Disconnect = void(void*);
+    auto* connect = symbol<Connect>(library, "xcb_connect");
+    auto* hasError = symbol<HasError>(library, "xcb_connection_has_error");
+    auto* disconnect = symbol<Disconnect>(library, "xcb_disconnect");
+    if (!connect || !hasError || !disconnect) {
+        return XServer::Unknown;
+    }
+    struct Outcome {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+        bool answered = false;
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    std::thread([=] {
+        void* connection = connect(nullptr, nullptr);
+        const bool answered = hasError(connection) == 0;
+        // An answered connection stays open: were it the server's only client, closing it
+        // would reset the server (as Xvfb and a bare xinit do), and refuse Qt's connection
+        // that comes a moment later.
+        if (!answered) {
+            disconnect(connection);
+        }
+        const std::lock_guard lock(outcome->mutex);
+        outcome->done = true;
+        outcome->answered = answered;
+        outcome->changed.notify_all();
+    }).detach();
+    std::unique_lock lock(outcome->mutex);
+    if (!outcome->changed.wait_for(lock, std::chrono::milliseconds(kXServerDeadlineMs),
+                                   [&] { return outcome->done; })) {
+        return XServer::Silent;
+    }
+    return outcome->answered ? XServer::Answers : XServer::Refuses;
+}
+
+// Whether Qt, given QT_QPA_PLATFORM as it is now, tries X11 before anything else.
+bool x11First(bool waylandSession)
+{
+    const QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    if (platforms.isEmpty()) {
+        return !waylandSession;
+    }
+    return platforms.split(';').constFirst().split(':').constFirst() == "xcb";
+}
+
+// The X server that Qt is about to use, checked: false, with the reason on standard error, for
+// a server that does not answer in time. One that refuses is left to Qt, which tries Wayland next
+// where there is one and otherwise ends the start with its own words.
+bool xServerAnswersInTime()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") || xServerAnswer() != XServer::Silent) {
+        return true;
+    }
+    std::fprintf(stderr,
+                 "Brackenholt Config cannot open its window: the X server named by DISPLAY (%s) "
+                 "does not answer.\n",
+                 qgetenv("DISPLAY").constData());
+    return false;
+}
+
 } // namespace
 
 bool chooseDesktopPlatform()
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        return true;
-    }
     // Qt tries Wayland first in a Wayland session, and X11 only where DISPLAY names a server.
     const bool wayland =
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        return !x11First(wayland) || xServerAnswersInTime();
+    }
     // A WAYLAND_SOCKET is a connection handed over for Qt's use alone: probing would take it.
     if (!wayland || qEnvironmentVariableIsSet("WAYLAND_SOCKET")) {
-        return true;
+        return !x11First(wayland) || xServerAnswersInTime();
     }
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     switch (compositorTitleBars()) {
@@ -204,11 +349,13 @@ bool chooseDesktopPlatform()
         }
         // Qt's Wayland platform would wait on that compositor for good; X11 alone keeps clear.
         qputenv("QT_QPA_PLATFORM", "xcb");
-        return true;
+        return xServerAnswersInTime();
     case TitleBars::NotDrawn:
         if (x11) {
-            // Wayland stays as the fallback should the X server refuse the program.
-            qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+            // Wayland stays as the fallback should the X server refuse the program, or not
+            // answer at all.
+            qputenv("QT_QPA_PLATFORM",
+                    xServerAnswer() == XServer::Silent ? "wayland" : "xcb;wayland");
         }
         break;
     case TitleBars::DrawnByCompositor:

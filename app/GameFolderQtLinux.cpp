@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <QtGlobal>
+#include <climits>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -20,6 +21,10 @@ namespace bh {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Room left under PATH_MAX for the longest name the program opens inside its folder (a plugin's
+// path under plugins/, a library under lib/).
+constexpr qsizetype kLongestNameInFolder = 128;
 
 // The folder of the QtCore this program runs with, which the player or the loader may have
 // taken from somewhere other than the game folder; empty when it cannot be told.
@@ -55,6 +60,16 @@ bool isolateGameFolderQt()
         return reportCannotStart("the name of ",
                                  " is not valid UTF-8. Rename the folder, using letters this "
                                  "system shows correctly, and start the program again.");
+    }
+    // The system refuses every longer name, and Qt's plugin loader then aborts.
+    if (const qsizetype length = QFile::encodeName(folder).size();
+        length > PATH_MAX - 1 - kLongestNameInFolder) {
+        std::fprintf(stderr,
+                     "Brackenholt Config cannot start: the path of its folder is %lld bytes long, "
+                     "too long for the system to reach the files in it. Move the game folder to a "
+                     "place with a shorter path and start the program again.\n",
+                     static_cast<long long>(length));
+        return false;
     }
     // Qt reads qt6.conf or qt.conf beside the program when the application starts: a FIFO there
     // would stop it for good, a device would feed it without end.

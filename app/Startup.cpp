@@ -5,6 +5,7 @@
 #include "ConfigError.h"
 #include "ConfigFile.h"
 #include "PlatformStartup.h"
+#include "StartupChecks.h"
 #include "frmMain.h"
 
 #include <QMessageBox>
@@ -26,6 +27,8 @@ std::unique_ptr<QApplication> startApplication(int argc, char* argv[])
     // no arguments at all has no name in argv either.
     static int programNameOnly = 0;
     programNameOnly = argc > 0 ? 1 : 0;
+    const PlatformFailureGuard platformFailure;
+    dropUnusableScaleFactor();
     if (!preparePlatform()) {
         return nullptr; // before any window can be shown: the reason is on standard error
     }

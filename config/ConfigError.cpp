@@ -27,6 +27,16 @@ std::string withoutFinalStop(std::string text)
     return text.empty() ? std::string("unknown error") : text;
 }
 
+// A user who is not the player, as a message names them.
+std::string someoneElse(const std::string& owner)
+{
+    return owner == "root" ? owner : "another user (" + owner + ")";
+}
+
+// The one remedy when the game folder belongs to someone else: the player's own copy of it.
+constexpr char kOwnCopy[] =
+    "copy the game folder to a place you own, such as your home folder, and start it from there";
+
 // Why, in a player's words and with what to do, as the end of one sentence.
 std::string reason(ConfigError::Cause cause, const std::string& systemText)
 {
@@ -39,6 +49,14 @@ std::string reason(ConfigError::Cause cause, const std::string& systemText)
                "again";
     case Cause::ReadOnly:
         return "the file is read-only; make it writable and try again";
+    case Cause::FileOwnedByOther:
+        return "the file belongs to " + someoneElse(systemText) + " and you may not change it; " +
+               kOwnCopy;
+    case Cause::FolderOwnedByOther:
+        return "its folder belongs to " + someoneElse(systemText) +
+               " and you may not save in it; " + kOwnCopy;
+    case Cause::FolderGone:
+        return "its folder has been deleted since the program started";
     case Cause::FolderNotWritable:
         return std::string("its folder cannot be written to; move the game folder somewhere you "
                            "can write to, not ") +

@@ -26,7 +26,10 @@ public:
         DoesNotExist,
         InUse, // another program holds the file open
         ReadOnly,
+        FileOwnedByOther, // detail(): whose it is
         FolderNotWritable,
+        FolderOwnedByOther, // detail(): whose it is
+        FolderGone,         // deleted while the program ran
         DiskFull,
         NotRegularFile, // a folder, a device, a FIFO
         Other,

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStorageInfo>
 #include <QThread>
 
 namespace bh {
@@ -32,23 +31,52 @@ std::string nativePath(const QString& path)
     return QDir::toNativeSeparators(path).toStdString();
 }
 
-// Why a step on path failed, from the system's error code and the file as it is now. fallback:
-// the toolkit's words, for the rare failure the system gave no code for.
-ConfigError failure(const QString& path, Step step, int code, const QString& fallback)
+// Why a step on path failed, from the system's error code and the file as it is now. name: path
+// as the player knows it. fallback: the toolkit's words, for the rare failure the system gave no
+// code for.
+ConfigError failure(const QString& path, const std::string& name, Step step, int code,
+                    const QString& fallback)
 {
     const auto kind =
         step == Step::Read ? ConfigError::Kind::CannotOpen : ConfigError::Kind::CannotSave;
     const auto fail = [&](Cause cause, std::string text = {}) {
-        return ConfigError::onDisk(kind, cause, nativePath(path), std::move(text));
+        return ConfigError::onDisk(kind, cause, name, std::move(text));
     };
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         return fail(Cause::NotRegularFile);
     }
-    if (step != Step::Read && info.exists() && !info.isWritable()) {
-        // On a read-only medium (a read-only mount, a CD) making the file writable would not
-        // help; the game folder has to move.
-        return fail(QStorageInfo(path).isReadOnly() ? Cause::FolderNotWritable : Cause::ReadOnly);
+    if (step != Step::Read) {
+        // The folder first: where no file can be made, making bh.cfg writable would not help.
+        // On a read-only medium (a read-only mount, a CD) neither would anything an owner can
+        // change; the game folder has to move.
+        const QString folder =
+            QFileInfo(info.isSymLink() ? info.symLinkTarget() : path).absolutePath();
+        switch (platform::folderAccess(folder)) {
+        case platform::Access::ReadOnlyMedium:
+            return fail(Cause::FolderNotWritable);
+        case platform::Access::Denied:
+            if (std::string owner = platform::otherOwner(folder); !owner.empty()) {
+                return fail(Cause::FolderOwnedByOther, std::move(owner));
+            }
+            return fail(Cause::FolderNotWritable);
+        case platform::Access::Allowed:
+            break;
+        }
+        if (info.exists()) {
+            switch (platform::fileAccess(path)) {
+            case platform::Access::ReadOnlyMedium:
+                return fail(Cause::FolderNotWritable);
+            case platform::Access::Denied:
+                // Someone else's file is not read-only to its owner: only they could change it.
+                if (std::string owner = platform::otherOwner(path); !owner.empty()) {
+                    return fail(Cause::FileOwnedByOther, std::move(owner));
+                }
+                return fail(Cause::ReadOnly);
+            case platform::Access::Allowed:
+                break;
+            }
+        }
     }
     const platform::ErrorClass error = platform::classify(code, step == Step::Replace);
     if (error == platform::ErrorClass::DiskFull) {
@@ -117,17 +145,18 @@ QByteArray readOnce(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         const int code = platform::lastError();
-        throw failure(path, Step::Read, code, file.errorString());
+        throw failure(path, nativePath(path), Step::Read, code, file.errorString());
     }
     QByteArray bytes = file.read(kMaxConfigBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         const int code = platform::lastError();
-        throw failure(path, Step::Read, code, file.errorString());
+        throw failure(path, nativePath(path), Step::Read, code, file.errorString());
     }
     return bytes;
 }
 
-void saveOnce(const QString& path, const std::string& text)
+// Saves text to path, which the player knows as name.
+void saveOnce(const QString& path, const std::string& name, const std::string& text)
 {
     QSaveFile file(path);
     // Unbuffered, so a write that fails part way (a full disk) fails here, where it can still
@@ -135,19 +164,20 @@ void saveOnce(const QString& path, const std::string& text)
     // then put the half-written file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int code = platform::lastError();
-        throw failure(path, Step::Create, code, file.errorString());
+        throw failure(path, name, Step::Create, code, file.errorString());
     }
+    platform::keepOwnership(file.handle(), path);
     if (file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||
         file.error() != QFileDevice::NoError) {
         const int code = platform::lastError();
         const QString fallback = file.errorString();
         file.cancelWriting();
-        throw failure(path, Step::Write, code, fallback);
+        throw failure(path, name, Step::Write, code, fallback);
     }
     if (!file.commit()) {
         const int code = platform::lastError();
-        throw failure(path, Step::Replace, code, file.errorString());
+        throw failure(path, name, Step::Replace, code, file.errorString());
     }
 }
 
@@ -175,6 +205,7 @@ QString configPath()
 
 ConfigRecord readConfigFile(const QString& path)
 {
+    platform::holdFolder(path);
     const QByteArray bytes = whileInUse([&] { return readOnce(path); });
     const bool complete = bytes.size() <= kMaxConfigBytes;
     const std::string_view view(bytes.constData(),
@@ -189,11 +220,17 @@ ConfigRecord readConfigFile(const QString& path)
 void writeConfigFile(const QString& path, const ConfigRecord& record)
 {
     const std::string text = formatConfig(record);
-    const std::uint32_t attributes = platform::attributesToKeep(path);
+    bool gone = false;
+    const QString target = platform::heldPath(path, gone);
+    if (gone) {
+        throw ConfigError::onDisk(ConfigError::Kind::CannotSave, Cause::FolderGone, nativePath(path));
+    }
+    const std::uint32_t attributes = platform::attributesToKeep(target);
+    const platform::EndingSignalsDeferred endingSignalsWait;
     // Each attempt is a whole save of its own: QSaveFile removes its new file when putting it
     // in place fails, so nothing is left over between attempts or after the last.
-    whileInUse([&] { saveOnce(path, text); });
-    platform::restoreAttributes(path, attributes);
+    whileInUse([&] { saveOnce(target, nativePath(path), text); });
+    platform::restoreAttributes(target, attributes);
 }
 
 } // namespace bh

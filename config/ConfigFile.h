@@ -29,13 +29,17 @@ QString configPath();
 // Reads bh.cfg at path, waiting up to a second for another program that holds it open to let
 // go. Throws ConfigError naming the path: CannotOpen with its cause when it is missing, not a
 // regular file (a folder, a FIFO, a device), in use or unreadable, and as parseConfig does.
+// From then on, saves to path go to the folder it was read from even after that folder is
+// renamed, and never to another folder that takes its name.
 ConfigRecord readConfigFile(const QString& path);
 
 // Saves the record to path atomically: the old file stays as it was unless the new one is
 // complete, and no other file is left beside it. Waits up to a second for another program
-// that holds the file open to let go. Keeps the file's permissions (and on Windows its hidden
-// attribute) and, for a symbolic link, replaces the file it points to. Throws ConfigError
-// (CannotSave) naming the path and the cause.
+// that holds the file open to let go. Keeps the file's owner and group (where the system lets
+// the program set them), permissions and extended attributes (and on Windows its hidden
+// attribute) and, for a symbolic link, replaces the file it points to. A signal that would end
+// the program during the save ends it after. Throws ConfigError (CannotSave) naming the path and
+// the cause.
 void writeConfigFile(const QString& path, const ConfigRecord& record);
 
 } // namespace bh

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <windows.h>
 
 namespace bh::platform {
@@ -100,6 +102,41 @@ void restoreAttributes(const QString& path, std::uint32_t attributes)
         ::SetFileAttributesW(file.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | attributes);
     }
 }
+
+// Whether a folder may be written to shows only in the denied create; owners and access lists
+// are the system's to keep, as a rename over the old file does.
+Access folderAccess(const QString& /*folder*/)
+{
+    return Access::Allowed;
+}
+
+Access fileAccess(const QString& file)
+{
+    if (QFileInfo(file).isWritable()) {
+        return Access::Allowed;
+    }
+    return QStorageInfo(file).isReadOnly() ? Access::ReadOnlyMedium : Access::Denied;
+}
+
+std::string otherOwner(const QString& /*path*/)
+{
+    return {};
+}
+
+void keepOwnership(int /*handle*/, const QString& /*path*/) {}
+
+// A folder that holds a running program cannot be renamed on Windows.
+void holdFolder(const QString& /*path*/) {}
+
+QString heldPath(const QString& path, bool& gone)
+{
+    gone = false;
+    return path;
+}
+
+// A window program gets no console signals; closing the session ends it through its window.
+EndingSignalsDeferred::EndingSignalsDeferred() = default;
+EndingSignalsDeferred::~EndingSignalsDeferred() = default;
 
 // Windows names every file in UTF-16, so Qt's folder is the program's own.
 QString programFolder()

@@ -5,7 +5,9 @@
 #include "ConfigError.h"
 #include "NumericText.h"
 
+#include <algorithm>
 #include <optional>
+#include <string>
 
 namespace bh {
 namespace {
@@ -28,10 +30,59 @@ std::string amountText(std::size_t bytes)
                                           : std::to_string(bytes) + " bytes";
 }
 
+enum class Utf16 { No, LittleEndian, BigEndian };
+
+// Whether bytes are UTF-16 text: Windows Notepad's "Unicode" starts with a byte-order mark, and
+// a file without one still shows itself by the zero byte beside every character of its digits.
+// Read byte by byte, those zeros would end every number and turn every setting off.
+Utf16 utf16Order(std::string_view bytes)
+{
+    if (bytes.starts_with("\xFF\xFE")) {
+        return Utf16::LittleEndian;
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return Utf16::BigEndian;
+    }
+    // A settings file of text never holds a zero byte: zeros in every other place of its first
+    // characters, and nowhere else, are UTF-16 and not damage.
+    constexpr std::size_t kLooked = 64;
+    const std::size_t looked = std::min(bytes.size(), kLooked) & ~std::size_t{1};
+    if (looked < 4) {
+        return Utf16::No;
+    }
+    bool little = true;
+    bool big = true;
+    for (std::size_t i = 0; i < looked; i += 2) {
+        little = little && bytes[i] != '\0' && bytes[i + 1] == '\0';
+        big = big && bytes[i] == '\0' && bytes[i + 1] != '\0';
+    }
+    return little ? Utf16::LittleEndian : big ? Utf16::BigEndian : Utf16::No;
+}
+
+// UTF-16 text as one byte per character: the settings are digits and punctuation; anything
+// else can only end up in a message, as '?'.
+std::string narrowed(std::string_view bytes, Utf16 order)
+{
+    const std::size_t start =
+        bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ? 2 : 0;
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = start; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        const unsigned unit =
+            order == Utf16::LittleEndian ? first | (second << 8U) : (first << 8U) | second;
+        text += unit < 0x80 ? static_cast<char>(unit) : '?';
+    }
+    return text;
+}
+
 // Hands out the fields of bh.cfg one by one, keeping count of lines for error messages.
 class FieldReader {
 public:
-    FieldReader(std::string_view bytes, bool complete) : bytes_(bytes), complete_(complete)
+    // fileSize: how many bytes of the file bytes stand for, for the message when they end early.
+    FieldReader(std::string_view bytes, bool complete, std::size_t fileSize)
+        : bytes_(bytes), complete_(complete), fileSize_(fileSize)
     {
         // Several Windows editors start a UTF-8 file with a byte-order mark. Read as text it would
         // turn a first line "1" into something else and switch Full Screen off without a word.
@@ -83,10 +134,13 @@ public:
         } else if (bytes_[pos_] == ',') {
             ++pos_;
         } else {
-            if (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n') {
-                ++pos_;
+            // CR LF once more converted to CR LF gives CR CR LF: still one line end, or every
+            // later field would move down by one.
+            std::size_t end = pos_;
+            while (end < bytes_.size() && bytes_[end] == '\r') {
+                ++end;
             }
-            ++pos_;
+            pos_ = end > pos_ && end < bytes_.size() && bytes_[end] == '\n' ? end + 1 : pos_ + 1;
             ++line_;
         }
         return field;
@@ -98,12 +152,13 @@ private:
     void checkComplete() const
     {
         if (!complete_) {
-            throw ConfigError(ConfigError::Kind::TooLarge, {}, 0, amountText(bytes_.size()));
+            throw ConfigError(ConfigError::Kind::TooLarge, {}, 0, amountText(fileSize_));
         }
     }
 
     std::string_view bytes_;
     bool complete_;
+    std::size_t fileSize_;
     std::size_t pos_ = 0;
     int line_ = 1;
 };
@@ -158,7 +213,9 @@ const char* onOff(bool on)
 
 ConfigRecord parseConfig(std::string_view bytes, bool complete)
 {
-    FieldReader reader(bytes, complete);
+    const Utf16 order = utf16Order(bytes);
+    const std::string text = order == Utf16::No ? std::string() : narrowed(bytes, order);
+    FieldReader reader(order == Utf16::No ? bytes : std::string_view(text), complete, bytes.size());
     int fieldsRead = 0;
     auto next = [&]() -> Field {
         auto field = reader.next();

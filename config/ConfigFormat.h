@@ -12,8 +12,9 @@
 namespace bh {
 
 // Reads the first kFieldCount fields of bytes, after a UTF-8 byte-order mark where the bytes
-// start with one. A field ends at a line end (CR LF, lone LF or lone CR), a comma or the end of
-// the bytes; blanks and tabs around an unquoted field are dropped, and a field in double quotes
+// start with one; UTF-16 text (with its byte-order mark, or plainly UTF-16 without one) is read
+// as the characters it holds. A field ends at a line end (CR LF, CR CR LF, lone LF or lone CR),
+// a comma or the end of the bytes; blanks and tabs around an unquoted field are dropped, and a field in double quotes
 // is taken without them. Later fields are ignored.
 // complete: false when bytes is only the start of a longer file.
 // Throws ConfigError (without a path): TooShort when the bytes end before the last field,

@@ -291,8 +291,8 @@ def FixedFrame(ctx):
 
 @step
 def LoseFolder(ctx):
-    """Moves the folder away while the window is open, leaving a plain file in its place where
-    nothing, root included, can create a file; the old bh.cfg is checked in the moved folder."""
+    """Renames the folder while the window is open, leaving a plain file in its place where
+    nothing, root included, can create a file; bh.cfg is checked in the renamed folder."""
     moved = ctx.app.folder + ".moved"
     os.rename(ctx.app.folder, moved)
     with open(ctx.app.folder, "wb") as blocker:
@@ -440,16 +440,37 @@ class Scenario:
     shows_window: bool = True  # False: the program must stop at its error box
     scale: int = 1
     folder: bytes = b"game"  # the game folder's name, as the file system holds it
-    # "silent" or "hangup": WAYLAND_DISPLAY names a compositor that never answers, or one that
-    # hangs up at once, and DISPLAY the session's X server.
+    # "silent", "hangup" or "full": WAYLAND_DISPLAY names a compositor that never answers, one
+    # that hangs up at once or one whose queue of new connections is full, and DISPLAY the
+    # session's X server. "silent-x": DISPLAY names an X server that never answers.
     compositor: str = None
+    env: dict = None  # set for the program on top of the session's
+    says: str = None  # standard error is one line holding this
 
 
 def fake_compositor(workdir, kind):
-    """A Wayland socket whose compositor accepts and then never answers or hangs up at once."""
-    path = os.path.join(workdir, f"wayland-{kind}")
+    """A Wayland socket whose compositor accepts and then never answers or hangs up at once, or
+    takes no connections at all; or an X server's that accepts and never answers."""
     server = socket.socket(socket.AF_UNIX)
+    if kind == "silent-x":
+        number = next(n for n in range(4700, 4800) if _claim(server, f"\0/tmp/.X11-unix/X{n}"))
+        server.listen(8)
+        threading.Thread(target=_accept_and_hold, args=(server,), daemon=True).start()
+        return {"DISPLAY": f":{number}", "QT_QPA_PLATFORM": "", "_held": server}
+    path = os.path.join(workdir, f"wayland-{kind}")
     server.bind(path)
+    env = {"WAYLAND_DISPLAY": path, "XDG_SESSION_TYPE": "wayland", "QT_QPA_PLATFORM": ""}
+    if kind == "full":
+        server.listen(0)
+        queued = []
+        while True:
+            client = socket.socket(socket.AF_UNIX)
+            client.setblocking(False)
+            queued.append(client)
+            try:
+                client.connect(path)
+            except BlockingIOError:
+                return dict(env, _held=(server, queued))
     server.listen(8)
     held = []
 
@@ -459,7 +480,22 @@ def fake_compositor(workdir, kind):
             held.append(connection) if kind == "silent" else connection.close()
 
     threading.Thread(target=serve, daemon=True).start()
-    return {"WAYLAND_DISPLAY": path, "XDG_SESSION_TYPE": "wayland", "QT_QPA_PLATFORM": ""}
+    return env
+
+
+def _claim(server, address):
+    """Binds server to the X server address, unless another X server has it already."""
+    try:
+        server.bind(address)
+        return True
+    except OSError:
+        return False
+
+
+def _accept_and_hold(server):
+    held = []
+    while True:
+        held.append(server.accept()[0])
 
 
 def flatten(steps):
@@ -474,7 +510,10 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
     app = AppRun(session, executable, scenario.config, scale=scenario.scale,
                  whole_folder=whole_folder, folder_name=scenario.folder)
     if scenario.compositor:
-        app.extra_env.update(fake_compositor(session.workdir, scenario.compositor))
+        fake = fake_compositor(session.workdir, scenario.compositor)
+        _kept = fake.pop("_held", None)  # open until the scenario ends
+        app.extra_env.update(fake)
+    app.extra_env.update(scenario.env or {})
     ctx = types.SimpleNamespace(session=session, scenario=scenario, app=app, artifacts=artifacts,
                                 folder=app.folder)
     try:
@@ -489,8 +528,11 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
             except DriverError as error:
                 raise DriverError(f"step {number} ({step.name}): {error}") from None
         app.wait_for_exit(scenario.expect_status)
+        if scenario.says is not None:
+            said = app.stderr_text()
+            assert scenario.says in said and "\n" not in said, said
         # A game folder started on its desktop says nothing on standard error.
-        if whole_folder and not session.launcher:
+        elif whole_folder and not session.launcher:
             assert not app.stderr_text(), "standard error is not empty"
         expected = {ABSENT: None, UNCHANGED: scenario.config}.get(scenario.expect_file,
                                                                  scenario.expect_file)

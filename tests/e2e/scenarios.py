@@ -354,11 +354,16 @@ ERRORS = [
     # taken for the working directory with its own bh.cfg and qt.conf.
     Scenario("latin1_folder_name_is_refused_not_the_working_directory", GOOD, [], UNCHANGED, 1, shows_window=False, folder=b"Jeux-\xe9"),
     Scenario(
-        "save_that_cannot_happen_keeps_old_file_and_exits_1",
+        "folder_renamed_while_open_saves_there_not_where_its_name_went",
         config=NOT_NORMAL,
         steps=[click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)),
-               LoseFolder(), OK, ErrorBox(main_window_shown=True)],
-        expect_file=UNCHANGED, expect_status=1),
+               LoseFolder(), OK],
+        expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0),
+    # Nothing to show the window on: one sentence, no abort and no core file.
+    Scenario("no_display_says_so_and_exits_1", GOOD, [], UNCHANGED, 1, shows_window=False, env={"DISPLAY": "", "QT_QPA_PLATFORM": ""}, says="there is no X server or Wayland compositor to show it on"),
+    Scenario("dead_x_display_says_so_and_exits_1", GOOD, [], UNCHANGED, 1, shows_window=False, env={"DISPLAY": ":4099", "QT_QPA_PLATFORM": ""}, says="no X server or Wayland compositor answers at DISPLAY (:4099)"),
+    Scenario("unknown_platform_says_so_and_exits_1", GOOD, [], UNCHANGED, 1, shows_window=False, env={"QT_QPA_PLATFORM": "nowhere"}, says="the platform QT_QPA_PLATFORM names (nowhere) cannot show a window here"),
+    Scenario("x_server_that_never_answers_ends_the_start", GOOD, [], UNCHANGED, 1, shows_window=False, compositor="silent-x", says="does not answer"),
 ]
 
 
@@ -387,7 +392,10 @@ _OK_SAVES = [click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", Tru
 DEAD_COMPOSITOR = [
     Scenario(f"{kind}_compositor_falls_back_to_x11", config=cfg(), steps=_OK_SAVES,
              expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0, compositor=kind)
-    for kind in ("silent", "hangup")]
+    for kind in ("silent", "hangup", "full")] + [
+    Scenario("unusable_scale_factor_is_ignored_with_a_line", config=cfg(), steps=_OK_SAVES,
+             expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0,
+             env={"QT_SCALE_FACTOR": "-1"}, says="ignores QT_SCALE_FACTOR=-1")]
 
 # What must hold on a Wayland desktop too: the state read on screen, closing through the
 # compositor, the depth rule by clicks, a colour by drag and typing, the keyboard, OK.

@@ -19,6 +19,7 @@ import errno
 import functools
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 
@@ -71,9 +72,10 @@ def open_window(app, **env):
 
 def test_folder_read_only(app, undo):
     """The folder becomes unwritable while the window is open. Root writes through folder
-    permissions, so for root the folder is remounted read-only instead."""
-    open_window(app)
+    permissions, so for root the folder is a read-only mount instead, from the start: the
+    program keeps to the folder it started in, and a mount made over it later is not that."""
     if os.geteuid() != 0:
+        open_window(app)
         os.chmod(app.folder, 0o555)
         undo(os.chmod, app.folder, 0o755)
     elif not can_mount():
@@ -82,6 +84,7 @@ def test_folder_read_only(app, undo):
         run(["mount", "--bind", app.folder, app.folder])
         undo(run, ["umount", app.folder])
         run(["mount", "-o", "remount,bind,ro", app.folder])
+        open_window(app)
     app.press_ok(status=1)
     app.check_folder(OLD)
 
@@ -115,6 +118,17 @@ def test_commit_fails(app, option):
     open_window(app, LD_PRELOAD=os.path.abspath(option("fail_rename")))
     app.press_ok(status=1)
     app.check_folder(OLD)
+
+
+@pytest.mark.parametrize("number", [signal.SIGTERM, signal.SIGHUP, signal.SIGINT])
+def test_signal_during_save(app, option, number):
+    """A kill, a log-out or Ctrl+C arrives between making the new file and putting it in place:
+    the save completes, then the signal ends the program, and nothing is left beside bh.cfg."""
+    open_window(app, LD_PRELOAD=os.path.abspath(option("fail_rename")),
+                BH_RENAME_SIGNAL=str(int(number)))
+    app.click(*centre(LAYOUT["cmdOK"]))
+    app.wait_for_exit(-number)
+    app.check_folder(WITH_FULL_SCREEN)
 
 
 def test_two_copies_press_ok(session, app):

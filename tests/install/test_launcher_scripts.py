@@ -82,6 +82,22 @@ def test_unregister_when_nothing_is_registered(game, tmp_path):
     run([game / "unregister-launcher"], cwd="/", env=player_env(tmp_path / "fresh home"))
 
 
+def test_unregister_of_an_old_copy_leaves_the_new_copys_entry(game, tmp_path, option):
+    """The update the folder's README describes: the new folder registered, then the old one
+    unregistered. The menu still starts the new folder; the new folder's own script removes it."""
+    new = tmp_path / "new copy"
+    shutil.copytree(game, new, symlinks=True)
+    env = player_env(tmp_path / "home")
+    share = tmp_path / "home" / ".local" / "share"
+    run([game / "register-launcher"], cwd="/", env=env)
+    run([new / "register-launcher"], cwd="/", env=env)
+    said = run([game / "unregister-launcher"], cwd="/", env=env).stdout
+    assert "another copy" in said and str(new) in said, said
+    check_launcher_files(share, option("app_id"), new / PROGRAM)
+    run([new / "unregister-launcher"], cwd="/", env=env)
+    assert [path for path in registered_files(share, option("app_id")) if path.exists()] == []
+
+
 def test_register_outside_a_game_folder_refuses(game, tmp_path):
     """Rather than write an entry for a program that is not there."""
     shutil.copy2(game / "register-launcher", tmp_path)

@@ -3,16 +3,28 @@
 // Preloaded into the program by save_faults.py: every rename onto a file named bh.cfg fails
 // with EIO, as a failing disk would at the last step of a save. Creating and writing the
 // temporary file still work, so the save fails at exactly the point where it is committed.
+// With BH_RENAME_SIGNAL set to a signal's number, the rename goes ahead instead, just after that
+// signal arrives, as a log-out or a kill would in the middle of a save.
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 
 namespace {
 
+// Whether the rename onto target fails.
 bool ontoSettings(const char* target)
 {
     const char* slash = std::strrchr(target, '/');
-    return std::strcmp(slash ? slash + 1 : target, "bh.cfg") == 0;
+    if (std::strcmp(slash ? slash + 1 : target, "bh.cfg") != 0) {
+        return false;
+    }
+    if (const char* signal = std::getenv("BH_RENAME_SIGNAL")) {
+        std::raise(std::atoi(signal));
+        return false;
+    }
+    return true;
 }
 
 } // namespace

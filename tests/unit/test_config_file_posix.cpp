@@ -10,6 +10,8 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace bh_test {
@@ -42,6 +44,143 @@ TEST_F(ConfigFile, SavingKeepsPermissions)
     EXPECT_EQ(QFile::permissions(path()) & ownerGroupOther,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     EXPECT_EQ(bh::readConfigFile(path()), distinctRecord());
+}
+
+TEST_F(ConfigFile, SavingAsRootKeepsOwnerModeAccessListAndAttributes)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    // clang-format off
+    // user::rw-, user:1234:r--, group::r--, mask::r--, other::---, each entry tag, bits, id
+    const unsigned char acl[] = {2, 0, 0, 0,
+                                 1, 0, 6, 0, 255, 255, 255, 255,
+                                 2, 0, 4, 0, 0xd2, 4, 0, 0,
+                                 4, 0, 4, 0, 255, 255, 255, 255,
+                                 0x10, 0, 4, 0, 255, 255, 255, 255,
+                                 0x20, 0, 0, 0, 255, 255, 255, 255};
+    // clang-format on
+    const QByteArray file = QFile::encodeName(path());
+    // clang-format off
+    const struct { mode_t mode; gid_t group; bool withAcl; const char* fault; } rows[] = {
+        {0600, 1000, false, "a player's file handed to root"},
+        {0444, 1000, false, "a read-only file made writable for its owner"},
+        {0400, 100, false, "the owner's bits widened, or the group lost"},
+        {0640, 1000, true, "the access list or an attribute dropped, the group bits widened"},
+    };
+    // clang-format on
+    for (const auto& [mode, group, withAcl, fault] : rows) {
+        ASSERT_TRUE(writeFile(path(), configBytes(bh::ConfigRecord{})));
+        ASSERT_EQ(::chown(file.constData(), 1000, group), 0);
+        ASSERT_EQ(::setxattr(file.constData(), "user.origin", "game", 4, 0), 0);
+        if (withAcl) {
+            ASSERT_EQ(::setxattr(file.constData(), "system.posix_acl_access", acl, sizeof acl, 0),
+                      0);
+        }
+        ASSERT_EQ(::chmod(file.constData(), mode), 0);
+        bh::writeConfigFile(path(), distinctRecord());
+        struct stat saved {};
+        ASSERT_EQ(::stat(file.constData(), &saved), 0);
+        EXPECT_EQ(saved.st_uid, 1000u) << fault;
+        EXPECT_EQ(saved.st_gid, group) << fault;
+        EXPECT_EQ(saved.st_mode & 07777, mode) << fault;
+        char origin[8] = {};
+        EXPECT_EQ(::getxattr(file.constData(), "user.origin", origin, sizeof origin), 4) << fault;
+        unsigned char keptAcl[sizeof acl + 8] = {};
+        const ssize_t aclSize =
+            ::getxattr(file.constData(), "system.posix_acl_access", keptAcl, sizeof keptAcl);
+        EXPECT_EQ(aclSize, withAcl ? static_cast<ssize_t>(sizeof acl) : -1) << fault;
+        EXPECT_EQ(readFile(path()), configBytes(distinctRecord())) << fault;
+        ASSERT_TRUE(QFile::remove(path()));
+    }
+}
+
+// What a save by a player (the user "nobody") is told in a folder and over a file others own,
+// in a child process that has become that player.
+TEST_F(ConfigFile, ASaveNamesTheObstacleThePlayerCanGetAround)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can act as two users";
+    }
+    constexpr uid_t kPlayer = 65534;
+    const std::string copy = "copy the game folder to a place you own, such as your home folder, "
+                             "and start it from there";
+    // clang-format off
+    const struct { uid_t folderOwner; mode_t folderMode; uid_t fileOwner; mode_t fileMode; std::string reason; } rows[] = {
+        {0, 0755, kPlayer, 0644, "its folder belongs to root and you may not save in it; " + copy},
+        {4321, 0755, kPlayer, 0644, "its folder belongs to another user (4321) and you may not save in it; " + copy},
+        {0, 0777, 0, 0644, "the file belongs to root and you may not change it; " + copy},
+        {kPlayer, 0755, kPlayer, 0444, "the file is read-only; make it writable and try again"},
+    };
+    // clang-format on
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    const QString folder = dir.filePath(QStringLiteral("game"));
+    const QString file = folder + QStringLiteral("/bh.cfg");
+    for (const auto& [folderOwner, folderMode, fileOwner, fileMode, reason] : rows) {
+        ASSERT_TRUE(QDir(folder).removeRecursively() && QDir().mkdir(folder));
+        ASSERT_TRUE(writeFile(file, configBytes(bh::ConfigRecord{})));
+        ASSERT_EQ(::chown(QFile::encodeName(file).constData(), fileOwner, fileOwner), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), fileMode), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), folderOwner, folderOwner), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), folderMode), 0);
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::string message = "saved";
+            if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) {
+                message = "cannot become the player";
+            } else {
+                try {
+                    bh::writeConfigFile(file, distinctRecord());
+                } catch (const ConfigError& e) {
+                    message = e.what();
+                }
+            }
+            (void)!::write(fds[1], message.data(), message.size());
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        std::string message;
+        char buffer[512];
+        for (ssize_t got; (got = ::read(fds[0], buffer, sizeof buffer)) > 0;) {
+            message.append(buffer, static_cast<std::size_t>(got));
+        }
+        ::close(fds[0]);
+        ::waitpid(child, nullptr, 0);
+        EXPECT_EQ(message, "Cannot save " + file.toStdString() + ": " + reason +
+                               ". Nothing was changed on disk.");
+        EXPECT_EQ(readFile(file), configBytes(bh::ConfigRecord{}));
+    }
+}
+
+TEST_F(ConfigFile, SavesGoToTheFolderReadFromWhateverTakesItsName)
+{
+    const QString folder = dir.filePath(QStringLiteral("game"));
+    const QString moved = dir.filePath(QStringLiteral("game (old)"));
+    const QString file = folder + QStringLiteral("/bh.cfg");
+    const QByteArray old = configBytes(bh::ConfigRecord{});
+    ASSERT_TRUE(QDir().mkdir(folder) && writeFile(file, old));
+    (void)bh::readConfigFile(file);
+    ASSERT_TRUE(QDir().rename(folder, moved));
+    ASSERT_TRUE(QDir().mkdir(folder) && writeFile(file, old));
+    bh::writeConfigFile(file, distinctRecord());
+    EXPECT_EQ(readFile(moved + QStringLiteral("/bh.cfg")), configBytes(distinctRecord()))
+        << "the renamed folder the settings came from";
+    EXPECT_EQ(readFile(file), old) << "a new folder that took the old name";
+    EXPECT_EQ(strayFiles(moved), "");
+
+    ASSERT_TRUE(QDir(moved).removeRecursively());
+    std::string message;
+    try {
+        bh::writeConfigFile(file, distinctRecord());
+    } catch (const ConfigError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "Cannot save " + file.toStdString() +
+                           ": its folder has been deleted since the program started. Nothing was "
+                           "changed on disk.");
+    EXPECT_EQ(readFile(file), old);
 }
 
 TEST_F(ConfigFile, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink)

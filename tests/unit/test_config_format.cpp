@@ -153,10 +153,25 @@ TEST(ParseConfig, ReadsEachFieldByItsRule)
     std::string lfOnly = file, crOnly = file;
     std::erase(lfOnly, '\r');
     std::erase(crOnly, '\n');
+    const auto utf16 = [&](const char* mark, bool big) {
+        std::string wide = mark;
+        for (const char c : file) {
+            wide += big ? std::string{'\0', c} : std::string{c, '\0'};
+        }
+        return wide;
+    };
+    std::string crCrLf;
+    for (const char c : file) {
+        crCrLf += c == '\r' ? std::string("\r\r") : std::string(1, c);
+    }
     // clang-format off
     const std::pair<const char*, std::string> files[] = {
         {"lines may end in LF alone", lfOnly},
         {"lines may end in CR alone", crOnly},
+        {"CR CR LF is one line end, not an empty field between two", crCrLf},
+        {"UTF-16 with its byte-order mark is read as text, not as zeros", utf16("\xFF\xFE", false)},
+        {"big-endian UTF-16 with its byte-order mark", utf16("\xFE\xFF", true)},
+        {"UTF-16 without a byte-order mark", utf16("", false)},
         {"the 49th line needs no line end", file.substr(0, file.size() - 2)},
         {"fields after the 49th are ignored", file + "300\r\njunk,1\r\n"},
         {"a NUL byte in an ignored field does no harm", file + std::string(4, '\0')},
