@@ -177,6 +177,10 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
     expect("the selection", lambda: [w.selected(n) for n in names],
            [i == 3 for i in range(14)])
     expect("the announced selection", lambda: announced[-1:], [NAMES[3]])
+    # A review of the screen, which reads by place, reads "chosen" on the line of that name.
+    mark, quests = (o.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                    for o in (w.get("label", "chosen"), names[3]))
+    assert mark.x < quests.x and quests.y <= mark.y + mark.height // 2 < quests.y + quests.height
     assert w.get("text", "Green").name == f"{COMPONENTS[1]} of {NAMES[3]}"  # said before its value
     # The list takes no focus: where a reader lands first and on each editor, how to choose.
     hint = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
