@@ -14,7 +14,7 @@ namespace {
 using namespace std::chrono_literals;
 // Longer than the gap between keys pressed one after another as fast as a hand does, or held
 // down, and short enough that the last type is heard at once after the run.
-constexpr auto kRunSettles = 350ms;
+constexpr auto kRunSettles = 400ms;
 
 } // namespace
 
@@ -24,6 +24,15 @@ ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
     runSettles_.setSingleShot(true);
     runSettles_.setInterval(kRunSettles);
     connect(&runSettles_, &QTimer::timeout, this, &ScreenReaderNotice::show);
+}
+
+void ScreenReaderNotice::choosing()
+{
+    // A run of choices is told once, where it stops: a reader that heard each one would be cut
+    // short by the next key, and its queue flooded by what each choice changes.
+    if (QAccessible::isActive()) {
+        ReaderEventFilter::holdChoice();
+    }
 }
 
 void ScreenReaderNotice::announce(const QString& text, Kind kind)
@@ -38,8 +47,6 @@ void ScreenReaderNotice::announce(const QString& text, Kind kind)
         }
         pendingChoice_ = pending_.size();
         pending_ << text;
-        // A run of choices is told once, where it stops: a reader that spoke each one would be
-        // cut short by the next key, and its queue flooded by what each choice changes.
         ReaderEventFilter::holdChoice();
         runSettles_.start();
         return;

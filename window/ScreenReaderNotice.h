@@ -32,6 +32,8 @@ public:
     // the notice it has not yet spoken (Orca skips an object's state change that a later one of the
     // same object repeats), which is why there is one notice and not one object per text.
     void announce(const QString& text, Kind kind = Kind::Change);
+    // Before a choice changes the controls, whose changes then wait for its announcement.
+    void choosing();
 
     // The last text shown.
     const QString& text() const { return text_; }

@@ -238,6 +238,7 @@ void frmMain::cmdOK_Click()
 
 void frmMain::lblMessages_Click(int index)
 {
+    notice_->choosing();
     SelectMessage(index);
     // A reader's click on a name or its press action moves nothing it would speak of.
     announceCurrentMessage();

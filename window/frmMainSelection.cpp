@@ -83,6 +83,7 @@ void frmMain::chooseNeighbourMessage(int step)
 {
     // From here on the player relies on the mark; it stays, and follows clicks too.
     keyboardChoice_ = true;
+    notice_->choosing();
     const int index = CurrentMessage + step;
     if (index < 0 || index >= bh::kMessageTypeCount) {
         showCurrentMessage(); // at the end of the list: nothing to choose, but show where it is
