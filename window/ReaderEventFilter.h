@@ -46,7 +46,7 @@ public:
 private:
     struct Change {
         QPointer<QObject> object;
-        QAccessible::Event type;
+        QAccessible::Event type = QAccessible::InvalidEvent;
         bool wasSelected = false; // a name's selection as the reader last heard of it
     };
 
