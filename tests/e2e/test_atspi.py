@@ -217,8 +217,9 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
 # What Orca must say, step by step from the first focus on Full Screen: the type chosen from a
 # check box, the last of a fast run of choices each way (each choice changes a dozen objects, and
 # a flooded Orca drops the notice), the boxes the depth rule changed, the checked depth box that
-# stays, the whole 255 in Targets' red box on focus, a refused letter and the value it left, and
-# on OK its "where am I" (keypad Enter), which must not press it, then Return.
+# stays, the whole 255 in Targets' red box on focus, a refused letter and the value it left, the
+# runs again from that box, whose text each choice rewrites, and on OK its "where am I" (keypad
+# Enter), which must not press it, then Return.
 # The last field: whether the window is still open with bh.cfg as it was, or saved and gone.
 ORCA_STEPS = (
     (("ctrl+Down",), f"notification {choice(1)}.", "open"),
@@ -228,6 +229,9 @@ ORCA_STEPS = (
     (("space",), "notification 16-bit stays checked, one depth is always chosen.", "open"),
     (("Tab",) * 8, f"{DEFAULT_COLOURS[1][0]} selected.", "open"),
     (("x",), "notification 0, numbers 0 to 255.", "open"),
+    (("ctrl+Down",) * 13, f"notification {choice(13, 'last')}.", "open"),
+    (("ctrl+Up",) * 12, "notification Targets, 2 of 14, red 0, green {}, blue {}.".format(
+        *DEFAULT_COLOURS[1][1:]), "open"),
     (("Tab",) * 3, "OK push button.", "open"),
     (("KP_Enter",), "OK push button.", "open"),
     (("Return",), "notification Settings saved.", "saved"),
