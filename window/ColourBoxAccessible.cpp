@@ -26,17 +26,7 @@ void* ColourBoxAccessible::interface_cast(QAccessible::InterfaceType t)
 
 QString ColourBoxAccessible::text(QAccessible::Text t) const
 {
-    const QString edits = box()->accessibleDescription();
-    switch (t) {
-    case QAccessible::Value:
-        return box()->text();
-    case QAccessible::Name:
-        return edits.isEmpty() ? QAccessibleWidget::text(t) : edits;
-    case QAccessible::Description:
-        return edits.isEmpty() ? QAccessibleWidget::text(t) : QString();
-    default:
-        return QAccessibleWidget::text(t);
-    }
+    return t == QAccessible::Value ? box()->text() : QAccessibleWidget::text(t);
 }
 
 void ColourBoxAccessible::setText(QAccessible::Text t, const QString& text)

@@ -6,16 +6,13 @@
 
 class ColourBox;
 
-// A colour box as assistive technology finds it: named first by the type it edits, "Red of
-// Quests", then its value, so a player who tabs on at once has heard what the number is.
-//
-// The rest is a text box as Qt presents one, written out again for one answer: the text
-// attributes. Qt 6.4's line-edit interface (QAccessibleLineEdit::attributes) answers every offset
-// with an empty run starting and ending at that offset, as a line edit has no attributes. Orca
-// walks the runs to read a box on focus and, given empty ones, reads "25" for 255. Here the one
-// run covers the whole text. When every Qt the program builds with (Debian's, and the same
-// version built for Windows) answers with a run over the whole text, the text and editable-text
-// halves here can go back to Qt's own, with the name and description above set on the box.
+// A colour box as assistive technology finds it: a text box as Qt presents one, written out
+// again for one answer: the text attributes. Qt 6.4's line-edit interface
+// (QAccessibleLineEdit::attributes) answers every offset with an empty run starting and ending at
+// that offset, as a line edit has no attributes. Orca walks the runs to read a box on focus and,
+// given empty ones, reads "25" for 255. Here the one run covers the whole text. When every Qt the
+// program builds with (Debian's, and the same version built for Windows) answers with a run over
+// the whole text, the text and editable-text halves here can go back to Qt's own.
 class ColourBoxAccessible : public QAccessibleWidget,
                             public QAccessibleTextInterface,
                             public QAccessibleEditableTextInterface {
@@ -23,7 +20,6 @@ public:
     explicit ColourBoxAccessible(ColourBox* box);
 
     void* interface_cast(QAccessible::InterfaceType t) override;
-    // Said in the name, which type the box edits is not said again after.
     QString text(QAccessible::Text t) const override;
     void setText(QAccessible::Text t, const QString& text) override;
     QAccessible::State state() const override;

@@ -2,13 +2,37 @@
 // SPDX-License-Identifier: MIT
 #include "ScreenReaderNotice.h"
 
+#include "ReaderEventFilter.h"
+
 #include <QAccessible>
 #include <QWidget>
+#include <chrono>
 #include <utility>
+
+namespace {
+
+using namespace std::chrono_literals;
+// Longer than the gap between keys pressed one after another as fast as a hand does, or held
+// down, and short enough that the last type is heard at once after the run.
+constexpr auto kRunSettles = 400ms;
+
+} // namespace
 
 ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
 {
     setObjectName(QStringLiteral("screenReaderNotice"));
+    runSettles_.setSingleShot(true);
+    runSettles_.setInterval(kRunSettles);
+    connect(&runSettles_, &QTimer::timeout, this, &ScreenReaderNotice::show);
+}
+
+void ScreenReaderNotice::choosing()
+{
+    // A run of choices is told once, where it stops: a reader that heard each one would be cut
+    // short by the next key, and its queue flooded by what each choice changes.
+    if (QAccessible::isActive()) {
+        ReaderEventFilter::holdChoice();
+    }
 }
 
 void ScreenReaderNotice::announce(const QString& text, Kind kind)
@@ -17,23 +41,34 @@ void ScreenReaderNotice::announce(const QString& text, Kind kind)
     if (text.isEmpty() || !QAccessible::isActive()) {
         return;
     }
-    const bool first = pending_.isEmpty();
     if (kind == Kind::Choice) {
         if (pendingChoice_ >= 0) {
             pending_.removeAt(pendingChoice_);
         }
         pendingChoice_ = pending_.size();
+        pending_ << text;
+        ReaderEventFilter::holdChoice();
+        runSettles_.start();
+        return;
     }
     pending_ << text;
-    if (first) {
+    if (!showQueued_) {
+        showQueued_ = true;
         QMetaObject::invokeMethod(this, &ScreenReaderNotice::show, Qt::QueuedConnection);
     }
 }
 
 void ScreenReaderNotice::show()
 {
+    showQueued_ = false;
+    runSettles_.stop();
+    if (pending_.isEmpty()) {
+        return; // told already, with a change that came before it was due
+    }
     text_ = std::exchange(pending_, {}).join(QStringLiteral(", "));
     pendingChoice_ = -1;
+    // What the choices changed, before the words; Orca would cut the words short for it after.
+    ReaderEventFilter::releaseChoice();
     showing_ = true;
     // The name first, so a reader that keeps names in a cache reads the new one.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class QWidget;
 
@@ -25,11 +26,14 @@ public:
 
     // Shown once the change that called for it has been told to the reader in full (a check box
     // reports its own new state only after its handlers have run), so the notice comes last and
-    // is not cut short. Texts given during one change are spoken together, except that a newer
-    // choice replaces an older one. Once shown, the reader keeps only the newest showing of the
-    // notice it has not yet spoken (Orca skips an object's state change that a later one of the
+    // is not cut short; a choice only once no other has followed it for a moment, so a run of
+    // them is told once, where it stops. Texts given meanwhile are spoken together, except that
+    // a newer choice replaces an older one. Once shown, the reader keeps only the newest showing of
+    // the notice it has not yet spoken (Orca skips an object's state change that a later one of the
     // same object repeats), which is why there is one notice and not one object per text.
     void announce(const QString& text, Kind kind = Kind::Change);
+    // Before a choice changes the controls, whose changes then wait for its announcement.
+    void choosing();
 
     // The last text shown.
     const QString& text() const { return text_; }
@@ -47,4 +51,6 @@ private:
     QStringList pending_;
     qsizetype pendingChoice_ = -1; // where in pending_, if a choice waits
     bool showing_ = false;         // the bridge reads the text itself while it sends the events
+    bool showQueued_ = false;
+    QTimer runSettles_; // a choice waits for the next one this long
 };

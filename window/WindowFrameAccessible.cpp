@@ -2,11 +2,18 @@
 // SPDX-License-Identifier: MIT
 #include "WindowFrameAccessible.h"
 
+#include "ChosenTypeMarkAccessible.h"
 #include "MessageLabel.h"
 
 WindowFrameAccessible::WindowFrameAccessible(QWidget* window)
-    : QAccessibleWidget(window, QAccessible::Window)
+    : QAccessibleWidget(window, QAccessible::Window),
+      chosenMark_(QAccessible::registerAccessibleInterface(new ChosenTypeMarkAccessible(window)))
 {
+}
+
+WindowFrameAccessible::~WindowFrameAccessible()
+{
+    QAccessible::deleteAccessibleInterface(chosenMark_);
 }
 
 QList<QWidget*> WindowFrameAccessible::children() const
@@ -25,12 +32,15 @@ QList<QWidget*> WindowFrameAccessible::children() const
 
 int WindowFrameAccessible::childCount() const
 {
-    return int(children().size());
+    return int(children().size()) + 1;
 }
 
 QAccessibleInterface* WindowFrameAccessible::child(int index) const
 {
     const QList<QWidget*> controls = children();
+    if (index == controls.size()) {
+        return QAccessible::accessibleInterface(chosenMark_);
+    }
     return index >= 0 && index < controls.size()
                ? QAccessible::queryAccessibleInterface(controls[index])
                : nullptr;
@@ -38,5 +48,12 @@ QAccessibleInterface* WindowFrameAccessible::child(int index) const
 
 int WindowFrameAccessible::indexOfChild(const QAccessibleInterface* child) const
 {
-    return child != nullptr ? int(children().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    if (child == nullptr) {
+        return -1;
+    }
+    const QList<QWidget*> controls = children();
+    if (child == QAccessible::accessibleInterface(chosenMark_)) {
+        return int(controls.size());
+    }
+    return int(controls.indexOf(qobject_cast<QWidget*>(child->object())));
 }

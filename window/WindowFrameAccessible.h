@@ -6,10 +6,14 @@
 #include <QList>
 
 // The settings window as assistive technology finds it: a frame named by its title, whose
-// children are its controls with the message names gathered in their list.
+// children are its controls with the message names gathered in their list, and last the word
+// that marks the name being edited for a review of the screen (ChosenTypeMarkAccessible).
 class WindowFrameAccessible : public QAccessibleWidget {
 public:
     explicit WindowFrameAccessible(QWidget* window);
+    ~WindowFrameAccessible() override;
+    WindowFrameAccessible(const WindowFrameAccessible&) = delete;
+    WindowFrameAccessible& operator=(const WindowFrameAccessible&) = delete;
 
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
@@ -17,4 +21,6 @@ public:
 
 private:
     QList<QWidget*> children() const;
+
+    QAccessible::Id chosenMark_;
 };

@@ -6,6 +6,7 @@
 #include "ConfigError.h"
 #include "ConfigFile.h"
 #include "Pictures.h"
+#include "ScreenReaderPresence.h"
 
 #include <QAccessible>
 #include <QGuiApplication>
@@ -215,14 +216,15 @@ void frmMain::cmdOK_Click()
         close();
         return;
     }
-    if (!QAccessible::isActive()) {
+    // Assistive technology may be on with no one to speak to: only a screen reader is waited for.
+    if (!QAccessible::isActive() || !screenReaderRunning()) {
         close();
         return;
     }
     // A reader speaks the notice only while it can still ask the window for it, so the window
     // stays until the reader has fetched the words, and a while more: Orca fetches them as it
     // queues the event and speaks them when it gets to it. A reader that never asks does not
-    // keep it open for long. Players without one see no delay.
+    // keep it open for long.
     const QString saved = QStringLiteral("Settings saved");
     closingAfterNotice_ = true;
     connect(notice_, &ScreenReaderNotice::readerFetched, this, [this, saved](const QString& text) {
@@ -236,5 +238,8 @@ void frmMain::cmdOK_Click()
 
 void frmMain::lblMessages_Click(int index)
 {
+    notice_->choosing();
     SelectMessage(index);
+    // A reader's click on a name or its press action moves nothing it would speak of.
+    announceCurrentMessage();
 }

@@ -51,6 +51,10 @@ public:
     }
     int currentMessage() const { return CurrentMessage; }
 
+    // Ctrl+Down (+1) and Ctrl+Up (-1), and a pad's shoulder buttons: the neighbouring type, as
+    // a click on its name would, told to a screen reader once a run of them stops.
+    void chooseNeighbourMessage(int step);
+
 protected:
     // A window manager may make the window full screen, maximise it or force another size on it
     // although it cannot be resized. The form then stays whole, centred on black as the game's
@@ -89,10 +93,10 @@ private:
     void SelectMessage(int index);
     void editMessage(int index); // its second half alone: on load the bars hold nothing yet
 
-    // Ctrl+Down (+1) and Ctrl+Up (-1): the neighbouring type, as a click on its name would.
-    void chooseNeighbourMessage(int step);
     // Marks the name of the type being edited, for the eye and for assistive technology.
     void showCurrentMessage();
+    // Tells a screen reader which type is now being edited, with its place and colour.
+    void announceCurrentMessage();
 
     // Handlers, in the order their controls stand in the window.
     void chkDebug_Click();

@@ -50,11 +50,12 @@ void frmMain::txtColor_Change(int index)
     // number (12.7 becomes 13). If it stands there already, the box keeps what was typed.
     scrColor[static_cast<std::size_t>(index)]->setComponent(numberIn(box));
     // A screen reader keeps quiet about text the program puts in a box, so the player would not
-    // know that 300 became 255, nor why a letter they typed is gone.
+    // know that 300 became 255, nor why a letter they typed is gone and what stands there now.
     if (box->text() != typed) {
         const bool refused = std::any_of(typed.begin(), typed.end(), [](QChar ch) {
             return (ch < u'0' || ch > u'9') && ch != u'.';
         });
-        notice_->announce(refused ? QStringLiteral("numbers 0 to 255") : box->text());
+        notice_->announce(refused ? box->text() + QStringLiteral(", numbers 0 to 255")
+                                  : box->text());
     }
 }

@@ -67,7 +67,10 @@ void frmMain::applyDepthRule(QCheckBox* box)
         notice_->announce(changed.join(QStringLiteral(", ")));
     } else {
         // A depth cannot be switched off, only replaced: a click on the chosen box keeps it and
-        // applies its W-buffering again, through the branch above.
+        // applies its W-buffering again, through the branch above. The box ends as it began, so
+        // a screen reader hears no change of it and the player would not know the press counted.
+        notice_->announce(QStringLiteral("%1 stays checked, one depth is always chosen")
+                              .arg(box->accessibleName()));
         box->setChecked(true);
     }
 }

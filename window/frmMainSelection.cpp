@@ -29,10 +29,19 @@ QString choiceText(const QString& name, int index, const bh::Colour& colour)
     return parts.join(QStringLiteral(", "));
 }
 
+const QString kChoiceHint =
+    QStringLiteral("Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons");
+
 } // namespace
 
 void frmMain::createMessageChoice()
 {
+    // The list of types takes no focus, so nothing a reader lands on would tell of these keys:
+    // the first control and every editor of the colour say how to reach them.
+    chkFullScreen->setAccessibleDescription(kChoiceHint);
+    for (QLineEdit* box : txtColor) {
+        box->setAccessibleDescription(kChoiceHint);
+    }
     // The window's own keys are taken from each control before the control sees them, so they
     // work from every one of them and the focus stays where it is. Not as QShortcuts: Qt runs
     // those before its screen-reader bridge has offered the key to the reader, and a reader's
@@ -74,12 +83,18 @@ void frmMain::chooseNeighbourMessage(int step)
 {
     // From here on the player relies on the mark; it stays, and follows clicks too.
     keyboardChoice_ = true;
+    notice_->choosing();
     const int index = CurrentMessage + step;
     if (index < 0 || index >= bh::kMessageTypeCount) {
         showCurrentMessage(); // at the end of the list: nothing to choose, but show where it is
     } else {
         SelectMessage(index); // as a click on the name: the type left behind keeps the colour
     }
+    announceCurrentMessage();
+}
+
+void frmMain::announceCurrentMessage()
+{
     // The focus stays where it is, so a screen reader would not say the name on its own.
     notice_->announce(choiceText(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text(),
                                  CurrentMessage, barColour()),
@@ -93,17 +108,19 @@ void frmMain::showCurrentMessage()
         lblMessages[i]->setSelected(i == current);
     }
 
-    // "Red of Quests": a bar or box alone does not say which type it edits.
+    // "Red of Quests": a bar or box alone does not say which type it edits. A box says it as its
+    // name, before its value, so a player who tabs on at once has heard what the number is.
     const auto& components = bh::layout::kComponentNames;
     for (std::size_t c = 0; c < components.size(); ++c) {
-        const QString description =
+        const QString edits =
             QStringLiteral("%1 of %2")
                 .arg(QString::fromLatin1(components[c]), lblMessages[current]->text());
-        for (QWidget* editor :
-             {static_cast<QWidget*>(scrColor[c]), static_cast<QWidget*>(txtColor[c])}) {
-            if (editor->accessibleDescription() != description) {
-                editor->setAccessibleDescription(description);
-            }
+        const QString barDescription = edits + QStringLiteral(". ") + kChoiceHint;
+        if (scrColor[c]->accessibleDescription() != barDescription) {
+            scrColor[c]->setAccessibleDescription(barDescription);
+        }
+        if (txtColor[c]->accessibleName() != edits) {
+            txtColor[c]->setAccessibleName(edits);
         }
     }
 

@@ -92,9 +92,31 @@ def find_frame(pyatspi, pump):
     return poll("the program on the accessibility bus", frame, timeout=30)
 
 
+def screen_reader(on):
+    """What a desktop sets on the accessibility bus while the player has its screen reader on."""
+    from gi.repository import Gio, GLib
+    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+        GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", on))),
+        None, Gio.DBusCallFlags.NONE, -1, None)
+
+
+def test_ok_waits_for_no_one_without_a_screen_reader(atspi, app):
+    """The accessibility bus on for some other tool: OK saves and closes at once, not after the
+    seconds a reader would be given to fetch "Settings saved"."""
+    screen_reader(False)
+    app.start()
+    app.wait_for_main_window()
+    w = Window(atspi[0], find_frame(atspi[0], atspi[1]))
+    w.act(w.get("push button", "OK"), "Press")
+    app.wait_for_exit(timeout=1)
+    app.check_folder(START)
+
+
 def test_choose_edit_and_save_through_atspi(atspi, app):
     """Every control found by role and name, driven by its actions and values alone."""
     pyatspi, pump, announced, notices = atspi
+    screen_reader(True)
     app.start()
     app.wait_for_main_window()
     frame = find_frame(pyatspi, pump)
@@ -149,14 +171,23 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
 
     # Quests by its press action: its colour comes into the boxes and bars, and the selection
     # moves to it, announced.
-    w.act(names[3], "Press")
+    announces("the press on Quests", lambda: w.act(names[3], "Press"), choice(3))
     expect("the boxes", w.box_texts, [str(v) for v in DEFAULT_COLOURS[3]])
     expect("the bars", w.bar_values, list(DEFAULT_COLOURS[3]))
     expect("the selection", lambda: [w.selected(n) for n in names],
            [i == 3 for i in range(14)])
     expect("the announced selection", lambda: announced[-1:], [NAMES[3]])
-    assert w.get("scroll bar", "Green").description == f"{COMPONENTS[1]} of {NAMES[3]}"
+    # A review of the screen, which reads by place, reads "chosen" on the line of that name.
+    mark, quests = (o.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+                    for o in (w.get("label", "chosen"), names[3]))
+    assert mark.x < quests.x and quests.y <= mark.y + mark.height // 2 < quests.y + quests.height
     assert w.get("text", "Green").name == f"{COMPONENTS[1]} of {NAMES[3]}"  # said before its value
+    # The list takes no focus: where a reader lands first and on each editor, how to choose.
+    hint = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
+    for role, name, description in (("check box", "Full Screen", hint),
+                                    ("scroll bar", "Green", f"Green of {NAMES[3]}. {hint}"),
+                                    ("text", "Blue", hint)):
+        assert w.get(role, name).description == description, f"the {name} {role}'s description"
 
     # A bar set through its value, a box through its text: each as the player's own edit.
     w.get("scroll bar", "Red").queryValue().currentValue = 10.0
@@ -169,7 +200,7 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
 
     # Another type: Quests keeps what it was given. Then options, one with the depth rule's
     # changes to other boxes announced, and OK.
-    w.act(names[12], "Press")
+    announces("the press on Reason", lambda: w.act(names[12], "Press"), choice(12))
     expect("the boxes", w.box_texts, [str(v) for v in DEFAULT_COLOURS[12]])
     keep = w.get("check box", "Keep bodies of dead NPCs")
     w.act(keep, "Toggle")
@@ -184,14 +215,23 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
 
 
 # What Orca must say, step by step from the first focus on Full Screen: the type chosen from a
-# check box, the boxes the depth rule changed, the whole 255 in Targets' red box on focus, a
-# refused letter, and on OK its "where am I" (keypad Enter), which must not press it, then Return.
+# check box, the last of a fast run of choices each way (each choice changes a dozen objects, and
+# a flooded Orca drops the notice), the boxes the depth rule changed, the checked depth box that
+# stays, the whole 255 in Targets' red box on focus, a refused letter and the value it left, the
+# runs again from that box, whose text each choice rewrites, and on OK its "where am I" (keypad
+# Enter), which must not press it, then Return.
 # The last field: whether the window is still open with bh.cfg as it was, or saved and gone.
 ORCA_STEPS = (
     (("ctrl+Down",), f"notification {choice(1)}.", "open"),
+    (("ctrl+Down",) * 13, f"notification {choice(13, 'last')}.", "open"),
+    (("ctrl+Up",) * 12, f"notification {choice(1)}.", "open"),
     (("Tab",) * 4 + ("space",), "notification 32-bit off, W-Buffering on.", "open"),
+    (("space",), "notification 16-bit stays checked, one depth is always chosen.", "open"),
     (("Tab",) * 8, f"{DEFAULT_COLOURS[1][0]} selected.", "open"),
-    (("x",), "notification numbers 0 to 255.", "open"),
+    (("x",), "notification 0, numbers 0 to 255.", "open"),
+    (("ctrl+Down",) * 13, f"notification {choice(13, 'last')}.", "open"),
+    (("ctrl+Up",) * 12, "notification Targets, 2 of 14, red 0, green {}, blue {}.".format(
+        *DEFAULT_COLOURS[1][1:]), "open"),
     (("Tab",) * 3, "OK push button.", "open"),
     (("KP_Enter",), "OK push button.", "open"),
     (("Return",), "notification Settings saved.", "saved"),
@@ -224,6 +264,7 @@ def test_what_orca_says(atspi, session, app):
     output = os.path.join(session.workdir, "orca-output.log")
     env = dict(session.env, DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
                GSETTINGS_BACKEND="memory")
+    screen_reader(True)  # as a desktop does when it starts Orca
     orca = session.spawn(["orca", "-u", prefs, "--debug-file", log], env=env,
                          stdout=open(output, "w"), stderr=subprocess.STDOUT)
 
@@ -254,6 +295,9 @@ def test_what_orca_says(atspi, session, app):
         since = len(said())
         app.session.key(*keys)
         hear(utterance, since)
+        # A run of keys is told once, where it ends.
+        notices = [u for u in said()[since:] if u.startswith("notification ")]
+        assert notices in ([], [utterance]), f"after {keys[0]} x{len(keys)} Orca said {notices}"
         if after == "saved":
             app.wait_for_exit()
         assert app.process.poll() is None or after == "saved", f"{keys} closed the window"

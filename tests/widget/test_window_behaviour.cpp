@@ -427,8 +427,13 @@ private slots:
         quests->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(w.window().currentMessage(), 3);
         QVERIFY(quests->state().selected && !system->state().selected);
-        QCOMPARE(w.bar(0)->accessibleDescription(), QStringLiteral("Red of Quests"));
-        QCOMPARE(w.box(2)->accessibleDescription(), QStringLiteral("Blue of Quests"));
+        // Where a reader lands first and on every editor: how to choose another type.
+        const QString hint = QStringLiteral(
+            "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons");
+        QCOMPARE(w.bar(0)->accessibleDescription(), QStringLiteral("Red of Quests. ") + hint);
+        QCOMPARE(w.box(2)->accessibleName(), QStringLiteral("Blue of Quests"));
+        QCOMPARE(w.box(2)->accessibleDescription(), hint);
+        QCOMPARE(w.control<QWidget>(QStringLiteral("chkFullScreen"))->accessibleDescription(), hint);
         QVERIFY(!w.control<QWidget>(QStringLiteral("selectionMark"))->isVisible());
 
         // A bar tells the component, not its scroll position, and a value set from outside runs

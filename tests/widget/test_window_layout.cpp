@@ -180,7 +180,7 @@ private slots:
                      qPrintable(widget->objectName()));
         }
         QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red"));
-        QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green"));
+        QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green of System messages"));
         QCOMPARE(w.bar(2)->accessibleName(), QStringLiteral("Blue"));
     }
 };
