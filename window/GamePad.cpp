@@ -308,10 +308,10 @@ void GamePad::moveFocus(Direction direction)
     if (from == nullptr) {
         return;
     }
-    // The nearest control ahead, within 45 degrees, where a control beside the way counts by the
-    // gap between the two (a wide check box is straight below a narrow one it overlaps) and
-    // twice: across a row, the neighbour beats a nearer control below. Among equals, the one
-    // whose middle lies nearest the line wins.
+    // The nearest control whose middle lies past this one's edge, within 45 degrees, where a
+    // control beside the way counts by the gap between the two (a wide check box is straight
+    // below a narrow one it overlaps) and twice: across a row, the neighbour beats a nearer
+    // control below. Among equals, the one whose middle lies nearest the line wins.
     const bool vertical = direction == Direction::Up || direction == Direction::Down;
     const int sign = direction == Direction::Up || direction == Direction::Left ? -1 : 1;
     const QRect here = from->geometry();
@@ -325,11 +325,13 @@ void GamePad::moveFocus(Direction direction)
         const QRect there = control->geometry();
         const QPoint d = there.center() - here.center();
         const int ahead = sign * (vertical ? d.y() : d.x());
+        const QPoint past = there.center() - (sign > 0 ? here.bottomRight() : here.topLeft());
+        const bool beyond = sign * (vertical ? past.y() : past.x()) > 0;
         const int gap =
             vertical ? std::max({0, there.left() - here.right(), here.left() - there.right()})
                      : std::max({0, there.top() - here.bottom(), here.top() - there.bottom()});
         const std::pair score{ahead + 2 * gap, std::abs(vertical ? d.x() : d.y())};
-        if (ahead > 0 && gap <= ahead && score < bestScore) {
+        if (beyond && gap <= ahead && score < bestScore) {
             best = control;
             bestScore = score;
         }

@@ -125,6 +125,26 @@ def Key(ctx, *keys):
 
 
 @step
+def Pad(ctx, *buttons):
+    """Buttons of the virtual game controller pressed in turn, in SDL's names (a, b, dpdown,
+    leftshoulder, ...); returns once the program has had each one, or has ended."""
+    fd = poll("the program to start reading game controllers", lambda: _open_fifo(ctx.pad))
+    with os.fdopen(fd, "w") as rows:
+        rows.write(" ".join(buttons) + "\n")
+    done = ctx.pad + ".done"
+    count = ctx.pads_played = getattr(ctx, "pads_played", 0) + 1
+    poll("the buttons to be pressed", lambda: ctx.app.process.poll() is not None or (
+        os.path.exists(done) and open(done).read().count("\n") >= count))
+
+
+def _open_fifo(path):
+    try:
+        return os.open(path, os.O_WRONLY | os.O_NONBLOCK)
+    except OSError:  # no reader yet
+        return None
+
+
+@step
 def Type(ctx, text):
     ctx.session.xdotool("type", "--delay", 40, text)
 
@@ -443,6 +463,7 @@ class Scenario:
     # "silent" or "hangup": WAYLAND_DISPLAY names a compositor that never answers, or one that
     # hangs up at once, and DISPLAY the session's X server.
     compositor: str = None
+    pad: bool = False  # a virtual game controller plugged in, for Pad steps
 
 
 def fake_compositor(workdir, kind):
@@ -470,13 +491,17 @@ def flatten(steps):
             yield step
 
 
-def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
+def run_scenario(session, executable, scenario, artifacts, whole_folder=False,
+                 virtual_pad=None):
     app = AppRun(session, executable, scenario.config, scale=scenario.scale,
                  whole_folder=whole_folder, folder_name=scenario.folder)
     if scenario.compositor:
         app.extra_env.update(fake_compositor(session.workdir, scenario.compositor))
     ctx = types.SimpleNamespace(session=session, scenario=scenario, app=app, artifacts=artifacts,
-                                folder=app.folder)
+                                folder=app.folder, pad=os.path.join(session.workdir, "pad"))
+    if scenario.pad:
+        os.mkfifo(ctx.pad)
+        app.extra_env.update(LD_PRELOAD=os.path.abspath(virtual_pad), BH_VIRTUAL_PAD=ctx.pad)
     try:
         app.start()
         if scenario.shows_window:

@@ -425,6 +425,7 @@ private slots:
         QTest::newRow("the stick moves as the d-pad") << "chkFullScreen" << "lefty+ lefty+" << "chkAntialias" << 0 << "chk32bit" << 10;
         QTest::newRow("right along the depth row, stopping at its end") << "chk16bit" << "dpright dpright dpright" << "chk32bit" << 0 << "chk32bit" << 10;
         QTest::newRow("down from a depth box to the nearest option below") << "chk32bit" << "dpdown" << "chkWBuffer" << 0 << "chk32bit" << 10;
+        QTest::newRow("left from a wide option passes the depth row below it") << "chkDither" << "dpleft" << "scrColor(2)" << 0 << "chk32bit" << 10;
         QTest::newRow("left from the depth row reaches the bars") << "chk16bit" << "dpleft dpleft dpleft" << "scrColor(0)" << 0 << "chk32bit" << 10;
         QTest::newRow("from OK to the boxes and up to a bar") << "cmdOK" << "dpleft dpup dpup dpup" << "scrColor(2)" << 0 << "chk32bit" << 10;
         QTest::newRow("down from the last box goes nowhere") << "txtColor(2)" << "dpdown" << "txtColor(2)" << 0 << "chk32bit" << 10;
