@@ -14,3 +14,5 @@ execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-sdl2 ${bh_sdl2_targe
 # A cross build looks for packages only under its sysroot; this prefix lies outside it.
 find_package(SDL2 2.24 REQUIRED CONFIG PATHS ${BH_SDL2_PREFIX} NO_DEFAULT_PATH
              NO_CMAKE_FIND_ROOT_PATH)
+# The program's main is its own: SDL must not rename it to SDL_main on Windows.
+set_property(TARGET SDL2::SDL2 APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS SDL_MAIN_HANDLED)
