@@ -126,22 +126,14 @@ def Key(ctx, *keys):
 
 @step
 def Pad(ctx, *buttons):
-    """Buttons of the virtual game controller pressed in turn, in SDL's names (a, b, dpdown,
-    leftshoulder, ...); returns once the program has had each one, or has ended."""
-    fd = poll("the program to start reading game controllers", lambda: _open_fifo(ctx.pad))
-    with os.fdopen(fd, "w") as rows:
-        rows.write(" ".join(buttons) + "\n")
+    """Buttons of the virtual game controller pressed in turn, in SDL's names (a, dpdown, ...);
+    returns once the program has had each one, or has ended."""
+    ctx.pads = getattr(ctx, "pads", 0) + 1
+    with open(ctx.pad, "w") as fifo:  # opened once the program reads pads
+        fifo.write(" ".join(buttons) + "\n")
     done = ctx.pad + ".done"
-    count = ctx.pads_played = getattr(ctx, "pads_played", 0) + 1
     poll("the buttons to be pressed", lambda: ctx.app.process.poll() is not None or (
-        os.path.exists(done) and open(done).read().count("\n") >= count))
-
-
-def _open_fifo(path):
-    try:
-        return os.open(path, os.O_WRONLY | os.O_NONBLOCK)
-    except OSError:  # no reader yet
-        return None
+        os.path.exists(done) and open(done).read().count("\n") >= ctx.pads))
 
 
 @step

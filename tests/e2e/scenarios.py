@@ -333,15 +333,13 @@ OPTIONS = [
                         colours=with_colour(0, (42, 7, 47))),
         expect_status=0),
     Scenario(
-        # A pad as Steam Input presents one, the focus starting on Full Screen.
+        # From Full Screen: it and Debug Info on, the third type, its blue bar 128 -> 130.
         "game_controller_alone_edits_and_saves",
         config=cfg(),
         steps=[
-            Pad("a", "dpdown", "a"),                # Full Screen and Debug Info on
-            Pad("rightshoulder", "rightshoulder"),  # the third type
-            Pad("dpdown", "dpdown", "dpleft"),      # on to Dithering, across to the blue bar
-            Pad("dpup", "dpup"),                    # blue 128 -> 130
-            Pad("b", "start", "back", "x", "y"),    # neither saves nor closes
+            Pad("a", "dpdown", "a", "rightshoulder", "rightshoulder", "dpdown", "dpdown", "dpleft",
+                "dpup", "dpup"),
+            Pad("b", "start", "back", "x", "y"),  # neither saves nor closes
             Shot("by_pad", Box("chkFullScreen", True), Box("chkDebug", True)),
             Pad("dpright", "dpdown", "dpdown", "dpdown", "a"),  # 16-bit, W-Buffering, Keep, OK
         ],
