@@ -4,6 +4,7 @@
 
 #include "ConfigError.h"
 #include "ConfigFile.h"
+#include "GamePad.h"
 #include "PlatformStartup.h"
 #include "StartupChecks.h"
 #include "frmMain.h"
@@ -62,6 +63,7 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
     if (beforeShow) {
         beforeShow(window);
     }
+    const GamePad pad(&window); // starts once the first frame is on screen
     window.showCentered();
     const int loopStatus = QApplication::exec();
     return status != 0 ? status : loopStatus;

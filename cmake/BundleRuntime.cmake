@@ -5,7 +5,7 @@
 # program and all of them at each other with $ORIGIN-relative RPATHs, notes the oldest C and C++
 # runtimes the folder can run on, and lays down the licence texts and the source of each bundled
 # library. Expects BH_PROGRAM (the built program), BH_QT_PLUGIN_DIR, BH_QT_PLUGINS (type/file.so
-# under it), BH_NEEDS_FILE (where the runtimes go, under the folder), BH_PATCHELF, BH_READELF and
+# under it), BH_SDL2_PREFIX (SDL2 as scripts/build-sdl2 built it), BH_NEEDS_FILE (where the runtimes go, under the folder), BH_PATCHELF, BH_READELF and
 # BH_DPKG_QUERY.
 
 # Base libraries: every desktop that can show a window has them, and they must come from the
@@ -142,6 +142,20 @@ function(bh_path_twin path out)
   set(${out} "${twin}" PARENT_SCOPE)
 endfunction()
 
+# SDL2 is no Debian package's file: it is built here from Debian's source with only what a pad
+# needs, and brought its licence and the account of its source along.
+set(bh_debian_built)
+set(bh_sdl2_rows)
+foreach(entry IN LISTS bh_bundled)
+  if(entry MATCHES "^([^|]*)[|]${BH_SDL2_PREFIX}/")
+    string(APPEND bh_sdl2_rows "  ${CMAKE_MATCH_1}\n      SDL2, built from Debian's source: licences/SDL2/SOURCE.txt\n")
+  else()
+    list(APPEND bh_debian_built "${entry}")
+  endif()
+endforeach()
+set(bh_bundled ${bh_debian_built})
+file(INSTALL "${BH_SDL2_PREFIX}/share/notices/SDL2" DESTINATION "${bh_game}/licences")
+
 set(bh_candidates)
 foreach(entry IN LISTS bh_bundled)
   string(REGEX REPLACE "^[^|]*[|]" "" real "${entry}")
@@ -209,9 +223,11 @@ message(STATUS "Installing: $ENV{DESTDIR}${bh_readme}")
 file(WRITE "$ENV{DESTDIR}${bh_readme}" "\
 Libraries carried by Brackenholt Config
 
-The program (MIT licence) needs Qt 6 and the libraries below. So that it starts on any desktop
-Linux, they come with it in lib/ and plugins/, as separate shared libraries, exactly as Debian 12
-(bookworm) built them; only their library search path (RPATH) was set to look in lib/ first.
+The program (MIT licence) needs Qt 6, SDL2 and the libraries below. So that it starts on any
+desktop Linux, they come with it in lib/ and plugins/, as separate shared libraries, exactly as
+Debian 12 (bookworm) built them, but for SDL2, built from Debian's source with only its game
+controller parts (licences/SDL2/SOURCE.txt says how); only their library search path (RPATH) was
+set to look in lib/ first.
 
 You may replace any of them with your own build of the same library and a compatible version:
 put it in place of the file of the same name in lib/ or plugins/. Qt and ICU may be replaced
@@ -228,5 +244,5 @@ for instance with a bookworm deb-src entry in the APT sources:
 
 Files, the Debian package they come from and the source package it is built from:
 
-${bh_rows}")
+${bh_rows}${bh_sdl2_rows}")
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "$ENV{DESTDIR}${bh_readme}")

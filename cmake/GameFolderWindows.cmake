@@ -5,6 +5,7 @@
 # loads, and a .zip.
 #
 #   <prefix>/Qt6Core.dll, Qt6Gui.dll, Qt6Widgets.dll, and the mingw runtime DLLs they need
+#   <prefix>/SDL2.dll                                game controllers (scripts/build-sdl2)
 #   <prefix>/platforms/qwindows.dll                  Qt's Windows platform plug-in
 #   <prefix>/licences/                               licence texts and where the sources are
 #
@@ -36,7 +37,8 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platform
 install(CODE "
   set(BH_PROGRAM \"$<TARGET_FILE:brackenholt-config>\")
   set(BH_PLUGINS \"$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>\")
-  set(BH_DLL_DIRS \"$<TARGET_FILE_DIR:Qt6::Core>;${bh_mingw_dirs}\")
+  set(BH_DLL_DIRS \"$<TARGET_FILE_DIR:Qt6::Core>;${BH_SDL2_PREFIX}/bin;${bh_mingw_dirs}\")
+  set(BH_SDL2_PREFIX \"${BH_SDL2_PREFIX}\")
   set(BH_IMPORT_LIB_DIR \"${bh_import_lib_dir}\")
   set(BH_QT_PREFIX \"${bh_qt_prefix}\")
   set(BH_QT_NOTICES \"${bh_qt_prefix}/share/notices/qtbase\")

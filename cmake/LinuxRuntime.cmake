@@ -4,7 +4,7 @@
 # Qt or another version of it:
 #
 #   <prefix>/qt.conf                  tells Qt its plugins are in plugins/, beside the program
-#   <prefix>/lib/                     Qt, ICU and the other libraries that are not a desktop's own
+#   <prefix>/lib/                     Qt, ICU, SDL2 and the other non-base libraries
 #   <prefix>/plugins/<type>/          the X11 and Wayland platform plugins and what they load
 #   <prefix>/licences/                the bundled libraries' licence texts and their source
 #   <prefix>/share/brackenholt-config/needs   the oldest glibc and libstdc++ it runs on
@@ -35,6 +35,7 @@ install(CODE "
   set(BH_PROGRAM \"$<TARGET_FILE:brackenholt-config>\")
   set(BH_QT_PLUGIN_DIR \"${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}\")
   set(BH_QT_PLUGINS \"${BH_QT_PLUGINS}\")
+  set(BH_SDL2_PREFIX \"${BH_SDL2_PREFIX}\")
   set(BH_NEEDS_FILE share/brackenholt-config/needs) # register-launcher reads it there
   set(BH_PATCHELF \"${BH_PATCHELF}\")
   set(BH_READELF \"${BH_READELF}\")

@@ -66,15 +66,17 @@ if(CMAKE_INSTALL_DO_STRIP)
   endforeach()
 endif()
 
-# Licences: Qt's (collected with it), and the Debian copyright file of every other package the
-# folder takes something from: the mingw runtime DLLs and the label font built into the program.
+# Licences: Qt's and SDL2's (collected with them), and the Debian copyright file of every other
+# package the folder takes something from: the mingw runtime DLLs and the label font built into
+# the program.
 set(bh_licences "${bh_folder}/licences")
 file(REMOVE_RECURSE "${bh_licences}")
 file(COPY "${BH_QT_NOTICES}/" DESTINATION "${bh_licences}/qt")
+file(COPY "${BH_SDL2_PREFIX}/share/notices/SDL2/" DESTINATION "${bh_licences}/SDL2")
 set(bh_from_debian "")
 foreach(file IN LISTS bh_dlls)
-  if(file MATCHES "^${BH_QT_PREFIX}/")
-    continue() # its notes are Qt's
+  if(file MATCHES "^(${BH_QT_PREFIX}|${BH_SDL2_PREFIX})/")
+    continue() # their notes came with them
   endif()
   execute_process(COMMAND dpkg-query -S "${file}" OUTPUT_VARIABLE owner
                   OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
@@ -85,7 +87,8 @@ endforeach()
 list(APPEND bh_from_debian "the label font, built into brackenholt-config.exe|${BH_FONT_PACKAGE}")
 
 set(bh_sources "Brackenholt Config ${BH_VERSION}, MIT licence: ${BH_HOMEPAGE_URL}\n\n")
-string(APPEND bh_sources "Qt: see qt/SOURCE.txt; its licence texts are in qt/.\n\n")
+string(APPEND bh_sources "Qt: see qt/SOURCE.txt; its licence texts are in qt/.\n")
+string(APPEND bh_sources "SDL2 (SDL2.dll): see SDL2/SOURCE.txt; its licence is SDL2/LICENSE.txt.\n\n")
 string(APPEND bh_sources "From Debian 12 packages, each with its copyright file here:\n")
 foreach(entry IN LISTS bh_from_debian)
   string(REPLACE "|" ";" entry "${entry}")

@@ -28,6 +28,7 @@ def pytest_addoption(parser):
             ("launcher", "what starts the program (the Windows build's wine-run)"),
             ("helper", "file_helper.exe, which holds bh.cfg open under Wine"),
             ("fail-rename", "the library that makes the save's last rename fail"),
+            ("virtual-pad", "the library that plugs a virtual game controller in"),
             ("game-folder", "a game folder laid out by cmake --install once per ctest run"),
             ("build", "the build tree"), ("source", "the source tree"),
             ("cmake", "cmake"), ("cpack", "cpack"), ("app-id", "the launcher entry's id"),

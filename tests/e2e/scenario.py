@@ -124,6 +124,18 @@ def Key(ctx, *keys):
 
 
 @step
+def Pad(ctx, *buttons):
+    """Buttons of the virtual game controller pressed in turn, in SDL's names (a, dpdown, ...);
+    returns once the program has had each one, or has ended."""
+    ctx.pads = getattr(ctx, "pads", 0) + 1
+    with open(ctx.pad, "w") as fifo:  # opened once the program reads pads
+        fifo.write(" ".join(buttons) + "\n")
+    done = ctx.pad + ".done"
+    poll("the buttons to be pressed", lambda: ctx.app.process.poll() is not None or (
+        os.path.exists(done) and open(done).read().count("\n") >= ctx.pads))
+
+
+@step
 def Type(ctx, text):
     ctx.session.xdotool("type", "--delay", 40, text)
 
@@ -446,6 +458,7 @@ class Scenario:
     compositor: str = None
     env: dict = None  # set for the program on top of the session's
     says: str = None  # standard error is one line holding this
+    pad: bool = False  # a virtual game controller plugged in, for Pad steps
 
 
 def fake_compositor(workdir, kind):
@@ -506,7 +519,8 @@ def flatten(steps):
             yield step
 
 
-def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
+def run_scenario(session, executable, scenario, artifacts, whole_folder=False,
+                 virtual_pad=None):
     app = AppRun(session, executable, scenario.config, scale=scenario.scale,
                  whole_folder=whole_folder, folder_name=scenario.folder)
     if scenario.compositor:
@@ -515,7 +529,10 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False):
         app.extra_env.update(fake)
     app.extra_env.update(scenario.env or {})
     ctx = types.SimpleNamespace(session=session, scenario=scenario, app=app, artifacts=artifacts,
-                                folder=app.folder)
+                                folder=app.folder, pad=os.path.join(session.workdir, "pad"))
+    if scenario.pad:
+        os.mkfifo(ctx.pad)
+        app.extra_env.update(LD_PRELOAD=os.path.abspath(virtual_pad), BH_VIRTUAL_PAD=ctx.pad)
     try:
         app.start()
         if scenario.shows_window:

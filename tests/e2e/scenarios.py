@@ -11,7 +11,7 @@ from scenario import (
     OK_BUTTON, OPTION_COLUMN, PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box,
     ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4,
     Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, FullScreen, Key,
-    Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot,
+    Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pad, Pixel, Same, Scenario, NotPixelDoubled, Shot,
     TitleBar, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
     caption_label, centre, cfg, message_label, near_left)
 
@@ -332,6 +332,19 @@ OPTIONS = [
         expect_file=cfg(options=(0, 0, 1, 0, 0), depth=16, keep=1,
                         colours=with_colour(0, (42, 7, 47))),
         expect_status=0),
+    Scenario(
+        # From Full Screen: it and Debug Info on, the third type, its blue bar 128 -> 130.
+        "game_controller_alone_edits_and_saves",
+        config=cfg(),
+        steps=[
+            Pad("a", "dpdown", "a", "rightshoulder", "rightshoulder", "dpdown", "dpdown", "dpleft",
+                "dpup", "dpup"),
+            Pad("b", "start", "back", "x", "y"),  # neither saves nor closes
+            Shot("by_pad", Box("chkFullScreen", True), Box("chkDebug", True)),
+            Pad("dpright", "dpdown", "dpdown", "dpdown", "a"),  # 16-bit, W-Buffering, Keep, OK
+        ],
+        expect_file=cfg(options=(1, 1, 0, 0, 0), colours=with_colour(2, (128, 255, 130))),
+        expect_status=0, pad=True),
 ]
 
 

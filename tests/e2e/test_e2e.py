@@ -27,4 +27,5 @@ def screen(request):
 
 def test_scenario(session, scenario, option, artifacts):
     run_scenario(session, option("exe"), scenario, artifacts,
-                 whole_folder=option("whole_folder") or bool(option("launcher")))
+                 whole_folder=option("whole_folder") or bool(option("launcher")),
+                 virtual_pad=option("virtual_pad"))

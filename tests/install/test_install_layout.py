@@ -37,6 +37,9 @@ FILES = [
     ("plugins/wayland-shell-integration/libxdg-shell.so", False, "no window on Wayland", LINUX),
     ("licences/README.txt", False, "the bundled libraries' licences and sources go unnamed", LINUX),
     ("licences/libqt6core6/copyright", False, "Qt's licence text is missing", LINUX),
+    ("lib/libSDL2-2.0.so.0", False, "no game controller without an SDL2 on the player's system", LINUX),
+    ("SDL2.dll", False, "no game controller: the program does not start without its SDL2", WINDOWS),
+    ("licences/SDL2/LICENSE.txt", False, "SDL2's licence text is missing", BOTH),
     ("share/brackenholt-config/needs", False, "register-launcher cannot tell a too old system", LINUX),
     # fmt: on
 ]

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
 // What the player can do in the window: the display options and the message colour editor,
-// driven through real mouse and keyboard events.
+// driven through real mouse and keyboard events, and SDL's virtual game controller.
+#include "GamePad.h"
 #include "WindowTestSupport.h"
 
 #include <QAccessible>
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <SDL.h>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -28,6 +31,54 @@ QStringList snapshot(WindowUnderTest& w)
     }
     return state << (w.debugPreview()->isVisible() ? "preview" : "no preview");
 }
+
+// SDL's virtual controller plugged into the window's pad, on a clock of the test's own. Acts by
+// SDL's names: "a" pressed and let go, "dpup*5000" held for 5 s, "lefty-" the stick pushed up
+// and back, "replug" the pad pulled out and plugged in again.
+class PadUnderTest {
+public:
+    explicit PadUnderTest(WindowUnderTest& w) : pad_(&w.window()) { pad_.start(), plug(); }
+    void act(const QString& act)
+    {
+        const QStringList held = act.split(u'*');
+        const QByteArray name = held[0].toLatin1();
+        if (name == "replug") {
+            SDL_JoystickClose(joystick_);
+            SDL_JoystickDetachVirtual(0);
+            plug();
+        } else if (name.endsWith('+') || name.endsWith('-')) {
+            const int axis = SDL_GameControllerGetAxisFromString(name.chopped(1).constData());
+            set(&SDL_JoystickSetVirtualAxis, axis, name.endsWith('+') ? 30000 : -30000, 50);
+            set(&SDL_JoystickSetVirtualAxis, axis, 0, 50);
+        } else {
+            const int button = SDL_GameControllerGetButtonFromString(name.constData());
+            set(&SDL_JoystickSetVirtualButton, button, 1, held.size() > 1 ? held[1].toInt() : 50);
+            set(&SDL_JoystickSetVirtualButton, button, 0, 50);
+        }
+    }
+
+private:
+    void plug()
+    {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+        pad_.poll(now_);
+    }
+    template <typename Value>
+    void set(int (*setter)(SDL_Joystick*, int, Value), int i, int v, int ms)
+    {
+        setter(joystick_, i, static_cast<Value>(v));
+        pad_.poll(now_);
+        pad_.poll(now_ += std::chrono::milliseconds(ms));
+    }
+    GamePad pad_;
+    SDL_Joystick* joystick_ = nullptr;
+    GamePad::Clock::time_point now_;
+};
 
 } // namespace
 
@@ -401,6 +452,58 @@ private slots:
         bh::ConfigRecord expected = kColourful;
         expected.colours[4] = edited;
         QCOMPARE(w.pressOk(), configBytes(expected));
+    }
+
+    void aPadDrivesTheWindow_data()
+    {
+        QTest::addColumn<QString>("start"); // the control with the focus when the pad is plugged in
+        QTest::addColumn<QString>("acts");
+        QTest::addColumn<QString>("focus"); // afterwards, with its focus frame showing
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("checked");
+        QTest::addColumn<int>("red");     // of the type being edited
+        QTest::addColumn<bool>("saved");  // and closed
+        QTest::addColumn<int>("visited"); // how many controls had the focus on the way
+
+        // clang-format off
+        QTest::newRow("the stick moves as the d-pad") << "chkFullScreen" << "lefty+ lefty+" << "chkAntialias" << 0 << "chk32bit" << 10 << false << 3;
+        QTest::newRow("left from a wide option passes the depth row below it") << "chkDither" << "dpleft" << "scrColor(2)" << 0 << "chk32bit" << 10 << false << 2;
+        QTest::newRow("up and down on a bar step it") << "scrColor(0)" << "dpup dpup dpdown dpup lefty-" << "scrColor(0)" << 0 << "chk32bit" << 13 << false << 1;
+        QTest::newRow("a held direction runs the bar to its end") << "scrColor(0)" << "dpup*5000" << "scrColor(0)" << 0 << "chk32bit" << 255 << false << 1;
+        QTest::newRow("a tap moves a bar one step") << "scrColor(0)" << "dpdown*399" << "scrColor(0)" << 0 << "chk32bit" << 9 << false << 1;
+        QTest::newRow("a held direction walks the focus slowly") << "chkFullScreen" << "dpdown*800" << "chkDither" << 0 << "chk32bit" << 10 << false << 2;
+        QTest::newRow("A toggles a check box") << "chkDebug" << "a" << "chkDebug" << 0 << "chkDebug chk32bit" << 10 << false << 1;
+        QTest::newRow("A types nothing into a box") << "txtColor(0)" << "a" << "txtColor(0)" << 0 << "chk32bit" << 10 << false << 1;
+        QTest::newRow("shoulders choose the type") << "scrColor(1)" << "rightshoulder rightshoulder rightshoulder leftshoulder" << "scrColor(1)" << 2 << "chk32bit" << 16 << false << 1;
+        QTest::newRow("A on OK saves and closes") << "chkKeepBodies" << "a dpdown a" << "cmdOK" << 0 << "chk32bit chkKeepBodies" << 10 << true << 2;
+        QTest::newRow("a pad plugged in again is read") << "chkKeepBodies" << "a replug dpdown a" << "cmdOK" << 0 << "chk32bit chkKeepBodies" << 10 << true << 2;
+        QTest::newRow("no other button saves on OK, or changes anything") << "cmdOK" << "b x y back start guide leftstick rightstick misc1" << "cmdOK" << 0 << "chk32bit" << 10 << false << 1;
+        QTest::newRow("a round by d-pad passes every control, so each reaches every other") << "chkFullScreen" << "dpdown dpdown dpdown dpdown dpright dpdown dpdown dpdown dpleft dpup dpup dpup dpleft dpleft dpright dpright dpright dpup dpup dpup dpup" << "chkFullScreen" << 0 << "chk32bit" << 10 << false << 16;
+        // clang-format on
+    }
+
+    void aPadDrivesTheWindow()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, acts);
+        QFETCH(bool, saved);
+        WindowUnderTest w(kColourful);
+        w.control<QWidget>(start)->setFocus();
+        PadUnderTest pad(w);
+        std::set<QWidget*> visited{w.window().focusWidget()};
+        for (const QString& act : acts.split(u' ')) {
+            pad.act(act);
+            visited.insert(w.window().focusWidget());
+        }
+        QTEST(int(visited.size()), "visited");
+        QTEST(w.window().focusWidget()->objectName(), "focus");
+        QVERIFY(saved || focusLook(w.window().focusWidget()) == FocusLook::Frame);
+        QTEST(w.window().currentMessage(), "chosen");
+        QTEST(w.checked().join(u' '), "checked");
+        QTEST(int(w.barColour()[0]), "red");
+        QCOMPARE(w.box(0)->text(), QString::number(w.barColour()[0]));
+        QCOMPARE(w.window().isVisible(), !saved);
+        QCOMPARE(readFile(w.configPath()) != configBytes(kColourful), saved);
     }
 
     void assistiveTechnologyDoesWhatTheMouseDoes()
