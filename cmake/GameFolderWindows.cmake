@@ -40,7 +40,7 @@ install(CODE "
   set(BH_IMPORT_LIB_DIR \"${bh_import_lib_dir}\")
   set(BH_QT_PREFIX \"${bh_qt_prefix}\")
   set(BH_QT_NOTICES \"${bh_qt_prefix}/share/notices/qtbase\")
-  set(BH_FONT_PACKAGE fonts-ebgaramond)
+  set(BH_EMBEDDED_FONTS \"${BH_EMBEDDED_FONTS}\")
   set(BH_HOMEPAGE_URL \"${BH_HOMEPAGE_URL}\")
   set(BH_VERSION \"${PROJECT_VERSION}\")
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)

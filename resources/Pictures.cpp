@@ -100,4 +100,18 @@ QFont labelFont(qreal pointSize)
     return font;
 }
 
+QFont controlFont()
+{
+    static const QString family = [] {
+        const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSans.ttf"));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QStringLiteral("DejaVu Sans") : families.first();
+    }();
+    // 9 points is 12 pixels at the 96 dots per inch every platform assumes unscaled; a scaled
+    // window draws it larger with everything else.
+    QFont font(family, 9);
+    // Merging stays on: a pasted character the face lacks comes from the system's fonts.
+    return font;
+}
+
 } // namespace bh
