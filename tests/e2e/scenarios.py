@@ -5,11 +5,12 @@ the screen, the file and the exit status must show. Grouped so ctest can run gro
 side and a failure names its area."""
 
 import dataclasses
+from fractions import Fraction
 
 from scenario import (
     ABSENT, BACKDROP_ONLY, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LEFT_OF_OPTIONS, LIGHT_GREY,
     OK_BUTTON, OPTION_COLUMN, PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box,
-    ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4,
+    CaptionInk, Centred, ChangedOnlyWithin, Click, DrawnAsQtScales, ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4,
     Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, FullScreen, Key,
     Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pixel, Same, Scenario, NotPixelDoubled, Shot,
     TitleBar, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
@@ -84,6 +85,13 @@ OPTION_FACES = [Pixel(left + width - 3, top + 2, LIGHT_GREY, f"{name} face")
 
 CAPTIONS_WHITE = [Contains(caption_label(c), WHITE, f"caption {c} white") for c in range(3)]
 
+# The option captions' widths in ink in DejaVu Sans at 12 pixels, as Linux draws them: a system's
+# dialog font (Tahoma, or whatever a Wine prefix without it falls back to) misses them by more.
+CAPTION_INK = [CaptionInk(name, width) for name, width in (
+    ("chkFullScreen", 64), ("chkDebug", 64), ("chkAntialias", 69), ("chkDither", 54),
+    ("chk16bit", 34), ("chk24bit", 34), ("chk32bit", 34), ("chkWBuffer", 69),
+    ("chkKeepBodies", 155))]
+
 # The debug preview covers the top-left corner up to where the panel starts; below that the
 # panel stands over it. Whatever else changes when the preview comes and goes is a fault
 # (the option column is left out: a click moves the focus frame there).
@@ -102,7 +110,7 @@ LOAD = [
         "load_debug_on_then_hide_and_show_preview",
         config=LOADED_DEBUG_ON,
         steps=[
-            Shot("loaded", *PANEL_LOOKS, *OPTION_FACES, *CAPTIONS_WHITE,
+            Shot("loaded", *PANEL_LOOKS, *OPTION_FACES, *CAPTIONS_WHITE, *CAPTION_INK,
                  *all_names_in(DEFAULT_COLOURS),
                  *boxes(chkFullScreen=1, chkDebug=1, chkAntialias=0, chkDither=1, chk16bit=0,
                         chk24bit=1, chk32bit=0, chkWBuffer=0, chkKeepBodies=1)),
@@ -381,6 +389,25 @@ SCALE = [
         expect_file=UNCHANGED, expect_status=0),
 ]
 
+# Steam's Game Mode on the Deck's 1280 x 800 screen: the program draws the form at 5/3 itself,
+# centred, exactly as Qt draws it told that scale, and clicks land on the controls drawn. Without
+# gamescope's mark the same screen shows the form at its own size.
+GAME_MODE = [
+    Scenario(
+        "game_mode_draws_the_form_at_five_thirds_where_clicks_land",
+        config=SCALED, scale=Fraction(5, 3), game_mode=True,
+        steps=[Centred(), Shot("loaded", *CAPTIONS_WHITE, *boxes(chkDebug=1, chk32bit=1)),
+               DrawnAsQtScales("loaded"), click_box("chkFullScreen"),
+               Shot("edited", Box("chkFullScreen", True)), OK],
+        expect_file=cfg(options=(1, 1, 0, 0, 0), depth=32, keep=1), expect_status=0),
+    Scenario(
+        "without_game_mode_the_form_keeps_its_size",
+        config=cfg(),
+        steps=[Centred(), click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)),
+               OK],
+        expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0),
+]
+
 # A compositor left over in WAYLAND_DISPLAY that never answers or hangs up at once: the window
 # comes up through X11 and works.
 _OK_SAVES = [click_box("chkFullScreen"), Shot("edited", Box("chkFullScreen", True)), OK]
@@ -456,6 +483,7 @@ GROUPS = {
     "titlebar": TITLE_BAR,
     "kwin": KWIN,
     "wine": WINE,
+    "gamescope": GAME_MODE,
 }
 # Screens big enough for the window and its frame at the group's scale.
-SCREENS = {"scale": "1600x1200x24"}
+SCREENS = {"scale": "1600x1200x24", "gamescope": "1280x800x24"}

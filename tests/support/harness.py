@@ -331,6 +331,21 @@ class WineSession(Session):
         self.xdotool("mousemove", *app.to_screen(320, 470))
 
 
+class GamescopeSession(Session):
+    """What gamescope (the Steam Deck's Game Mode) gives a program, short of the compositor, which
+    needs a GPU: an X screen with no window manager, so no frame, and windows stand where they
+    ask to. The scenario says whether gamescope's mark is in the environment."""
+
+    NAME = "gamescope"
+    TOOLS = ("Xvfb", "xdotool", "xwininfo", "import")
+
+    def start_desktop(self):
+        return None
+
+    def activate(self, window):
+        self.xdotool("windowfocus", "--sync", window["id"])
+
+
 # --- Wayland ---------------------------------------------------------------------------------
 # sway, nested in a private Xvfb through wlroots' X11 backend. xdotool's pointer and keys go to
 # sway's window on the Xvfb, so they reach sway as its seat's input, and sway hands them on to
@@ -629,20 +644,22 @@ class Program:
     """One start of a command on a session's display, watched and driven from outside; scale is
     the window's scale."""
 
-    def __init__(self, session, command, cwd, scale=1, env=None):
-        self.session, self.cwd, self.scale = session, cwd, scale
+    def __init__(self, session, command, cwd, scale=1, env=None, qt_scale=True):
+        self.session, self.cwd, self.scale, self.qt_scale = session, cwd, scale, qt_scale
         self.command = [*session.launcher, *command]
         self.extra_env = dict(env or {})
         self.log_path = tempfile.mkstemp(prefix="stderr-", suffix=".log", dir=session.workdir)[1]
         self.process = None
         self.window = None  # the main window's client area: id, x, y, width, height
         self.shots = {}
-        self.main_size = WINDOW[2] * scale, WINDOW[3] * scale
+        self.main_size = round(WINDOW[2] * scale), round(WINDOW[3] * scale)
+        self.others = set()  # ids of windows of the same title that another run shows
 
     def start(self):
+        """With qt_scale False the program must choose the scale by itself."""
         env = dict(self.session.env, **self.extra_env)
-        if self.scale != 1:
-            env["QT_SCALE_FACTOR"] = str(self.scale)
+        if self.scale != 1 and self.qt_scale:
+            env["QT_SCALE_FACTOR"] = f"{float(self.scale):.17g}"
         self.process = self.session.spawn(self.command, log=self.log_path, cwd=self.cwd, env=env)
 
     def stop(self):
@@ -660,8 +677,8 @@ class Program:
                               f"waiting for {what}; stderr: {self.stderr_text()!r}")
 
     def main_windows(self, main=True):
-        return [w for w in self.session.windows()
-                if ((w["width"], w["height"]) == self.main_size) == main]
+        return [w for w in self.session.windows() if w["id"] not in self.others
+                and ((w["width"], w["height"]) == self.main_size) == main]
 
     def wait_for_main_window(self):
         def found():
@@ -736,7 +753,7 @@ class Program:
     def to_screen(self, x, y):
         """Absolute screen position of a point given in the form's own pixels."""
         left, top = self.form_origin()
-        return left + x * self.scale, top + y * self.scale
+        return left + round(x * self.scale), top + round(y * self.scale)
 
     def click(self, x, y, times=1):
         """Clicks a point given in the client area's own pixels."""
@@ -764,7 +781,7 @@ class AppRun(Program):
     installed into (its libraries, plug-ins and launcher files), less the default bh.cfg."""
 
     def __init__(self, session, executable, config_bytes, scale=1, whole_folder=False, env=None,
-                 folder_name=b"game"):
+                 folder_name=b"game", qt_scale=True):
         root = tempfile.mkdtemp(prefix="run-", dir=session.workdir)
         self.folder = os.fsdecode(os.path.join(root.encode(), folder_name))
         self.exe = os.path.join(self.folder, os.path.basename(executable))
@@ -790,7 +807,7 @@ class AppRun(Program):
             with open(path, "wb") as out:
                 out.write(data)
         session.hand_over(root)
-        super().__init__(session, [self.exe], root, scale=scale, env=env)
+        super().__init__(session, [self.exe], root, scale=scale, env=env, qt_scale=qt_scale)
 
     def check_folder(self, config_bytes, folder=None, extra=()):
         """The folder (this run's, or where it was moved to) holds what was shipped, extra and a
