@@ -332,12 +332,7 @@ class WineSession(Session):
 
 
 class GamescopeSession(Session):
-    """What gamescope (the Steam Deck's Game Mode) gives a program, short of the compositor, which
-    needs a GPU: an X screen with no window manager, so no frame, and windows stand where they
-    ask to. The scenario says whether gamescope's mark is in the environment."""
-
-    NAME = "gamescope"
-    TOOLS = ("Xvfb", "xdotool", "xwininfo", "import")
+    """gamescope's Xwayland (gamescope needs a GPU): no window manager, so no frame."""
 
     def start_desktop(self):
         return None
@@ -644,8 +639,8 @@ class Program:
     """One start of a command on a session's display, watched and driven from outside; scale is
     the window's scale."""
 
-    def __init__(self, session, command, cwd, scale=1, env=None, qt_scale=True):
-        self.session, self.cwd, self.scale, self.qt_scale = session, cwd, scale, qt_scale
+    def __init__(self, session, command, cwd, scale=1, env=None):
+        self.session, self.cwd, self.scale = session, cwd, scale
         self.command = [*session.launcher, *command]
         self.extra_env = dict(env or {})
         self.log_path = tempfile.mkstemp(prefix="stderr-", suffix=".log", dir=session.workdir)[1]
@@ -656,9 +651,8 @@ class Program:
         self.others = set()  # ids of windows of the same title that another run shows
 
     def start(self):
-        """With qt_scale False the program must choose the scale by itself."""
         env = dict(self.session.env, **self.extra_env)
-        if self.scale != 1 and self.qt_scale:
+        if self.scale != 1 and "GAMESCOPE_WAYLAND_DISPLAY" not in env:  # else the program's
             env["QT_SCALE_FACTOR"] = f"{float(self.scale):.17g}"
         self.process = self.session.spawn(self.command, log=self.log_path, cwd=self.cwd, env=env)
 
@@ -781,7 +775,7 @@ class AppRun(Program):
     installed into (its libraries, plug-ins and launcher files), less the default bh.cfg."""
 
     def __init__(self, session, executable, config_bytes, scale=1, whole_folder=False, env=None,
-                 folder_name=b"game", qt_scale=True):
+                 folder_name=b"game"):
         root = tempfile.mkdtemp(prefix="run-", dir=session.workdir)
         self.folder = os.fsdecode(os.path.join(root.encode(), folder_name))
         self.exe = os.path.join(self.folder, os.path.basename(executable))
@@ -807,7 +801,7 @@ class AppRun(Program):
             with open(path, "wb") as out:
                 out.write(data)
         session.hand_over(root)
-        super().__init__(session, [self.exe], root, scale=scale, env=env, qt_scale=qt_scale)
+        super().__init__(session, [self.exe], root, scale=scale, env=env)
 
     def check_folder(self, config_bytes, folder=None, extra=()):
         """The folder (this run's, or where it was moved to) holds what was shipped, extra and a
