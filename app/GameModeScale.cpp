@@ -24,7 +24,7 @@ double fittingScale(ScreenPixels screen)
 void scaleForGameMode()
 {
     if (qEnvironmentVariableIsEmpty("GAMESCOPE_WAYLAND_DISPLAY") ||
-        qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+        !qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
         return;
     }
     const double scale = fittingScale(screenBeforeQt());
