@@ -110,6 +110,10 @@ QFont controlFont()
     // 9 points is 12 pixels at the 96 dots per inch every platform assumes unscaled; a scaled
     // window draws it larger with everything else.
     QFont font(family, 9);
+    // Hinting across rounds each glyph's width to whole pixels under Windows' GDI, two pixels
+    // wider or narrower over a caption; hinted only vertically, Windows (DirectWrite) sets the
+    // captions as FreeType does on Linux, where this is the desktop's own light hinting.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     // Merging stays on: a pasted character the face lacks comes from the system's fonts.
     return font;
 }
