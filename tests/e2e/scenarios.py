@@ -86,8 +86,7 @@ OPTION_FACES = [Pixel(left + width - 3, top + 2, LIGHT_GREY, f"{name} face")
 
 CAPTIONS_WHITE = [Contains(caption_label(c), WHITE, f"caption {c} white") for c in range(3)]
 
-# The option captions' widths in ink in DejaVu Sans at 12 pixels, as Linux draws them: a system's
-# dialog font (Tahoma, or a Wine prefix's stand-in for it) misses them.
+# The option captions' widths in ink in DejaVu Sans at 12 pixels, as Linux draws them.
 CAPTION_INK = [CaptionInk(*row) for row in dict(chkFullScreen=64, chkDebug=64, chkAntialias=69,
     chkDither=54, chk16bit=34, chk24bit=34, chk32bit=34, chkWBuffer=69, chkKeepBodies=155).items()]
 
