@@ -17,8 +17,9 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/brackenholt-config.rc.in
 target_sources(brackenholt-config PRIVATE ${PROJECT_BINARY_DIR}/brackenholt-config.rc)
 
 set(bh_line_ends CRLF)
-set(BH_HOW_TO_START "It runs on 64-bit Windows 10 (version 1809 or later) and Windows 11, and under
-Wine and Steam's Proton on Linux, where it looks just as it does on Windows: it brings its own
+# Lines of a value keep their ends as written: CR LF here, as in the rest of the README.
+set(BH_HOW_TO_START "It runs on 64-bit Windows 10 (version 1809 or later) and Windows 11, and under\r
+Wine and Steam's Proton on Linux, where it looks just as it does on Windows: it brings its own\r
 fonts. To start it, open brackenholt-config.exe in this folder.")
 set(BH_LICENCE_INDEX licences\\SOURCES.txt)
 
