@@ -5,6 +5,7 @@
 #include "StoredPicture.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QResource>
 #include <QtEndian>
 #include <memory>
@@ -112,8 +113,11 @@ QFont controlFont()
     QFont font(family, 9);
     // Hinting across rounds each glyph's width to whole pixels under Windows' GDI, two pixels
     // wider or narrower over a caption; hinted only vertically, Windows (DirectWrite) sets the
-    // captions as FreeType does on Linux, where this is the desktop's own light hinting.
-    font.setHintingPreference(QFont::PreferVerticalHinting);
+    // captions as FreeType does on Linux. Linux keeps the desktop's own light hinting, which draws
+    // the same and asks fontconfig nothing more at start-up.
+    if (QGuiApplication::platformName() == QLatin1String("windows")) {
+        font.setHintingPreference(QFont::PreferVerticalHinting);
+    }
     // Merging stays on: a pasted character the face lacks comes from the system's fonts.
     return font;
 }
