@@ -4,6 +4,7 @@
 
 #include "ConfigError.h"
 #include "ConfigFile.h"
+#include "GameModeScale.h"
 #include "GamePad.h"
 #include "PlatformStartup.h"
 #include "StartupChecks.h"
@@ -33,6 +34,7 @@ std::unique_ptr<QApplication> startApplication(int argc, char* argv[])
     if (!preparePlatform()) {
         return nullptr; // before any window can be shown: the reason is on standard error
     }
+    scaleForGameMode();
     auto app = std::make_unique<QApplication>(programNameOnly, argv);
     // The window is laid out to the pixel in Fusion's measures, which Qt draws the same on every
     // platform; a platform's own style (Windows', a desktop theme's) would move the check marks,

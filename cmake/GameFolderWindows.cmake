@@ -18,7 +18,10 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/brackenholt-config.rc.in
 target_sources(brackenholt-config PRIVATE ${PROJECT_BINARY_DIR}/brackenholt-config.rc)
 
 set(bh_line_ends CRLF)
-set(BH_HOW_TO_START "To start it, open brackenholt-config.exe in this folder.")
+# Lines of a value keep their ends as written: CR LF here, as in the rest of the README.
+set(BH_HOW_TO_START "It runs on 64-bit Windows 10 (version 1809 or later) and Windows 11, and under\r
+Wine and Steam's Proton on Linux, where it looks just as it does on Windows: it brings its own\r
+fonts. To start it, open brackenholt-config.exe in this folder.")
 set(BH_LICENCE_INDEX licences\\SOURCES.txt)
 
 # The compiler knows where its own runtime DLLs and the import libraries of Windows' DLLs are.
@@ -42,7 +45,7 @@ install(CODE "
   set(BH_IMPORT_LIB_DIR \"${bh_import_lib_dir}\")
   set(BH_QT_PREFIX \"${bh_qt_prefix}\")
   set(BH_QT_NOTICES \"${bh_qt_prefix}/share/notices/qtbase\")
-  set(BH_FONT_PACKAGE fonts-ebgaramond)
+  set(BH_EMBEDDED_FONTS \"${BH_EMBEDDED_FONTS}\")
   set(BH_HOMEPAGE_URL \"${BH_HOMEPAGE_URL}\")
   set(BH_VERSION \"${PROJECT_VERSION}\")
   set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)

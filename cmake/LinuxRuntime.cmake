@@ -40,5 +40,6 @@ install(CODE "
   set(BH_PATCHELF \"${BH_PATCHELF}\")
   set(BH_READELF \"${BH_READELF}\")
   set(BH_DPKG_QUERY \"${BH_DPKG_QUERY}\")
+  set(BH_EMBEDDED_FONTS \"${BH_EMBEDDED_FONTS}\")
   include(\"${PROJECT_SOURCE_DIR}/cmake/BundleRuntime.cmake\")
 ")

@@ -67,8 +67,8 @@ if(CMAKE_INSTALL_DO_STRIP)
 endif()
 
 # Licences: Qt's and SDL2's (collected with them), and the Debian copyright file of every other
-# package the folder takes something from: the mingw runtime DLLs and the label font built into
-# the program.
+# package the folder takes something from: the mingw runtime DLLs and the faces built into the
+# program.
 set(bh_licences "${bh_folder}/licences")
 file(REMOVE_RECURSE "${bh_licences}")
 file(COPY "${BH_QT_NOTICES}/" DESTINATION "${bh_licences}/qt")
@@ -84,7 +84,14 @@ foreach(file IN LISTS bh_dlls)
   get_filename_component(name "${file}" NAME)
   list(APPEND bh_from_debian "${name}|${package}")
 endforeach()
-list(APPEND bh_from_debian "the label font, built into brackenholt-config.exe|${BH_FONT_PACKAGE}")
+foreach(font IN LISTS BH_EMBEDDED_FONTS) # "what|file"
+  string(REGEX REPLACE "^.*[|]" "" file "${font}")
+  string(REGEX REPLACE "[|].*$" "" what "${font}")
+  execute_process(COMMAND dpkg-query -S "${file}" OUTPUT_VARIABLE owner
+                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX REPLACE ":.*" "" package "${owner}")
+  list(APPEND bh_from_debian "${what}, built into brackenholt-config.exe|${package}")
+endforeach()
 
 set(bh_sources "Brackenholt Config ${BH_VERSION}, MIT licence: ${BH_HOMEPAGE_URL}\n\n")
 string(APPEND bh_sources "Qt: see qt/SOURCE.txt; its licence texts are in qt/.\n")

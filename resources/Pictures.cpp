@@ -5,6 +5,7 @@
 #include "StoredPicture.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QResource>
 #include <QtEndian>
 #include <memory>
@@ -97,6 +98,27 @@ QFont labelFont(qreal pointSize)
     // The captions are plain ASCII, which the face covers, so there is nothing to merge from
     // other fonts; asking fontconfig for fallbacks would only slow the first frame.
     font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+QFont controlFont()
+{
+    static const QString family = [] {
+        const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSans.ttf"));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QStringLiteral("DejaVu Sans") : families.first();
+    }();
+    // 9 points is 12 pixels at the 96 dots per inch every platform assumes unscaled; a scaled
+    // window draws it larger with everything else.
+    QFont font(family, 9);
+    // Hinting across rounds each glyph's width to whole pixels under Windows' GDI, two pixels
+    // wider or narrower over a caption; hinted only vertically, Windows (DirectWrite) sets the
+    // captions as FreeType does on Linux. Linux keeps the desktop's own light hinting, which draws
+    // the same and asks fontconfig nothing more at start-up.
+    if (QGuiApplication::platformName() == QLatin1String("windows")) {
+        font.setHintingPreference(QFont::PreferVerticalHinting);
+    }
+    // Merging stays on: a pasted character the face lacks comes from the system's fonts.
     return font;
 }
 

@@ -7,7 +7,7 @@
 #include <QPixmap>
 #include <QString>
 
-// The pictures and the label font compiled into the program.
+// The pictures and the fonts compiled into the program.
 namespace bh {
 
 // A picture by name ("backdrop", "debug-preview"), the sharp 2x version on a high-density
@@ -20,5 +20,10 @@ QIcon programIcon();
 // The face the window's labels use: Garamond where the player has it, else the EB Garamond
 // compiled into the program, so the captions look the same on every machine.
 QFont labelFont(qreal pointSize);
+
+// The face of the check boxes, the text boxes and OK: the DejaVu Sans compiled into the program
+// at the size a Linux desktop gives them, so that neither a Windows system's dialog font nor a
+// Wine prefix's stand-in for it changes the captions.
+QFont controlFont();
 
 } // namespace bh

@@ -16,7 +16,8 @@ import harness  # noqa: E402  (after the rewrite is registered)
 # A new desktop is a new row: --session NAME picks it.
 SESSIONS = {"openbox": harness.Session, "sway": harness.SwaySession,
             "mutter": harness.MutterSession, "weston": harness.WestonSession,
-            "kwin": harness.KWinSession, "wine": harness.WineSession}
+            "kwin": harness.KWinSession, "wine": harness.WineSession,
+            "gamescope": harness.GamescopeSession}
 
 
 def pytest_addoption(parser):

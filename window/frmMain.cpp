@@ -41,10 +41,11 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     setWindowIcon(bh::programIcon());
     setFixedSize(bh::layout::kWindow.width, bh::layout::kWindow.height);
 
-    // The label face goes into the font database before any control exists: added later, it
+    // The faces go into the font database before any control exists: added later, it
     // would have every font resolved again.
     const QFont messageFont = bh::labelFont(9.75);
     const QFont captionFont = bh::labelFont(9.0);
+    setFont(bh::controlFont()); // the controls take it from the window, the labels have their own
     createControls();
     finishControls(messageFont, captionFont);
     connectHandlers();

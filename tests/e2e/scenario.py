@@ -302,6 +302,27 @@ def FixedFrame(ctx):
 
 
 @step
+def DrawnAsQtScales(ctx, ref):
+    """The form is centred, and shot ref is the form as Qt draws it told the scale by
+    QT_SCALE_FACTOR (which Wine hands no Windows program), in a second run ended unsaved."""
+    app, width, left = ctx.app, ctx.session.screenshot().width, ctx.app.window["x"]
+    if abs(2 * left + app.main_size[0] - width) > 2:
+        raise DriverError(f"the form at x {left} is not centred on the screen")
+    if ctx.session.launcher:
+        return
+    qt = AppRun(ctx.session, ctx.run[0], ctx.scenario.config, app.scale, ctx.run[1])
+    qt.others.add(app.window["id"])
+    try:
+        qt.start()
+        qt.wait_for_main_window()
+        diff = ImageChops.difference(qt.client_shot(), app.shots[ref]).getbbox()
+        if diff or qt.window["x"] != left:
+            raise DriverError(f"not Qt's form at {app.scale}: {diff}, {qt.window}")
+    finally:
+        qt.stop()
+
+
+@step
 def LoseFolder(ctx):
     """Renames the folder while the window is open, leaving a plain file in its place where
     nothing, root included, can create a file; bh.cfg is checked in the renamed folder."""
@@ -358,6 +379,20 @@ class Contains:
 
 def Lacks(rect, rgb, what):
     return Contains(rect, rgb, what, present=False)
+
+
+@dataclasses.dataclass
+class CaptionInk:
+    """A check box's caption is this many pixels wide in ink right of the indicator, within one."""
+    name: str
+    width: int
+
+    def failure(self, shot, ctx):
+        left, top, width, height = CHECK_BOXES[self.name]
+        area = shot.crop(box((left + 16, top, width - 16, height), ctx.app.scale)).convert("L")
+        ink = area.point(lambda v: 255 if v < 128 else 0).getbbox() or (0, 0, 0, 0)
+        seen = (ink[2] - ink[0]) / ctx.app.scale
+        return f"{self.name}: caption {seen:g} wide" if abs(seen - self.width) > 1 else None
 
 
 @dataclasses.dataclass
@@ -459,6 +494,7 @@ class Scenario:
     env: dict = None  # set for the program on top of the session's
     says: str = None  # standard error is one line holding this
     pad: bool = False  # a virtual game controller plugged in, for Pad steps
+    game_mode: bool = False  # started as gamescope starts it: it must choose scale by itself
 
 
 def fake_compositor(workdir, kind):
@@ -522,14 +558,16 @@ def flatten(steps):
 def run_scenario(session, executable, scenario, artifacts, whole_folder=False,
                  virtual_pad=None):
     app = AppRun(session, executable, scenario.config, scale=scenario.scale,
-                 whole_folder=whole_folder, folder_name=scenario.folder)
+                 whole_folder=whole_folder, folder_name=scenario.folder,
+                 env={"GAMESCOPE_WAYLAND_DISPLAY": "gamescope-0"} if scenario.game_mode else None)
     if scenario.compositor:
         fake = fake_compositor(session.workdir, scenario.compositor)
         _kept = fake.pop("_held", None)  # open until the scenario ends
         app.extra_env.update(fake)
     app.extra_env.update(scenario.env or {})
     ctx = types.SimpleNamespace(session=session, scenario=scenario, app=app, artifacts=artifacts,
-                                folder=app.folder, pad=os.path.join(session.workdir, "pad"))
+                                folder=app.folder, pad=os.path.join(session.workdir, "pad"),
+                                run=(executable, whole_folder))
     if scenario.pad:
         os.mkfifo(ctx.pad)
         app.extra_env.update(LD_PRELOAD=os.path.abspath(virtual_pad), BH_VIRTUAL_PAD=ctx.pad)

@@ -5,11 +5,13 @@ the screen, the file and the exit status must show. Grouped so ctest can run gro
 side and a failure names its area."""
 
 import dataclasses
+from fractions import Fraction
 
 from scenario import (
     ABSENT, BACKDROP_ONLY, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LEFT_OF_OPTIONS, LIGHT_GREY,
     OK_BUTTON, OPTION_COLUMN, PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box,
-    ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager, CloseWithAltF4,
+    CaptionInk, ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager,
+    CloseWithAltF4, DrawnAsQtScales,
     Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, FullScreen, Key,
     Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pad, Pixel, Same, Scenario, NotPixelDoubled, Shot,
     TitleBar, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
@@ -84,6 +86,10 @@ OPTION_FACES = [Pixel(left + width - 3, top + 2, LIGHT_GREY, f"{name} face")
 
 CAPTIONS_WHITE = [Contains(caption_label(c), WHITE, f"caption {c} white") for c in range(3)]
 
+# The option captions' widths in ink in DejaVu Sans at 12 pixels, as Linux draws them.
+CAPTION_INK = [CaptionInk(*row) for row in dict(chkFullScreen=64, chkDebug=64, chkAntialias=69,
+    chkDither=54, chk16bit=34, chk24bit=34, chk32bit=34, chkWBuffer=69, chkKeepBodies=155).items()]
+
 # The debug preview covers the top-left corner up to where the panel starts; below that the
 # panel stands over it. Whatever else changes when the preview comes and goes is a fault
 # (the option column is left out: a click moves the focus frame there).
@@ -102,7 +108,7 @@ LOAD = [
         "load_debug_on_then_hide_and_show_preview",
         config=LOADED_DEBUG_ON,
         steps=[
-            Shot("loaded", *PANEL_LOOKS, *OPTION_FACES, *CAPTIONS_WHITE,
+            Shot("loaded", *PANEL_LOOKS, *OPTION_FACES, *CAPTIONS_WHITE, *CAPTION_INK,
                  *all_names_in(DEFAULT_COLOURS),
                  *boxes(chkFullScreen=1, chkDebug=1, chkAntialias=0, chkDither=1, chk16bit=0,
                         chk24bit=1, chk32bit=0, chkWBuffer=0, chkKeepBodies=1)),
@@ -410,6 +416,17 @@ DEAD_COMPOSITOR = [
              expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0,
              env={"QT_SCALE_FACTOR": "-1"}, says="ignores QT_SCALE_FACTOR=-1")]
 
+# Game Mode on the Deck's 1280 x 800 screen: the form at 5/3, as Qt draws it, where clicks land;
+# without gamescope's mark, at its own size.
+GAME_MODE = [
+    Scenario("game_mode_draws_the_form_at_five_thirds_where_clicks_land", config=SCALED,
+             scale=Fraction(5, 3), game_mode=True,
+             steps=[Shot("loaded", *boxes(chkDebug=1, chk32bit=1)), DrawnAsQtScales("loaded"),
+                    *_OK_SAVES], expect_file=cfg(options=(1, 1, 0, 0, 0), depth=32, keep=1),
+             expect_status=0),
+    Scenario("without_game_mode_the_form_keeps_its_size", config=cfg(), steps=_OK_SAVES,
+             expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0)]
+
 # What must hold on a Wayland desktop too: the state read on screen, closing through the
 # compositor, the depth rule by clicks, a colour by drag and typing, the keyboard, OK.
 _BY_NAME = {s.name: s for s in LOAD + FILES + COLOURS + OPTIONS}
@@ -487,6 +504,7 @@ GROUPS = {
     "titlebar": TITLE_BAR,
     "kwin": KWIN,
     "wine": WINE,
+    "gamescope": GAME_MODE,
 }
 # Screens big enough for the window and its frame at the group's scale.
-SCREENS = {"scale": "1600x1200x24"}
+SCREENS = {"scale": "1600x1200x24", "gamescope": "1280x800x24"}

@@ -337,6 +337,16 @@ class WineSession(Session):
         self.xdotool("mousemove", *app.to_screen(320, 470))
 
 
+class GamescopeSession(Session):
+    """gamescope's Xwayland (gamescope needs a GPU): no window manager, so no frame."""
+
+    def start_desktop(self):
+        return None
+
+    def activate(self, window):
+        self.xdotool("windowfocus", "--sync", window["id"])
+
+
 # --- Wayland ---------------------------------------------------------------------------------
 # sway, nested in a private Xvfb through wlroots' X11 backend. xdotool's pointer and keys go to
 # sway's window on the Xvfb, so they reach sway as its seat's input, and sway hands them on to
@@ -660,12 +670,13 @@ class Program:
         self.process = None
         self.window = None  # the main window's client area: id, x, y, width, height
         self.shots = {}
-        self.main_size = WINDOW[2] * scale, WINDOW[3] * scale
+        self.main_size = round(WINDOW[2] * scale), round(WINDOW[3] * scale)
+        self.others = set()  # ids of windows of the same title that another run shows
 
     def start(self):
         env = dict(self.session.env, **self.extra_env)
-        if self.scale != 1:
-            env["QT_SCALE_FACTOR"] = str(self.scale)
+        if self.scale != 1 and "GAMESCOPE_WAYLAND_DISPLAY" not in env:  # else the program's
+            env["QT_SCALE_FACTOR"] = f"{float(self.scale):.17g}"
         self.process = self.session.spawn(self.command, log=self.log_path, cwd=self.cwd, env=env)
 
     def stop(self):
@@ -683,8 +694,8 @@ class Program:
                               f"waiting for {what}; stderr: {self.stderr_text()!r}")
 
     def main_windows(self, main=True):
-        return [w for w in self.session.windows()
-                if ((w["width"], w["height"]) == self.main_size) == main]
+        return [w for w in self.session.windows() if w["id"] not in self.others
+                and ((w["width"], w["height"]) == self.main_size) == main]
 
     def wait_for_main_window(self):
         def found():
@@ -759,7 +770,7 @@ class Program:
     def to_screen(self, x, y):
         """Absolute screen position of a point given in the form's own pixels."""
         left, top = self.form_origin()
-        return left + x * self.scale, top + y * self.scale
+        return left + round(x * self.scale), top + round(y * self.scale)
 
     def click(self, x, y, times=1):
         """Clicks a point given in the client area's own pixels."""
