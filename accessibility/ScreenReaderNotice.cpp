@@ -3,6 +3,7 @@
 #include "ScreenReaderNotice.h"
 
 #include "ReaderEventFilter.h"
+#include "ScreenReaderPresence.h"
 
 #include <QAccessible>
 #include <QWidget>
@@ -15,6 +16,9 @@ using namespace std::chrono_literals;
 // Longer than the gap between keys pressed one after another as fast as a hand does, or held
 // down, and short enough that the last type is heard at once after the run.
 constexpr auto kRunSettles = 400ms;
+// How long a reader has to speak the last words before the window goes regardless.
+constexpr auto kReaderGrace = 1500ms;
+constexpr auto kReaderDeadline = 5s;
 
 } // namespace
 
@@ -84,4 +88,24 @@ QString ScreenReaderNotice::textForReader()
         emit readerFetched(text_);
     }
     return text_;
+}
+
+void ScreenReaderNotice::farewell(const QString& text, const std::function<void()>& close)
+{
+    if (!QAccessible::isActive() || !screenReaderRunning()) {
+        close();
+        return;
+    }
+    // A reader speaks the notice only while it can still ask the window for it, so the window
+    // stays until the reader has fetched the words, and a while more: Orca fetches them as it
+    // queues the event and speaks them when it gets to it. A reader that never asks does not
+    // keep it open for long.
+    connect(this, &ScreenReaderNotice::readerFetched, this,
+            [this, text, close](const QString& fetched) {
+                if (fetched == text) {
+                    QTimer::singleShot(kReaderGrace, this, close);
+                }
+            });
+    QTimer::singleShot(kReaderDeadline, this, close);
+    announce(text);
 }

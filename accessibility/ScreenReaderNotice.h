@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "WindowNotices.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,14 +17,10 @@ class QWidget;
 // and Qt 6.4 hands it a changed name or description as the object rather than as the text, so a
 // notice is a notification of the window that shows each time it is given a text. It is no
 // widget: it is drawn nowhere, takes no focus and leaves the window's controls as they are.
-class ScreenReaderNotice : public QObject {
+class ScreenReaderNotice : public QObject, public WindowNotices {
     Q_OBJECT
 public:
     explicit ScreenReaderNotice(QWidget* window);
-
-    // A choice is where the player is now: one they have moved on from before it was shown is
-    // no longer worth hearing. Any other change still holds after the next.
-    enum class Kind { Change, Choice };
 
     // Shown once the change that called for it has been told to the reader in full (a check box
     // reports its own new state only after its handlers have run), so the notice comes last and
@@ -31,9 +29,11 @@ public:
     // a newer choice replaces an older one. Once shown, the reader keeps only the newest showing of
     // the notice it has not yet spoken (Orca skips an object's state change that a later one of the
     // same object repeats), which is why there is one notice and not one object per text.
-    void announce(const QString& text, Kind kind = Kind::Change);
+    void announce(const QString& text, Kind kind = Kind::Change) override;
     // Before a choice changes the controls, whose changes then wait for its announcement.
-    void choosing();
+    void choosing() override;
+    // Only a screen reader is waited for: assistive technology may be on with no one to speak to.
+    void farewell(const QString& text, const std::function<void()>& close) override;
 
     // The last text shown.
     const QString& text() const { return text_; }

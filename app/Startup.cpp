@@ -7,7 +7,9 @@
 #include "GameModeScale.h"
 #include "GamePad.h"
 #include "PlatformStartup.h"
+#include "ScreenReaderNotice.h"
 #include "StartupChecks.h"
+#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QMessageBox>
@@ -47,7 +49,11 @@ std::unique_ptr<QApplication> startApplication(int argc, char* argv[])
 
 int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
 {
+    // The window is a form and no more; here it gets its ways in. A screen reader's first:
+    // Qt keeps the first accessible interface it hands out for a control, from its creation on.
+    installWindowAccessibility();
     frmMain window(configPath());
+    window.setNotices(new ScreenReaderNotice(&window));     // the window owns it, as its child
     QApplication::setApplicationName(window.windowTitle()); // the error boxes' title
     QApplication::setWindowIcon(window.windowIcon());       // the error box carries it too
     try {

@@ -6,25 +6,26 @@
 #include "ConfigError.h"
 #include "ConfigFile.h"
 #include "Pictures.h"
-#include "ScreenReaderPresence.h"
 
-#include <QAccessible>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStyle>
-#include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 namespace {
 
-using namespace std::chrono_literals;
-// How long a reader has to speak "Settings saved" before the window goes regardless.
-constexpr auto kReaderGrace = 1500ms;
-constexpr auto kReaderDeadline = 5s;
+// Where nobody is plugged in to hear the window: changes go untold, and the window closes at once.
+class NobodyListens final : public WindowNotices {
+public:
+    void announce(const QString& /*text*/, Kind /*kind*/) override {}
+    void choosing() override {}
+    void farewell(const QString& /*text*/, const std::function<void()>& close) override { close(); }
+};
+
+NobodyListens nobody; // holds no state, so one serves every window
 
 } // namespace
 
@@ -35,7 +36,7 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      configPath_(std::move(configPath))
+      configPath_(std::move(configPath)), notice_(&nobody)
 {
     setWindowTitle(QString::fromLatin1(bh::layout::kCaption));
     setWindowIcon(bh::programIcon());
@@ -51,6 +52,11 @@ frmMain::frmMain(QString configPath, QWidget* parent)
     connectHandlers();
     createMessageChoice();
     chkFullScreen->setFocus();
+}
+
+void frmMain::setNotices(WindowNotices* notices)
+{
+    notice_ = notices != nullptr ? notices : &nobody;
 }
 
 void frmMain::connectHandlers()
@@ -217,24 +223,8 @@ void frmMain::cmdOK_Click()
         close();
         return;
     }
-    // Assistive technology may be on with no one to speak to: only a screen reader is waited for.
-    if (!QAccessible::isActive() || !screenReaderRunning()) {
-        close();
-        return;
-    }
-    // A reader speaks the notice only while it can still ask the window for it, so the window
-    // stays until the reader has fetched the words, and a while more: Orca fetches them as it
-    // queues the event and speaks them when it gets to it. A reader that never asks does not
-    // keep it open for long.
-    const QString saved = QStringLiteral("Settings saved");
     closingAfterNotice_ = true;
-    connect(notice_, &ScreenReaderNotice::readerFetched, this, [this, saved](const QString& text) {
-        if (text == saved) {
-            QTimer::singleShot(kReaderGrace, this, &QWidget::close);
-        }
-    });
-    QTimer::singleShot(kReaderDeadline, this, &QWidget::close);
-    notice_->announce(saved);
+    notice_->farewell(QStringLiteral("Settings saved"), [this] { close(); });
 }
 
 void frmMain::lblMessages_Click(int index)

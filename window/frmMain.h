@@ -22,8 +22,8 @@
 #include "ConfigRecord.h"
 #include "MessageLabel.h"
 #include "MessagePanel.h"
-#include "ScreenReaderNotice.h"
 #include "WindowLayout.h"
+#include "WindowNotices.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -50,6 +50,10 @@ public:
         return MessageColors;
     }
     int currentMessage() const { return CurrentMessage; }
+
+    // Who hears what the window tells of its own accord; nobody until this is called. The
+    // notices must outlive the window.
+    void setNotices(WindowNotices* notices);
 
     // Ctrl+Down (+1) and Ctrl+Up (-1), and a pad's shoulder buttons: the neighbouring type, as
     // a click on its name would, told to a screen reader once a run of them stops.
@@ -112,8 +116,8 @@ private:
 
     QString configPath_;
     QStyle* focusFrames_ = nullptr;
-    // Tells a screen reader what changed away from the control the player is on.
-    ScreenReaderNotice* notice_ = nullptr;
+    // Tells the player what changed away from the control they are on.
+    WindowNotices* notice_;
     QPoint formOrigin_; // the form's top left corner in the window: 0,0 at the window's own size
 
     // The controls, made by createControls from the layout's table.

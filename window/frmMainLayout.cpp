@@ -4,7 +4,6 @@
 // stacked and chained for Tab in the table's order, and given the looks of the game screen.
 #include "FocusFrameStyle.h"
 #include "Pictures.h"
-#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QPainter>
@@ -91,7 +90,6 @@ template <typename Visit> void frmMain::visitMember(bh::layout::Id id, Visit&& v
 // The window's controls come from the layout's table alone; the members only name them.
 void frmMain::createControls()
 {
-    installWindowAccessibility(); // first: Qt keeps the first accessible interface it hands out
     focusFrames_ = newFocusFrameStyle(this);
     QWidget* previous = nullptr;
     // Children stack in the order they are made, the last on top: the table's order.
@@ -118,7 +116,6 @@ void frmMain::createControls()
             }
         });
     }
-    notice_ = new ScreenReaderNotice(this);
 }
 
 QWidget* frmMain::createControl(const bh::layout::Control& row)

@@ -98,7 +98,7 @@ void frmMain::announceCurrentMessage()
     // The focus stays where it is, so a screen reader would not say the name on its own.
     notice_->announce(choiceText(lblMessages[static_cast<std::size_t>(CurrentMessage)]->text(),
                                  CurrentMessage, barColour()),
-                      ScreenReaderNotice::Kind::Choice);
+                      WindowNotices::Kind::Choice);
 }
 
 void frmMain::showCurrentMessage()
