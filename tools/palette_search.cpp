@@ -308,14 +308,17 @@ void print(const Goal& goal, const MessageColours& game, const std::vector<Seen>
     static constexpr std::array<const char*, bh::kVisionCount> kVisions = {
         "normal vision", "protanopia", "deuteranopia", "tritanopia"};
     std::printf("// %s: smallest contrast %.2f : 1; smallest gap", goal.name, contrast);
+    const char* separator = "";
     for (Vision vision : goal.visions) {
         const Goal one{goal.name, goal.contrast, {vision}, goal.reach};
         std::vector<Seen> seen;
+        seen.reserve(palette.size());
         for (const Seen& colour : palette) {
             seen.push_back(see(one, colour.colour));
         }
-        std::printf(" %.2f with %s", smallestGap(seen),
+        std::printf("%s %.2f with %s", separator, smallestGap(seen),
                     kVisions.at(static_cast<std::size_t>(vision)));
+        separator = ",";
     }
     std::printf("; at most %.1f from the game's colours (CIEDE2000 at their lightness)\n", drift);
     for (std::size_t slot = 0; slot < palette.size(); ++slot) {
