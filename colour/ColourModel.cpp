@@ -153,11 +153,12 @@ double CIEDE2000(const Lab& first, const Lab& second)
     const double h1Prime = hueAngle(first.b, a1Prime);
     const double h2Prime = hueAngle(second.b, a2Prime);
 
-    // Two hues exactly opposite lie on the boundary between the paper's cases. Its note puts
-    // |h1' - h2'| = 180 degrees with the smaller arc (the "<= 180" case, mean hue (h1' + h2') / 2),
-    // and its test pairs 10 and 14 are on that side. Worked in doubles, their hues land a
-    // rounding error either side of 180, so the boundary is taken with a tolerance far below
-    // any difference a colour could show.
+    // Two hues exactly opposite lie on the boundary between the paper's cases. Its equations put
+    // |h1' - h2'| = 180 degrees in the "<= 180" case (mean hue (h1' + h2') / 2), and its test
+    // pairs 10 and 14, which sit there, are worked out that way. Worked in doubles, their gap comes
+    // out at 180 or a rounding error below it with the maths libraries we build with; a rounding
+    // error above would turn the mean hue half round, so the boundary is taken with a tolerance far
+    // below any difference a colour could show.
     constexpr double kBoundaryTolerance = 1e-9;
     const bool neutral = C1Prime * C2Prime == 0;
     const double hueGap = std::abs(h1Prime - h2Prime);
