@@ -1,33 +1,35 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
+#include "ConfigFile.h"
 #include "FontConfiguration.h"
 
+#include <QString>
+#include <algorithm>
 #include <fontconfig/fontconfig.h>
 
 namespace bh {
 
 namespace {
 
-// Every face the program draws is built in (EB Garamond for the labels, DejaVu Sans for the
-// controls), so the configuration names no font folder and includes neither /etc/fonts nor the
-// player's files: reading those cost more than a third of the start-up, and a player's
-// fonts.conf asking for full hinting or sub-pixel colour would change every caption.
-//
-// The pattern rules are the rendering a Debian desktop gives out of the box (its
-// 10-hinting-slight, 10-yes-antialias and 11-lcdfilter-default), which the window has always
-// been drawn with; the sub-pixel order is said outright, so that neither a fonts.conf nor a
-// GNOME or Xfce desktop's Xft settings colour the edges. Any family asked for (Qt's "Sans
-// Serif" in a message box) ends in the controls' face, so no text falls back to a font the
-// system may lack. The font rule is Debian's 20-unhint-small-dejavu-sans, the only one of its
-// rules that names one of the two faces.
-constexpr char kConfiguration[] = R"(<?xml version="1.0"?>
+// The rendering the window has always been drawn with, a Debian desktop's out of the box (its
+// 10-hinting-slight, 10-yes-antialias and 11-lcdfilter-default, with no sub-pixel order), given
+// to each face once it is chosen, after any rule of the system's or the player's: a fonts.conf
+// asking for full hinting or sub-pixel colour, or a GNOME or Xfce desktop's Xft settings, would
+// otherwise change every caption. The second rule is Debian's 20-unhint-small-dejavu-sans, the
+// only one of its rules that names one of the two faces. Any family asked for (Qt's "Sans
+// Serif" in a message box) ends in the controls' face, so no text needs a font the system may
+// lack.
+constexpr char kRendering[] = R"(<?xml version="1.0"?>
 <fontconfig>
   <match target="pattern">
-    <edit name="hintstyle" mode="append"><const>hintslight</const></edit>
-    <edit name="antialias" mode="append"><bool>true</bool></edit>
-    <edit name="lcdfilter" mode="append"><const>lcddefault</const></edit>
-    <edit name="rgba" mode="append"><const>none</const></edit>
     <edit name="family" mode="append_last"><string>DejaVu Sans</string></edit>
+  </match>
+  <match target="font">
+    <edit name="hintstyle" mode="assign"><const>hintslight</const></edit>
+    <edit name="antialias" mode="assign"><bool>true</bool></edit>
+    <edit name="autohint" mode="assign"><bool>false</bool></edit>
+    <edit name="lcdfilter" mode="assign"><const>lcddefault</const></edit>
+    <edit name="rgba" mode="assign"><const>none</const></edit>
   </match>
   <match target="font">
     <test name="family"><string>DejaVu Sans</string></test>
@@ -37,15 +39,28 @@ constexpr char kConfiguration[] = R"(<?xml version="1.0"?>
 </fontconfig>
 )";
 
+// The error boxes name the game folder, and the controls' face keeps Latin letters only, up to
+// Latin Extended-A (resources/CMakeLists.txt). A folder named in other letters (Cyrillic, Greek,
+// Chinese...) needs the system's fonts for the box to be read.
+bool builtInFacesShowFolder()
+{
+    const QString folder = programFolder();
+    return std::all_of(folder.cbegin(), folder.cend(),
+                       [](QChar c) { return c.unicode() <= 0x017F; });
+}
+
 } // namespace
 
 void useOwnFontConfiguration()
 {
-    FcConfig* config = FcConfigCreate();
+    // Every face the window draws is built in, so the program's own configuration names no font
+    // folder and includes neither /etc/fonts nor the player's files: reading them cost nearly
+    // half of the start-up.
+    FcConfig* config = builtInFacesShowFolder() ? FcConfigCreate() : FcInitLoadConfigAndFonts();
     if (config == nullptr) {
         return;
     }
-    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kConfiguration),
+    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kRendering),
                                        FcTrue) == FcTrue) {
         FcConfigSetCurrent(config); // takes a reference of its own, which Qt releases at the end
     }

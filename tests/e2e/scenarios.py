@@ -100,6 +100,9 @@ PREVIEW_ABOVE_PANEL = ((0, 0, DEBUG_PREVIEW[2], PANEL[1]),
 
 # --- What the player sees after start-up ---------------------------------------------------
 
+# A player's fonts.conf (in players-fonts/fontconfig/) asking for full hinting and RGB colour.
+PLAYERS_FONTS_CONF = {"XDG_CONFIG_HOME": os.path.join(os.path.dirname(__file__),
+                                                      "players-fonts")}
 LOADED_DEBUG_ON = cfg(options=(1, 1, 0, 1, 0), depth=24, keep=1)
 LOADED_DEBUG_OFF = cfg(options=(0, 0, 1, 0, 1), depth=16, keep=0,
                        colours=with_colour(0, (255, 255, 255)))
@@ -126,12 +129,16 @@ LOAD = [
     # The window as it has always been drawn (the picture was taken before the program had a
     # font configuration of its own), and again under a player's fonts.conf asking for full
     # hinting and sub-pixel colour, as many laptops' do: that put colour fringes on the captions.
-    *(Scenario(f"looks_as_it_always_has{name}", config=LOADED_DEBUG_ON, env=env,
+    # A folder named in Cyrillic keeps the system's fonts, for its name in an error box.
+    *(Scenario(f"looks_as_it_always_has{name}", config=LOADED_DEBUG_ON, env=env, folder=folder,
                steps=[Shot("loaded", Same("loaded-debug-on.png", WINDOW, "the window")),
                       CloseThroughWindowManager()],
                expect_file=UNCHANGED, expect_status=0)
-      for name, env in [("", None), ("_under_a_players_fonts_conf", {
-          "XDG_CONFIG_HOME": os.path.join(os.path.dirname(__file__), "players-fonts")})]),
+      for name, env, folder in [
+          ("", None, b"game"),
+          ("_under_a_players_fonts_conf", PLAYERS_FONTS_CONF, b"game"),
+          ("_in_a_cyrillic_folder_under_a_players_fonts_conf", PLAYERS_FONTS_CONF,
+           "Игры".encode())]),
     Scenario(
         # A file the program wrote comes back byte for byte when OK is pressed untouched.
         "load_debug_off_then_show_preview_and_ok",
