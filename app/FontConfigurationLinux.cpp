@@ -18,9 +18,12 @@ namespace {
 // otherwise change every caption. The second rule is Debian's 20-unhint-small-dejavu-sans, the
 // only one of its rules that names one of the two faces. Any family asked for (Qt's "Sans
 // Serif" in a message box) ends in the controls' face, so no text needs a font the system may
-// lack.
+// lack; and a system's own Garamond never takes the labels from the built-in one.
 constexpr char kRendering[] = R"(<?xml version="1.0"?>
 <fontconfig>
+  <selectfont>
+    <rejectfont><pattern><patelt name="family"><string>Garamond</string></patelt></pattern></rejectfont>
+  </selectfont>
   <match target="pattern">
     <edit name="family" mode="append_last"><string>DejaVu Sans</string></edit>
   </match>
@@ -56,13 +59,15 @@ void useOwnFontConfiguration()
     // Every face the window draws is built in, so the program's own configuration names no font
     // folder and includes neither /etc/fonts nor the player's files: reading them cost nearly
     // half of the start-up.
-    FcConfig* config = builtInFacesShowFolder() ? FcConfigCreate() : FcInitLoadConfigAndFonts();
+    FcConfig* config = builtInFacesShowFolder() ? FcConfigCreate() : FcInitLoadConfig();
     if (config == nullptr) {
         return;
     }
     if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kRendering),
                                        FcTrue) == FcTrue) {
-        FcConfigSetCurrent(config); // takes a reference of its own, which Qt releases at the end
+        // Lists the fonts, now that every rule is read, and takes a reference of its own, which
+        // Qt releases at the end.
+        FcConfigSetCurrent(config);
     }
     FcConfigDestroy(config);
 }
