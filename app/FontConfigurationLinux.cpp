@@ -15,7 +15,7 @@ namespace {
 // 10-hinting-slight, 10-yes-antialias and 11-lcdfilter-default, with no sub-pixel order), given
 // to each face once it is chosen, after any rule of the system's or the player's: a fonts.conf
 // asking for full hinting or sub-pixel colour, or a GNOME or Xfce desktop's Xft settings, would
-// otherwise change every caption. The second rule is Debian's 20-unhint-small-dejavu-sans, the
+// otherwise change every caption. The last rule is Debian's 20-unhint-small-dejavu-sans, the
 // only one of its rules that names one of the two faces. Any family asked for (Qt's "Sans
 // Serif" in a message box) ends in the controls' face, so no text needs a font the system may
 // lack; and a system's own Garamond never takes the labels from the built-in one.
