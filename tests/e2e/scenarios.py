@@ -129,7 +129,8 @@ LOAD = [
     # The window as it has always been drawn (the picture was taken before the program had a
     # font configuration of its own), and again under a player's fonts.conf asking for full
     # hinting and sub-pixel colour, as many laptops' do: that put colour fringes on the captions.
-    # A folder named in Cyrillic keeps the system's fonts, for its name in an error box.
+    # A folder named in Cyrillic keeps the system's fonts, for its name in an error box. A change
+    # of look made on purpose replaces looks/ with the screenshot the failing run keeps.
     *(Scenario(f"looks_as_it_always_has{name}", config=LOADED_DEBUG_ON, env=env, folder=folder,
                steps=[Shot("loaded", Same("loaded-debug-on.png", WINDOW, "the window")),
                       CloseThroughWindowManager()],
