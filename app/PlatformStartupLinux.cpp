@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
 #include "DesktopPlatform.h"
+#include "FontConfiguration.h"
 #include "GameFolderQt.h"
 #include "PlatformStartup.h"
 
@@ -41,6 +42,7 @@ bool enoughFileHandles()
 
 bool preparePlatform()
 {
+    useOwnFontConfiguration(); // before anything can start fontconfig with the system's files
     // The folder first: it decides which plugins Qt may load, and the platform choice reads
     // what remains of the environment.
     return enoughFileHandles() && isolateGameFolderQt() && chooseDesktopPlatform();

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The least a Qt Widgets program can do and still show what ours shows: one fixed 640 x 480
 // window with a picture that is already in memory and one line of text. The text is set in
-// the default font, so the font system starts as it must for any window with captions. Its
-// start-up is the floor the real program is measured against.
+// the default font, so the font system starts as it must for any window with captions, with the
+// system's font configuration as any Qt program has it. Its start-up is the floor the real
+// program is measured against.
 #include "FirstFrame.h"
 
 #include <QApplication>

@@ -113,12 +113,13 @@ QFont controlFont()
     QFont font(family, 9);
     // Hinting across rounds each glyph's width to whole pixels under Windows' GDI, two pixels
     // wider or narrower over a caption; hinted only vertically, Windows (DirectWrite) sets the
-    // captions as FreeType does on Linux. Linux keeps the desktop's own light hinting, which draws
-    // the same and asks fontconfig nothing more at start-up.
+    // captions as FreeType does on Linux. Linux keeps the light hinting of the program's own font
+    // configuration, which draws the same and asks fontconfig nothing more at start-up.
     if (QGuiApplication::platformName() == QLatin1String("windows")) {
         font.setHintingPreference(QFont::PreferVerticalHinting);
     }
-    // Merging stays on: a pasted character the face lacks comes from the system's fonts.
+    // Merging stays on: a pasted character the face lacks comes from the system's fonts where the
+    // program uses them (Windows, and a Linux game folder named in letters the faces lack).
     return font;
 }
 

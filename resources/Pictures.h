@@ -17,8 +17,9 @@ QPixmap picture(const QString& name, qreal devicePixelRatio);
 // The program's icon at both of its sizes.
 QIcon programIcon();
 
-// The face the window's labels use: Garamond where the player has it, else the EB Garamond
-// compiled into the program, so the captions look the same on every machine.
+// The face the window's labels use: Garamond where a Windows system has it, else the EB Garamond
+// compiled into the program (always on Linux, where the program's own font configuration offers
+// no Garamond of the system's), so the captions look the same on every machine.
 QFont labelFont(qreal pointSize);
 
 // The face of the check boxes, the text boxes and OK: the DejaVu Sans compiled into the program

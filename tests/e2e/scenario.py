@@ -16,7 +16,7 @@ import threading
 import time
 import types
 
-from PIL import ImageChops
+from PIL import Image, ImageChops
 
 # cfg, centre, near_left and DEFAULT_COLOURS are part of the scenarios' vocabulary, handed on.
 from harness import (DEFAULT_COLOURS, LAYOUT, WINDOW, AppRun, DriverError, centre, cfg,
@@ -414,8 +414,9 @@ class Box:
 
 @dataclasses.dataclass
 class Same:
-    """The rectangle looks exactly as it did in an earlier screenshot of this run (changed:
-    it does not), or changes only inside the rectangles of inside."""
+    """The rectangle looks exactly as it did in an earlier screenshot of this run, or in a
+    picture of tests/e2e/looks/ (changed: it does not), or changes only inside the rectangles
+    of inside."""
     ref: str
     rect: tuple
     what: str
@@ -424,8 +425,10 @@ class Same:
 
     def failure(self, shot, ctx):
         s = ctx.app.scale
+        earlier = ctx.app.shots.get(self.ref) or Image.open(
+            os.path.join(os.path.dirname(__file__), "looks", self.ref)).convert("RGB")
         diff = ImageChops.difference(shot.crop(box(self.rect, s)),
-                                     ctx.app.shots[self.ref].crop(box(self.rect, s)))
+                                     earlier.crop(box(self.rect, s)))
         for rect in self.inside:
             diff.paste((0, 0, 0), box(rect, s))
         where = diff.getbbox()

@@ -5,6 +5,7 @@ the screen, the file and the exit status must show. Grouped so ctest can run gro
 side and a failure names its area."""
 
 import dataclasses
+import os
 from fractions import Fraction
 
 from scenario import (
@@ -14,7 +15,7 @@ from scenario import (
     CloseWithAltF4, DrawnAsQtScales,
     Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, FullScreen, Key,
     Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pad, Pixel, Same, Scenario, NotPixelDoubled, Shot,
-    TitleBar, Type, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
+    TitleBar, Type, WINDOW, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
     caption_label, centre, cfg, message_label, near_left)
 
 OK = Click(*centre(OK_BUTTON))
@@ -99,6 +100,9 @@ PREVIEW_ABOVE_PANEL = ((0, 0, DEBUG_PREVIEW[2], PANEL[1]),
 
 # --- What the player sees after start-up ---------------------------------------------------
 
+# A player's fonts.conf (in players-fonts/fontconfig/) asking for full hinting and RGB colour.
+PLAYERS_FONTS_CONF = {"XDG_CONFIG_HOME": os.path.join(os.path.dirname(__file__),
+                                                      "players-fonts")}
 LOADED_DEBUG_ON = cfg(options=(1, 1, 0, 1, 0), depth=24, keep=1)
 LOADED_DEBUG_OFF = cfg(options=(0, 0, 1, 0, 1), depth=16, keep=0,
                        colours=with_colour(0, (255, 255, 255)))
@@ -122,6 +126,20 @@ LOAD = [
             CloseThroughWindowManager(),
         ],
         expect_file=UNCHANGED, expect_status=0),
+    # The window as it has always been drawn (the picture was taken before the program had a
+    # font configuration of its own), and again under a player's fonts.conf asking for full
+    # hinting and sub-pixel colour, as many laptops' do: that put colour fringes on the captions.
+    # A folder named in Cyrillic keeps the system's fonts, for its name in an error box. A change
+    # of look made on purpose replaces looks/ with the screenshot the failing run keeps.
+    *(Scenario(f"looks_as_it_always_has{name}", config=LOADED_DEBUG_ON, env=env, folder=folder,
+               steps=[Shot("loaded", Same("loaded-debug-on.png", WINDOW, "the window")),
+                      CloseThroughWindowManager()],
+               expect_file=UNCHANGED, expect_status=0)
+      for name, env, folder in [
+          ("", None, b"game"),
+          ("_under_a_players_fonts_conf", PLAYERS_FONTS_CONF, b"game"),
+          ("_in_a_cyrillic_folder_under_a_players_fonts_conf", PLAYERS_FONTS_CONF,
+           "Игры".encode())]),
     Scenario(
         # A file the program wrote comes back byte for byte when OK is pressed untouched.
         "load_debug_off_then_show_preview_and_ok",
