@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <cmath>
 
@@ -131,6 +132,16 @@ private:
     bh::MessageColours seen_{};
 };
 
+// The look-alike pairs one line high, so two lines of them fit the room each vision has.
+class PairDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width() + 8, kNamePitch};
+    }
+};
+
 // A type's name in its colour, its contrast on the panel and, below 4.5 : 1, "hard to read" in
 // words, so the mark needs no colour to be seen. A reader hears the whole row as its name.
 class ContrastRow : public QLabel {
@@ -195,9 +206,11 @@ ColourCheckView::ColourCheckView(QWidget* form) : QFrame(form)
 
     caption(this, QStringLiteral("Colour check"), QRect(kLeft, 6, 200, 24), bh::labelFont(12));
     // In the controls' face: the label face's old-style 1 would read as an I.
-    QLabel* back = caption(this, QStringLiteral("F1 or Escape: back to the settings"),
-                           QRect(kRight - 300, 10, 300, kNamePitch), bh::controlFont());
+    const QString backKeys = QStringLiteral("Back to the settings: F1 or Escape, on a pad B");
+    QLabel* back =
+        caption(this, backKeys, QRect(kRight - 400, 10, 400, kNamePitch), bh::controlFont());
     back->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setAccessibleDescription(backKeys);
     createPanels();
     createLookAlikeLists();
     createPalettes();
@@ -241,6 +254,7 @@ void ColourCheckView::createLookAlikeLists()
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setAttribute(Qt::WA_TransparentForMouseEvents);
+        list->setItemDelegate(new PairDelegate(list));
         QPalette text = palette();
         text.setColor(QPalette::Base, kPanelFill);
         text.setColor(QPalette::Text, kWhite);
@@ -300,12 +314,10 @@ void ColourCheckView::setColours(const bh::MessageColours& colours)
         if (pairs == shown) {
             continue; // a reader keeps its place in a list that did not change
         }
+        // All at once: each item added or changed on its own would be one more event in a
+        // screen reader's queue, which drops the announcement of the palette once it overflows.
         list->clear();
-        for (const QString& pair : pairs) {
-            auto* item = new QListWidgetItem(pair, list);
-            item->setFlags(Qt::ItemIsEnabled);
-            item->setSizeHint(QSize(list->fontMetrics().horizontalAdvance(pair) + 14, kNamePitch));
-        }
+        list->addItems(pairs);
     }
 }
 
