@@ -19,8 +19,8 @@ namespace {
 
 using bh::Vision;
 
-const QColor kPanelFill(64, 64, 64);
-const QColor kWhite(255, 255, 255);
+constexpr QColor kPanelFill(64, 64, 64);
+constexpr QColor kWhite(255, 255, 255);
 
 // Where everything stands, in the form's pixels. The view leaves a rim of the backdrop showing,
 // so it reads as laid over the settings; the four panels stand side by side, each name level
@@ -34,11 +34,12 @@ constexpr int kNamePitch = 15;
 constexpr int kNameIndent = 8;
 constexpr int kRatioRight = 150; // in a contrast row
 constexpr int kHardToReadLeft = 158;
+constexpr int kPanelHeight = kNameTop + kNamePitch * bh::kMessageTypeCount + 6;
 constexpr std::array<QRect, bh::kVisionCount> kPanels = {{
-    {kLeft, kPanelTop, 240, kNameTop + kNamePitch* bh::kMessageTypeCount + 6},
-    {264, kPanelTop, 109, kNameTop + kNamePitch* bh::kMessageTypeCount + 6},
-    {381, kPanelTop, 109, kNameTop + kNamePitch* bh::kMessageTypeCount + 6},
-    {498, kPanelTop, 110, kNameTop + kNamePitch* bh::kMessageTypeCount + 6},
+    {kLeft, kPanelTop, 240, kPanelHeight},
+    {264, kPanelTop, 109, kPanelHeight},
+    {381, kPanelTop, 109, kPanelHeight},
+    {498, kPanelTop, 110, kPanelHeight},
 }};
 // Below them, the look-alike pairs by vision on the left, the palettes in a column on the right.
 constexpr int kPairsTop = 282;
@@ -49,9 +50,9 @@ constexpr int kPalettesLeft = 456;
 constexpr int kPalettesTop = 300;
 constexpr int kPalettePitch = 30;
 
-const std::array<const char*, bh::kVisionCount> kVisionCaptions = {"Normal vision", "Red-blind",
-                                                                   "Green-blind", "Blue-blind"};
-const std::array<const char*, bh::kVisionCount> kLookAlikeNames = {
+constexpr std::array<const char*, bh::kVisionCount> kVisionCaptions = {"Normal vision", "Red-blind",
+                                                                       "Green-blind", "Blue-blind"};
+constexpr std::array<const char*, bh::kVisionCount> kLookAlikeNames = {
     "Look alike with normal vision", "Look alike for red-blind players (protanopia)",
     "Look alike for green-blind players (deuteranopia)",
     "Look alike for blue-blind players (tritanopia)"};
@@ -276,7 +277,7 @@ void ColourCheckView::createPalettes()
         const auto& name = bh::kPaletteNames.at(p);
         auto* button =
             new QPushButton(QString::fromLatin1(name.data(), qsizetype(name.size())), this);
-        button->setFont(parentWidget()->font());
+        button->setFont(bh::controlFont());
         button->setStyle(frames);
         button->setPalette(face);
         button->setAutoDefault(false);
