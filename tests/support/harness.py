@@ -27,9 +27,8 @@ import time
 import pytest
 from PIL import Image
 
-# The window as the player sees it: the figures the layout test checks too, written by hand in
-# layout_figures.json (name, caption, left, top, width, height at scale 1; a label is 0 wide, as
-# wide as its caption). Never the program's own table, or a wrong place would move the tests too.
+# The window as the player sees it, in the figures the layout test checks too (name, caption,
+# left, top, width, height; a label is 0 wide): written by hand, never from the program's table.
 CAPTION = "Brackenholt Config"
 with open(os.path.join(os.path.dirname(__file__), "layout_figures.json"), encoding="utf-8") as f:
     _FIGURES = json.load(f)

@@ -16,9 +16,8 @@
 
 namespace {
 
-// The game screen's controls (name, caption, place), bottom of the stack first; the last 16 take
-// the focus, in tab order. A place of width 0 is a label's: as wide as its caption. The
-// end-to-end harness reads the same figures, written by hand apart from the program's own table.
+// The game screen's controls (name, caption, place), bottom of the stack first, the last 16 in tab
+// order; a place of width 0 is a label's. Shared with the end-to-end harness (tests/README.md).
 using Figure = std::tuple<QString, QString, QRect>;
 
 std::vector<Figure> readFigures()
