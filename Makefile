@@ -3,8 +3,8 @@ BUILD := build
 JOBS := $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run check test test-sanitize bench fuzz package clean \
-	deps-windows windows test-windows
+.PHONY: all deps configure build run check test test-sanitize bench fuzz package screenshots \
+	clean deps-windows windows test-windows
 
 all: build
 
@@ -54,6 +54,11 @@ fuzz: deps
 
 package: build
 	cd $(BUILD) && cpack
+
+# Every picture the README and docs/ show, taken again from this build in a private Xvfb; the
+# list is in scripts/take-screenshots, and a picture whose pixels did not change stays as it was.
+screenshots: build
+	@scripts/take-screenshots $(BUILD)
 
 # The Windows game folder, cross-built with mingw-w64 against a Qt built once from Debian's
 # source (scripts/build-qt-mingw; the first time takes 15 to 25 minutes), packed as

@@ -5,21 +5,10 @@
 // The window's caption and where every control stands, in the client area's own pixels, fixed
 // over the backdrop as on the game screen. The one statement of the layout: the window makes its
 // controls from it and the picture painter paints around it. The tests keep their own copy of
-// the figures, so a wrong place here fails them. Standard C++ only, so the painter links it
-// without the window.
+// the figures (tests/support/layout_figures.json), so a wrong place here fails them. Standard
+// C++ only, so the painter links it without the window.
 //
-// A control that moves changes, beside its figure here:
-//  - the tests' copies: kControls in tests/widget/test_window_layout.cpp, LAYOUT in
-//    tests/support/harness.py (the end-to-end scenarios click and look there), and the figures
-//    some behaviour tests check (the debug preview's place, the selection mark in the panel's
-//    margin) in tests/widget/test_window_behaviour.cpp;
-//  - the picture painter, where the backdrop is drawn around a control: tools/control_panel.cpp
-//    frames the message panel (logFrame, logRecess), tools/backdrop.cpp draws the debug preview;
-//    then the pictures are painted again (cmake --build build --target regenerate-pictures) and
-//    the PNGs in resources/ committed with the change;
-//  - docs/screenshot.png, taken again.
-// A control added or removed also needs its Id below, its member in window/frmMain.h (named as
-// the Id) and its line in frmMain::visitMember (window/frmMainLayout.cpp).
+// What else a control's move, or a new control, touches is in docs/developing.md, step by step.
 
 #include "ConfigRecord.h"
 
@@ -46,36 +35,36 @@ struct Series {
 
 // Which of the window's controls a row makes. The window fills one member for each, named as the
 // id is, or for a group (lblMessages, scrColor, txtColor) one item of an array, a row for each
-// index; a member's type decides the widget.
-enum class Id {
-    imgBase,
-    imgDebugON,
-    shpMessages,
-    selectionMark,
-    lblMessages, // a name clicked to edit its type's colour
-    Label1,
-    Label2,
-    Label3,
-    chkFullScreen,
-    chkDebug,
-    chkAntialias,
-    chkDither,
-    chk16bit,
-    chk24bit,
-    chk32bit,
-    chkWBuffer,
-    chkKeepBodies,
-    scrColor,
-    txtColor,
-    cmdOK,
-};
-inline constexpr int kIdCount = static_cast<int>(Id::cmdOK) + 1; // the last id above, and one
+// index; a member's type decides the widget. The control's object name is the id's own spelling
+// too: the one list below gives the ids and their names, so no name is typed twice.
+// clang-format off
+#define BH_LAYOUT_IDS(X)                                                                           \
+    X(imgBase) X(imgDebugON) X(shpMessages) X(selectionMark)                                       \
+    X(lblMessages) /* a name clicked to edit its type's colour */                                  \
+    X(Label1) X(Label2) X(Label3)                                                                  \
+    X(chkFullScreen) X(chkDebug) X(chkAntialias) X(chkDither)                                      \
+    X(chk16bit) X(chk24bit) X(chk32bit) X(chkWBuffer) X(chkKeepBodies)                             \
+    X(scrColor) X(txtColor) X(cmdOK)
+#define BH_LAYOUT_ID(id) id,
+#define BH_LAYOUT_NAME(id) #id,
+enum class Id { BH_LAYOUT_IDS(BH_LAYOUT_ID) };
+inline constexpr std::array kIdNames = {BH_LAYOUT_IDS(BH_LAYOUT_NAME)};
+#undef BH_LAYOUT_NAME
+#undef BH_LAYOUT_ID
+#undef BH_LAYOUT_IDS
+// clang-format on
+inline constexpr int kIdCount = static_cast<int>(kIdNames.size());
+
+constexpr const char* idName(Id id)
+{
+    return kIdNames.at(static_cast<std::size_t>(id));
+}
 
 struct CheckBox {
     Id id;
-    const char* name;
     const char* caption;
     Place place;
+    const char* name = idName(id);
 };
 
 // The title bar's caption, also the title of the program's error boxes.
@@ -94,15 +83,15 @@ inline constexpr std::array<const char*, kComponentCount> kComponentNames = {"Re
                                                                              "Blue"};
 // The controls the player operates, in tab order: check boxes, bars, boxes, OK.
 inline constexpr std::array<CheckBox, 9> kCheckBoxes = {{
-    {Id::chkFullScreen, "chkFullScreen", "Full Screen", {392, 24, 185, 25}},
-    {Id::chkDebug, "chkDebug", "Debug Info", {392, 56, 185, 25}},
-    {Id::chkAntialias, "chkAntialias", "Antialiasing", {392, 88, 185, 25}},
-    {Id::chkDither, "chkDither", "Dithering", {392, 120, 185, 25}},
-    {Id::chk16bit, "chk16bit", "16-bit", {392, 152, 57, 25}},
-    {Id::chk24bit, "chk24bit", "24-bit", {456, 152, 57, 25}},
-    {Id::chk32bit, "chk32bit", "32-bit", {520, 152, 57, 25}},
-    {Id::chkWBuffer, "chkWBuffer", "W-Buffering", {392, 184, 185, 25}},
-    {Id::chkKeepBodies, "chkKeepBodies", "Keep bodies of dead NPCs", {392, 216, 185, 25}},
+    {Id::chkFullScreen, "Full Screen", {392, 24, 185, 25}},
+    {Id::chkDebug, "Debug Info", {392, 56, 185, 25}},
+    {Id::chkAntialias, "Antialiasing", {392, 88, 185, 25}},
+    {Id::chkDither, "Dithering", {392, 120, 185, 25}},
+    {Id::chk16bit, "16-bit", {392, 152, 57, 25}},
+    {Id::chk24bit, "24-bit", {456, 152, 57, 25}},
+    {Id::chk32bit, "32-bit", {520, 152, 57, 25}},
+    {Id::chkWBuffer, "W-Buffering", {392, 184, 185, 25}},
+    {Id::chkKeepBodies, "Keep bodies of dead NPCs", {392, 216, 185, 25}},
 }};
 inline constexpr Series kColourBars{{128, 96, 25, 137}, 32, 0};
 inline constexpr Series kColourBoxes{{176, 248, 41, 19}, 0, 24};

@@ -27,35 +27,15 @@ import time
 import pytest
 from PIL import Image
 
-# The window as the player sees it, copied once by hand from the layout the program is built to
-# (its left, top, width, height in the client area's pixels at scale 1; a label is 0 wide, as
-# wide as its caption). The tests must not read the program's own table: a control put in the
-# wrong place there would move the tests along with it.
+# The window as the player sees it, in the figures the layout test checks too (name, caption,
+# left, top, width, height; a label is 0 wide): written by hand, never from the program's table.
 CAPTION = "Brackenholt Config"
-WINDOW = (0, 0, 640, 480)
-NAMES = ["System messages", "Targets", "Your hits", "Quests", "NPC hits", "Potions", "Cheats",
-         "Valuables", "Loots", "Zone moves", "Rest", "Steal", "Reason", "Improves"]
-COMPONENTS = ["Red", "Green", "Blue"]
-LAYOUT = {
-    "imgDebugON": (0, 0, 199, 105),
-    "shpMessages": (16, 80, 225, 241),
-    **{f"lblMessages({i})": (24, 88 + 16 * i, 0, 14) for i in range(14)},
-    **{f"Label{c + 1}": (128, 248 + 24 * c, 0, 13) for c in range(3)},
-    # fmt: off
-    "chkFullScreen": (392, 24, 185, 25),
-    "chkDebug":      (392, 56, 185, 25),
-    "chkAntialias":  (392, 88, 185, 25),
-    "chkDither":     (392, 120, 185, 25),
-    "chk16bit":      (392, 152, 57, 25),
-    "chk24bit":      (456, 152, 57, 25),
-    "chk32bit":      (520, 152, 57, 25),
-    "chkWBuffer":    (392, 184, 185, 25),
-    "chkKeepBodies": (392, 216, 185, 25),
-    # fmt: on
-    **{f"scrColor({c})": (128 + 32 * c, 96, 25, 137) for c in range(3)},
-    **{f"txtColor({c})": (176, 248 + 24 * c, 41, 19) for c in range(3)},
-    "cmdOK": (456, 296, 105, 25),
-}
+with open(os.path.join(os.path.dirname(__file__), "layout_figures.json"), encoding="utf-8") as f:
+    _FIGURES = json.load(f)
+LAYOUT = {name: tuple(place) for name, _, *place in _FIGURES if name != "imgBase"}
+WINDOW = next(tuple(place) for name, _, *place in _FIGURES if name == "imgBase")  # the backdrop
+NAMES = [caption for name, caption, *_ in _FIGURES if name.startswith("lblMessages(")]
+COMPONENTS = [caption for name, caption, *_ in _FIGURES if name.startswith("Label")]
 
 
 class DriverError(AssertionError):

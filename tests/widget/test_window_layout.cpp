@@ -4,57 +4,39 @@
 // through it.
 #include "WindowTestSupport.h"
 
+#include <QFile>
 #include <QFontInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QTest>
 #include <span>
 #include <tuple>
+#include <vector>
 
 namespace {
 
-// The game screen's controls (name, caption, place), bottom of the stack first; the last 16 take
-// the focus, in tab order. A place of width 0 is a label's: as wide as its caption.
-// clang-format off
-const std::tuple<const char*, const char*, QRect> kControls[] = {
-    {"imgBase", "", {0, 0, 640, 480}},
-    {"imgDebugON", "", {0, 0, 199, 105}},
-    {"shpMessages", "", {16, 80, 225, 241}},
-    {"selectionMark", "", {18, 92, 4, 7}},
-    {"lblMessages(0)", "System messages", {24, 88, 0, 14}},
-    {"lblMessages(1)", "Targets", {24, 104, 0, 14}},
-    {"lblMessages(2)", "Your hits", {24, 120, 0, 14}},
-    {"lblMessages(3)", "Quests", {24, 136, 0, 14}},
-    {"lblMessages(4)", "NPC hits", {24, 152, 0, 14}},
-    {"lblMessages(5)", "Potions", {24, 168, 0, 14}},
-    {"lblMessages(6)", "Cheats", {24, 184, 0, 14}},
-    {"lblMessages(7)", "Valuables", {24, 200, 0, 14}},
-    {"lblMessages(8)", "Loots", {24, 216, 0, 14}},
-    {"lblMessages(9)", "Zone moves", {24, 232, 0, 14}},
-    {"lblMessages(10)", "Rest", {24, 248, 0, 14}},
-    {"lblMessages(11)", "Steal", {24, 264, 0, 14}},
-    {"lblMessages(12)", "Reason", {24, 280, 0, 14}},
-    {"lblMessages(13)", "Improves", {24, 296, 0, 14}},
-    {"Label1", "Red", {128, 248, 0, 13}},
-    {"Label2", "Green", {128, 272, 0, 13}},
-    {"Label3", "Blue", {128, 296, 0, 13}},
-    {"chkFullScreen", "Full Screen", {392, 24, 185, 25}},
-    {"chkDebug", "Debug Info", {392, 56, 185, 25}},
-    {"chkAntialias", "Antialiasing", {392, 88, 185, 25}},
-    {"chkDither", "Dithering", {392, 120, 185, 25}},
-    {"chk16bit", "16-bit", {392, 152, 57, 25}},
-    {"chk24bit", "24-bit", {456, 152, 57, 25}},
-    {"chk32bit", "32-bit", {520, 152, 57, 25}},
-    {"chkWBuffer", "W-Buffering", {392, 184, 185, 25}},
-    {"chkKeepBodies", "Keep bodies of dead NPCs", {392, 216, 185, 25}},
-    {"scrColor(0)", "", {128, 96, 25, 137}},
-    {"scrColor(1)", "", {160, 96, 25, 137}},
-    {"scrColor(2)", "", {192, 96, 25, 137}},
-    {"txtColor(0)", "255", {176, 248, 41, 19}},
-    {"txtColor(1)", "255", {176, 272, 41, 19}},
-    {"txtColor(2)", "255", {176, 296, 41, 19}},
-    {"cmdOK", "OK", {456, 296, 105, 25}},
-};
-// clang-format on
+// The game screen's controls (name, caption, place), bottom of the stack first, the last 16 in tab
+// order; a place of width 0 is a label's. Shared with the end-to-end harness (tests/README.md).
+using Figure = std::tuple<QString, QString, QRect>;
+
+std::vector<Figure> readFigures()
+{
+    QFile file(QStringLiteral(BH_LAYOUT_FIGURES));
+    const QByteArray json = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    std::vector<Figure> figures;
+    for (const QJsonValue row : QJsonDocument::fromJson(json).array()) {
+        const QJsonArray f = row.toArray();
+        figures.emplace_back(f[0].toString(), f[1].toString(),
+                             QRect(f[2].toInt(), f[3].toInt(), f[4].toInt(), f[5].toInt()));
+    }
+    if (figures.empty()) {
+        qFatal("%s is missing or holds no figures", BH_LAYOUT_FIGURES);
+    }
+    return figures;
+}
+
+const std::vector<Figure> kControls = readFigures();
 constexpr std::size_t kOperable = 16;
 
 } // namespace
@@ -68,7 +50,7 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("geometry");
         for (const auto& [name, caption, place] : kControls) {
-            QTest::newRow(name) << name << caption << place;
+            QTest::newRow(qPrintable(name)) << name << caption << place;
         }
     }
 
