@@ -6,6 +6,7 @@
 #include "ConfigFile.h"
 #include "GameModeScale.h"
 #include "GamePad.h"
+#include "Pictures.h"
 #include "PlatformStartup.h"
 #include "StartupChecks.h"
 #include "frmMain.h"
@@ -16,9 +17,14 @@ namespace bh {
 
 namespace {
 
+// In the program's own face like the window: a bare Wine prefix's stand-in for the dialog font
+// is a thin serif. A box is a window of its own and takes no font from the window behind it.
 void showFatal(QWidget* parent, const QString& message)
 {
-    QMessageBox::critical(parent, QApplication::applicationName(), message);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
+                    QMessageBox::Ok, parent);
+    box.setFont(controlFont());
+    box.exec();
 }
 
 } // namespace
@@ -47,7 +53,8 @@ std::unique_ptr<QApplication> startApplication(int argc, char* argv[])
 
 int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
 {
-    frmMain window(configPath());
+    ConfigFile settingsFile(configPath());
+    frmMain window(settingsFile);
     QApplication::setApplicationName(window.windowTitle()); // the error boxes' title
     QApplication::setWindowIcon(window.windowIcon());       // the error box carries it too
     try {
@@ -58,10 +65,13 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
     }
 
     int status = 0;
+    // Closed after a save that failed and no later one that worked, the program says so in its
+    // status.
     QObject::connect(&window, &frmMain::saveFailed, &window, [&](const QString& message) {
-        showFatal(&window, message);
         status = 1;
+        showFatal(&window, message);
     });
+    QObject::connect(&window, &frmMain::saved, &window, [&] { status = 0; });
     if (beforeShow) {
         beforeShow(window);
     }

@@ -29,9 +29,13 @@ public:
         FileOwnedByOther, // detail(): whose it is
         FolderNotWritable,
         FolderOwnedByOther, // detail(): whose it is
-        FolderGone,         // deleted while the program ran
+        FolderGone,         // deleted, or moved to another file system, while the program ran
         DiskFull,
         NotRegularFile, // a folder, a device, a FIFO
+        Unchangeable,   // marked immutable (chattr +i)
+        AppendOnly,     // marked append-only (chattr +a)
+        SizeLimit,      // a limit on the size of the files the program may write (ulimit -f)
+        LinkLoop,       // symbolic links that lead round in a circle
         Other,
     };
 

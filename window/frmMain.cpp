@@ -31,11 +31,11 @@ constexpr auto kReaderDeadline = 5s;
 // A fixed size alone still leaves a Windows window its sizing border, and under Wine its X
 // window no minimum or maximum size, so a window manager offers to resize it; the fixed-size
 // dialog hint gives it the thin frame. Other platforms ignore the hint.
-frmMain::frmMain(QString configPath, QWidget* parent)
+frmMain::frmMain(bh::ConfigFile& configFile, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      configPath_(std::move(configPath))
+      configFile_(configFile)
 {
     setWindowTitle(QString::fromLatin1(bh::layout::kCaption));
     setWindowIcon(bh::programIcon());
@@ -73,7 +73,7 @@ void frmMain::connectHandlers()
 
 void frmMain::Form_Load()
 {
-    const bh::ConfigRecord record = bh::readConfigFile(configPath_);
+    const bh::ConfigRecord record = configFile_.read();
 
     // The order matters: W-buffering is set before the depth box, and the depth rule is held
     // off while the depth box is checked, so W-buffering keeps the value the file gives it.
@@ -211,12 +211,14 @@ void frmMain::cmdOK_Click()
     }
     SelectMessage(0); // the colour being edited counts too, even if no other name was clicked
     try {
-        bh::writeConfigFile(configPath_, recordFromControls());
+        configFile_.write(recordFromControls());
     } catch (const bh::ConfigError& error) {
+        // The window stays with every edit: the player can mend the cause (a read-only file, a
+        // full disk) and press OK again, or close the window and keep the old file.
         emit saveFailed(QString::fromStdString(error.what()));
-        close();
         return;
     }
+    emit saved();
     // Assistive technology may be on with no one to speak to: only a screen reader is waited for.
     if (!QAccessible::isActive() || !screenReaderRunning()) {
         close();

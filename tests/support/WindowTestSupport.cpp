@@ -12,7 +12,7 @@ WindowUnderTest::WindowUnderTest(const QByteArray& config, bool load)
     : path_(dir_.filePath(QStringLiteral("bh.cfg")))
 {
     bh_test::writeFile(path_, config);
-    window_ = std::make_unique<frmMain>(path_);
+    window_ = std::make_unique<frmMain>(file_);
     if (load) {
         window_->Form_Load();
         window_->show();
