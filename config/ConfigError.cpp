@@ -127,6 +127,10 @@ std::string describe(ConfigError::Kind kind, ConfigError::Cause cause, const std
                std::to_string(kFieldCount) + " settings.";
     case ConfigError::Kind::OutOfRange:
         return where + ": \"" + detail + "\" is outside the range 0 to 255.";
+    case ConfigError::Kind::ZeroByte:
+        return where +
+               ": the setting holds a zero byte, which no setting does; the file is damaged or "
+               "saved in an encoding this program does not read (save it as plain text).";
     case ConfigError::Kind::TooLarge:
         return file + ": the " + std::to_string(kFieldCount) +
                " settings do not end within the first " + detail + " of the file.";

@@ -17,6 +17,7 @@ public:
         OutOfRange, // a colour component outside 0..255 after rounding
         TooLarge,   // the settings do not end within the bytes we are willing to read
         CannotSave, // the file could not be written
+        ZeroByte,   // a setting holds a zero byte: damage, or text in an encoding not read
     };
 
     // Why the file could not be opened or saved, in the terms of what the player can do about
