@@ -75,6 +75,11 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
     if (beforeShow) {
         beforeShow(window);
     }
+    // Game Mode shows no frame around a window: a Windows window's own (Wine draws it where no
+    // window manager does) would push the form down and right off a screen it fits exactly.
+    if (inGameMode()) {
+        window.setWindowFlag(Qt::FramelessWindowHint);
+    }
     const GamePad pad(&window); // starts once the first frame is on screen
     window.showCentered();
     const int loopStatus = QApplication::exec();

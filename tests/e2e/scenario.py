@@ -302,6 +302,15 @@ def FixedFrame(ctx):
 
 
 @step
+def OnScreen(ctx):
+    """The whole window lies on the screen, none of it past an edge."""
+    w, shot = ctx.app.window, ctx.session.screenshot()
+    if min(w["x"], w["y"]) < 0 or w["x"] + w["width"] > shot.width or \
+            w["y"] + w["height"] > shot.height:
+        raise DriverError(f"the window {w} is not wholly on the {shot.width}x{shot.height} screen")
+
+
+@step
 def DrawnAsQtScales(ctx, ref):
     """The form is centred, and shot ref is the form as Qt draws it told the scale by
     QT_SCALE_FACTOR (which Wine hands no Windows program), in a second run ended unsaved."""
@@ -495,6 +504,7 @@ class Scenario:
     says: str = None  # standard error is one line holding this
     pad: bool = False  # a virtual game controller plugged in, for Pad steps
     game_mode: bool = False  # started as gamescope starts it: it must choose scale by itself
+    screen: str = None  # the screen, where the group's is not the one
 
 
 def fake_compositor(workdir, kind):
