@@ -414,7 +414,10 @@ DEAD_COMPOSITOR = [
     for kind in ("silent", "hangup", "full")] + [
     Scenario("unusable_scale_factor_is_ignored_with_a_line", config=cfg(), steps=_OK_SAVES,
              expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0,
-             env={"QT_SCALE_FACTOR": "-1"}, says="ignores QT_SCALE_FACTOR=-1")]
+             env={"QT_SCALE_FACTOR": "-1"}, says="ignores QT_SCALE_FACTOR=-1"),
+    Scenario("no_runtime_folder_from_the_launcher_starts_without_a_word", config=cfg(),
+             steps=_OK_SAVES, expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0,
+             env={"XDG_RUNTIME_DIR": ""}, quiet=True)]
 
 # Game Mode on the Deck's 1280 x 800 screen: the form at 5/3, as Qt draws it, where clicks land;
 # without gamescope's mark, at its own size.
