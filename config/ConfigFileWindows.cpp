@@ -125,8 +125,8 @@ std::string otherOwner(const QString& /*path*/)
 
 void keepOwnership(int /*handle*/, const QString& /*path*/) {}
 
-// A folder that holds a running program cannot be renamed on Windows.
-// A folder in use cannot be renamed on Windows: the name always leads to it.
+// A folder that holds a running program cannot be renamed on Windows: the name always leads to
+// it.
 HeldFolder::HeldFolder(const QString& /*path*/) {}
 HeldFolder::~HeldFolder() = default;
 
