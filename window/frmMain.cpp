@@ -209,12 +209,15 @@ void frmMain::cmdOK_Click()
     if (closingAfterNotice_) {
         return; // saved already; the window only waits for the reader
     }
+    const int editing = CurrentMessage;
     SelectMessage(0); // the colour being edited counts too, even if no other name was clicked
     try {
         configFile_.write(recordFromControls());
     } catch (const bh::ConfigError& error) {
-        // The window stays with every edit: the player can mend the cause (a read-only file, a
-        // full disk) and press OK again, or close the window and keep the old file.
+        // The window stays as it was, with every edit and the same type chosen: the player can
+        // mend the cause (a read-only file, a full disk) and press OK again, or close the window
+        // and keep the old file.
+        SelectMessage(editing);
         emit saveFailed(QString::fromStdString(error.what()));
         return;
     }

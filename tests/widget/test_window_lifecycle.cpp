@@ -212,8 +212,10 @@ private slots:
         // Something the save cannot replace stands at bh.cfg (root writes through permissions).
         QVERIFY(QFile::remove(w.configPath()) && QDir(w.folder()).mkdir(QStringLiteral("bh.cfg")));
         w.click(w.check("chkDither"));
+        w.clickLabel(3);
         QTest::mouseClick(w.ok(), Qt::LeftButton);
         QCOMPARE(failures.count(), 1);
+        QCOMPARE(w.window().currentMessage(), 3);
         const QString message = failures.first().first().toString();
         QVERIFY2(message.contains(w.configPath()) && message.endsWith(u"press OK again."),
                  qPrintable(message));
