@@ -429,9 +429,8 @@ GAME_MODE = [
              expect_status=0),
     Scenario("without_game_mode_the_form_keeps_its_size", config=cfg(), steps=_OK_SAVES,
              expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0)]
-# A scale the platform applies already is not applied twice; a 4:3 screen is filled from its
-# corner (under Wine too, where a frame would push the form off it); a screen smaller than the
-# form gets it smaller, all of it on the screen.
+# A platform's scale is not applied twice; a 4:3 screen is filled from its corner (under Wine,
+# a frame would push the form off it); a screen smaller than the form gets it smaller.
 GAME_MODE += [
     dataclasses.replace(GAME_MODE[0], name="game_mode_on_a_192_dpi_screen_fits_it_all_the_same",
                         env={"QT_SCREEN_SCALE_FACTORS": "2"}),

@@ -33,13 +33,9 @@ SETTINGS_OUT = cfg(options=(1, 1, 1, 0, 1), depth=24)
 
 
 def debian_archive():
-    """The first Debian archive this machine's apt configuration names, deb822 or one-line."""
-    entries = [*Path("/etc/apt/sources.list.d").glob("*.sources"),
-               *Path("/etc/apt/sources.list.d").glob("*.list"), Path("/etc/apt/sources.list")]
-    text = "\n".join(p.read_text() for p in entries if p.is_file())
-    uris = re.findall(r"^URIs:\s*(.+)$", text, re.M) + re.findall(
-        r"^\s*deb(?:-src)?\s+(?:\[[^]]*\]\s+)?(\S+)", text, re.M)
-    return next((u for line in uris for u in line.split() if re.search(r"/debian/?$", u)), None)
+    """The Debian archive this machine's apt configuration names, as the builds take it."""
+    script = Path(__file__).resolve().parents[2] / "scripts" / "fetch-debian-source"
+    return run([str(script), "--archive"], check=False).stdout.strip() or None
 
 
 # The players' machines for --in-root: the base libraries the game folder leaves to the desktop

@@ -1,55 +1,25 @@
 # SPDX-FileCopyrightText: Brackenholt Config developers
 # SPDX-License-Identifier: MIT
-"""The settings of the user who runs the tests, ~/.config and ~/.local (dconf's database among
-them), as they stand: saved before the first test and compared after the last (ctest's fixture
-user_settings). Every test keeps what it sets to folders of its own or in memory.
-
-    python3 user_settings.py save|compare SNAPSHOT
-"""
+"""~/.config and ~/.local of the user running the tests (dconf's database among them), saved
+before the first test and compared after the last: python3 user_settings.py save|compare FILE.
+Each entry by its path from home: its mode, and for a file its size and time of change."""
 
 import json
 import os
-import stat
 import sys
 
-
-def snapshot():
-    """Each entry under the two folders by its path from the home folder: its type and
-    permissions, and for a file its size and time of change, for a link its target."""
-    home = os.path.expanduser("~")
-    seen = {}
-    for top in (".config", ".local"):
-        for folder, dirs, files in os.walk(os.path.join(home, top)):
-            for name in dirs + files:
-                path = os.path.join(folder, name)
-                try:
-                    status = os.lstat(path)
-                except FileNotFoundError:
-                    continue
-                entry = [status.st_mode]
-                if stat.S_ISREG(status.st_mode):
-                    entry += [status.st_size, status.st_mtime_ns]
-                elif stat.S_ISLNK(status.st_mode):
-                    entry.append(os.readlink(path))
-                seen[os.path.relpath(path, home)] = entry
-    return seen
-
-
-def main(action, saved):
-    now = snapshot()
-    if action == "save":
-        with open(saved, "w") as out:
-            json.dump(now, out)
-        return 0
-    with open(saved) as before_file:
-        before = json.load(before_file)
-    changes = [f"added {p}" for p in sorted(now.keys() - before.keys())]
-    changes += [f"removed {p}" for p in sorted(before.keys() - now.keys())]
-    changes += [f"changed {p}" for p in sorted(now.keys() & before.keys()) if now[p] != before[p]]
-    for change in changes:
-        print(f"~/{change}")
-    return 1 if changes else 0
-
-
-if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:]))
+home, now = os.path.expanduser("~"), {}
+for folder, dirs, files in (*os.walk(f"{home}/.config"), *os.walk(f"{home}/.local")):
+    for path in (os.path.join(folder, name) for name in dirs + files):
+        status = os.lstat(path)
+        now[os.path.relpath(path, home)] = [status.st_mode, *(
+            [status.st_size, status.st_mtime_ns] if os.path.isfile(path) else [])]
+action, saved = sys.argv[1:]
+if action == "save":
+    with open(saved, "w") as out:
+        json.dump(now, out)
+    sys.exit(0)
+with open(saved) as before_file:
+    before = json.load(before_file)
+changed = sorted(p for p in before.keys() | now.keys() if before.get(p) != now.get(p))
+sys.exit("\n".join(f"~/{p} was {before.get(p)}, is {now.get(p)}" for p in changed) or 0)

@@ -106,13 +106,11 @@ QString goneFolder(const QString& folder, HeldOpen&)
 // A link to itself; Windows' links are no part of it.
 QString linkLoop(const QString& folder, HeldOpen&)
 {
-#ifdef _WIN32
-    (void)folder;
-    return {};
-#else
     const QString path = bh::configPathIn(folder);
+#ifndef _WIN32
     return QFile::link(QStringLiteral("bh.cfg"), path) ? path : QString();
 #endif
+    return {};
 }
 
 const char kInUse[] =

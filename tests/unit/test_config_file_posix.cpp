@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 #include <csignal>
-#include <fcntl.h>
 #include <linux/fs.h>
 #include <memory>
 #include <sys/ioctl.h>
@@ -98,18 +97,16 @@ TEST_F(ConfigFile, SavingAsRootKeepsOwnerModeAccessListAndAttributes)
     }
 }
 
-// What a save by a player (the user "nobody") is told in a folder and over a file others own,
-// in a child process that has become that player.
-// Puts chattr's marks on the file (none: takes them off); false where its file system has none.
+// Puts chattr's marks on the file (0: takes them off); false where its file system has none.
 bool setMarks(const QString& file, int marks)
 {
-    const int handle = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
-    const bool set = handle >= 0 && ::ioctl(handle, FS_IOC_SETFLAGS, &marks) == 0;
-    if (handle >= 0) {
-        ::close(handle);
-    }
-    return set || marks == 0;
+    QFile f(file);
+    return (f.open(QIODevice::ReadOnly) && ::ioctl(f.handle(), FS_IOC_SETFLAGS, &marks) == 0) ||
+           marks == 0;
 }
+
+// What a save by a player (the user "nobody") is told in a folder and over a file others own
+// or marked, in a child process that has become that player.
 
 TEST_F(ConfigFile, ASaveNamesTheObstacleThePlayerCanGetAround)
 {
@@ -207,36 +204,29 @@ TEST_F(ConfigFile, SavesGoToTheFolderReadFromWhateverTakesItsName)
 
 TEST_F(ConfigFile, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink)
 {
-    // Each link's relative target is taken from its own folder, also after the game folder was
-    // read from (and is reached by its handle).
-    // clang-format off
-    const struct { const char* name; const char* game; const char* shared; } rows[] = {
-        {"absolute", nullptr, nullptr},
-        {"going up", "../shared/bh.cfg", nullptr},
-        {"a chain", "../shared/link.cfg", "../real/bh.cfg"},
-    };
-    // clang-format on
-    const QString game = dir.filePath(QStringLiteral("game"));
-    const QString link = game + QStringLiteral("/bh.cfg");
-    for (const auto& [name, fromGame, fromShared] : rows) {
+    // A relative target counts from its link's own folder, also once the game folder is reached
+    // by its handle. Each row: game/bh.cfg's target (none: absolute), shared/link.cfg's.
+    const std::pair<const char*, const char*> rows[] = {
+        {nullptr, nullptr}, {"../real/bh.cfg", nullptr}, {"../shared/link.cfg", "../real/bh.cfg"}};
+    for (int i = 0; i < 3; ++i) {
+        const QDir row(dir.filePath(QString::number(i)));
+        const QString link = row.filePath(QStringLiteral("game/bh.cfg"));
+        const QString target = row.filePath(QStringLiteral("real/bh.cfg"));
         for (const char* sub : {"game", "shared", "real"}) {
-            ASSERT_TRUE(QDir(dir.filePath(QString::fromLatin1(sub))).removeRecursively());
-            ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromLatin1(sub)));
+            ASSERT_TRUE(row.mkpath(QString::fromLatin1(sub)));
         }
-        const QString target =
-            dir.filePath(QString::fromLatin1(fromShared ? "real/bh.cfg" : "shared/bh.cfg"));
         ASSERT_TRUE(writeFile(target, configBytes(bh::ConfigRecord{})));
-        ASSERT_TRUE(QFile::link(fromGame ? QString::fromLatin1(fromGame) : target, link));
-        if (fromShared) {
-            ASSERT_TRUE(QFile::link(QString::fromLatin1(fromShared),
-                                    dir.filePath(QStringLiteral("shared/link.cfg"))));
-        }
+        ASSERT_TRUE(QFile::link(rows[i].first ? QString::fromLatin1(rows[i].first) : target, link));
+        ASSERT_TRUE(!rows[i].second ||
+                    QFile::link(QString::fromLatin1(rows[i].second),
+                                row.filePath(QStringLiteral("shared/link.cfg"))));
         bh::ConfigFile config(link);
-        EXPECT_EQ(config.read(), bh::ConfigRecord{}) << name;
-        EXPECT_NO_THROW(config.write(distinctRecord())) << name;
-        EXPECT_TRUE(QFileInfo(link).isSymLink()) << name;
-        EXPECT_EQ(readFile(target), configBytes(distinctRecord())) << name;
-        EXPECT_EQ(strayFiles(game) + strayFiles(QFileInfo(target).path()), "") << name;
+        EXPECT_EQ(config.read(), bh::ConfigRecord{}) << i;
+        EXPECT_NO_THROW(config.write(distinctRecord())) << i;
+        EXPECT_TRUE(QFileInfo(link).isSymLink() &&
+                    readFile(target) == configBytes(distinctRecord()))
+            << i;
+        EXPECT_EQ(strayFiles(QFileInfo(link).path()) + strayFiles(QFileInfo(target).path()), "");
     }
 }
 
