@@ -28,12 +28,9 @@ double screenScaleFactor()
 
 double fittingScale(ScreenPixels screen)
 {
-    if (screen.width <= 0 || screen.height <= 0) {
-        return 1.0;
-    }
     const double across = double(screen.width) / layout::kWindow.width;
     const double down = double(screen.height) / layout::kWindow.height;
-    return std::min(across, down);
+    return std::max(1.0, std::min(across, down));
 }
 
 bool inGameMode()
@@ -45,8 +42,7 @@ bool inGameMode()
 // set QT_SCALE_FACTOR, which Proton does not pass on to a Windows program. Qt scales the window,
 // the focus frames, the mouse and touch points and the text with it, and the pictures come from
 // their double-size versions. Qt multiplies it with the platform's own scale, so that is divided
-// out: the window fits the screen whatever was in force already, and a screen smaller than the
-// form gets it smaller rather than cut off.
+// out: the window fits the screen whatever was in force already.
 void scaleForGameMode()
 {
     if (!inGameMode() || !qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {

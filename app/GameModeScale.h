@@ -12,8 +12,9 @@ struct ScreenPixels {
     double platformScale = 1.0;
 };
 
-// The scale at which the 640 x 480 form just fits on a screen of this size, all told (5/3 on the
-// Steam Deck's 1280 x 800, 5/6 on 640 x 400); 1 where the size is unknown.
+// The largest scale at which the 640 x 480 form still fits on a screen of this size, all told
+// (5/3 on the Steam Deck's 1280 x 800), and never below 1: Qt draws widgets at less than their
+// own size with their parts out of place, and gamescope shrinks a window larger than its screen.
 double fittingScale(ScreenPixels screen);
 
 // Whether the program runs in Steam's Game Mode: gamescope marks the programs it starts with

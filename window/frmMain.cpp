@@ -110,8 +110,13 @@ void frmMain::Form_Load()
 void frmMain::showCentered()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        screen->availableGeometry()));
+        const QRect available = screen->availableGeometry();
+        QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), available);
+        // On a screen smaller than the window (Game Mode on a small one, which gamescope shrinks
+        // the window to fit) its top left corner stays on it, never above the top edge.
+        place.moveTopLeft(
+            {std::max(place.left(), available.left()), std::max(place.top(), available.top())});
+        setGeometry(place);
     }
     show();
 }
