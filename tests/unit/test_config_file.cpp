@@ -106,11 +106,12 @@ QString goneFolder(const QString& folder, HeldOpen&)
 // A link to itself; Windows' links are no part of it.
 QString linkLoop(const QString& folder, HeldOpen&)
 {
-    const QString path = bh::configPathIn(folder);
-#ifndef _WIN32
+    [[maybe_unused]] const QString path = bh::configPathIn(folder);
+#ifdef _WIN32
+    return {};
+#else
     return QFile::link(QStringLiteral("bh.cfg"), path) ? path : QString();
 #endif
-    return {};
 }
 
 const char kInUse[] =
