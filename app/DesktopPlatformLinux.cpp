@@ -43,9 +43,6 @@ enum class TitleBars { DrawnByCompositor, NotDrawn, Unknown, NoAnswer };
 // the player is waiting for a window.
 constexpr int kProbeDeadlineMs = 500;
 
-// An X server gets longer to answer the program's first connection: one that is merely slow
-// (a remote display, a loaded machine) still gets the window; one that is stopped ends the start.
-constexpr int kXServerDeadlineMs = 5000;
 constexpr int kConnectRetryMs = 20;
 
 template <typename Function> Function* symbol(void* library, const char* name)

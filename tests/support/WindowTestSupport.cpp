@@ -16,7 +16,7 @@ WindowUnderTest::WindowUnderTest(const QByteArray& config, bool load)
 {
     bh_test::writeFile(path_, config);
     installWindowAccessibility(); // wired as the program wires it
-    window_ = std::make_unique<frmMain>(path_);
+    window_ = std::make_unique<frmMain>(file_);
     window_->setNotices(new ScreenReaderNotice(window_.get()));
     if (load) {
         window_->Form_Load();

@@ -62,5 +62,6 @@ public:
 private:
     QTemporaryDir dir_;
     QString path_;
+    bh::ConfigFile file_{path_};
     std::unique_ptr<frmMain> window_;
 };

@@ -172,6 +172,12 @@ private slots:
         QCOMPARE(qobject_cast<QLabel*>(w.debugPreview())->pixmap().size(), QSize(199, 105));
         w.click(w.check("chkDebug"));
         QVERIFY(!w.debugPreview()->isVisible());
+        // The right end of its grey face, past the caption: the box all the same.
+        QCheckBox* box = w.check("chkDebug");
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() - 2));
+        QVERIFY(w.debugPreview()->isVisible());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() - 2));
+        QVERIFY(!w.debugPreview()->isVisible());
         w.check("chkDebug")->setFocus();
         QTest::keyClick(w.check("chkDebug"), Qt::Key_Space);
         QVERIFY(w.debugPreview()->isVisible());
