@@ -4,7 +4,6 @@
 
 #include <QAccessible>
 #include <QList>
-#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -29,19 +28,32 @@ class ColourBox;
 // selection changes reach it only while the reader holds that box as focused, like its text.
 // The controls themselves select and draw as before.
 //
+// A choice told while the reader is on a bar or box carries that control's new value in its
+// words, so the control's own value or text change is not sent as well: the reader would speak
+// the bare number first, or, if the player tabs on at once, speak the number of the control left
+// behind. Orca says nothing of a value equal to the last one it spoke, so a number the player then
+// steps back to after such a choice is said as words too.
+//
 // Qt sends every accessibility event of the process through one update handler. The filter
-// stands in front of Qt's own for as long as the application lives, as its child, and puts Qt's
-// back when the application goes.
-class ReaderEventFilter : public QObject {
+// stands in front of Qt's own from its construction to its destruction; the program's start
+// makes one and keeps it for as long as the window lives.
+class ReaderEventFilter {
 public:
-    // Once per application; later calls find the filter there.
-    static void install();
-    ~ReaderEventFilter() override;
+    ReaderEventFilter();
+    ~ReaderEventFilter();
+    ReaderEventFilter(const ReaderEventFilter&) = delete;
+    ReaderEventFilter& operator=(const ReaderEventFilter&) = delete;
 
     // From a choice of type until the run of choices is told: what changes with the choice
     // waits, and then goes to the reader ahead of the words that tell it.
-    static void holdChoice();
-    static void releaseChoice();
+    void holdChoice();
+    // The choice has changed the controls; what changes now is the player's own doing.
+    void choiceMade();
+    void releaseChoice();
+    // Tells text as a change of the description of the control the reader is on, which a reader
+    // speaks as it is and at once, with nothing before it. False where no control has the focus
+    // or the desktop's reader cannot be told so.
+    bool sayOnFocus(const QString& text);
 
 private:
     struct Change {
@@ -50,7 +62,6 @@ private:
         bool wasSelected = false; // a name's selection as the reader last heard of it
     };
 
-    explicit ReaderEventFilter(QObject* application);
     static void filter(QAccessibleEvent* event);
     void passToReader(QAccessibleEvent* event);
     bool holds(QAccessibleEvent* event);
@@ -58,13 +69,19 @@ private:
     void release();
     void tellUnheard(const QObject* control);
     void send(QAccessibleEvent* event);
+    bool isReaderFocus(const QObject* object) const;
+    void valueTold(QObject* object);
 
+    // Qt's update handler is a bare function with no room for an object, so the one filter in
+    // front of it is found here: set by the constructor, cleared by the destructor, and the only
+    // state of the filter that is not its own member.
     static ReaderEventFilter* installed_;
     QAccessible::UpdateHandler qtHandler_ = nullptr;
     const QObject* readerFocus_ = nullptr; // the last control the reader was told has the focus
     bool holding_ = false;
-    QList<Change> held_;          // during a run of choices
-    QList<Change> unheard_;       // names and descriptions of controls the reader is not on
-    QPointer<ColourBox> heldBox_; // the focused box whose text a run changed, and its text before
-    QString heldBoxText_;
+    bool choosing_ = false; // between a choice's start and its end: its changes, not the player's
+    QList<Change> held_;    // during a run of choices
+    QList<Change> unheard_; // names and descriptions of controls the reader is not on
+    int valueHeard_ = -1;   // the last value of a bar the reader spoke, which Orca keeps
+    bool valueUntold_ = false; // a choice changed the bar the reader is on without telling it
 };

@@ -13,16 +13,18 @@
 namespace {
 
 using namespace std::chrono_literals;
-// Longer than the gap between keys pressed one after another as fast as a hand does, or held
-// down, and short enough that the last type is heard at once after the run.
-constexpr auto kRunSettles = 400ms;
+// Keys closer than this are a run, pressed as fast as a hand does or held down: the first is told
+// at once, as a single key is, and the rest once, where the run stops. A player stepping through
+// the types at their own pace is further apart, and hears each name as they come to it.
+constexpr auto kRunSettles = 300ms;
 // How long a reader has to speak the last words before the window goes regardless.
 constexpr auto kReaderGrace = 1500ms;
 constexpr auto kReaderDeadline = 5s;
 
 } // namespace
 
-ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
+ScreenReaderNotice::ScreenReaderNotice(QWidget* window, ReaderEventFilter& filter)
+    : QObject(window), filter_(filter)
 {
     setObjectName(QStringLiteral("screenReaderNotice"));
     runSettles_.setSingleShot(true);
@@ -35,7 +37,7 @@ void ScreenReaderNotice::choosing()
     // A run of choices is told once, where it stops: a reader that heard each one would be cut
     // short by the next key, and its queue flooded by what each choice changes.
     if (QAccessible::isActive()) {
-        ReaderEventFilter::holdChoice();
+        filter_.holdChoice();
     }
 }
 
@@ -46,16 +48,20 @@ void ScreenReaderNotice::announce(const QString& text, Kind kind)
         return;
     }
     if (kind == Kind::Choice) {
+        filter_.choiceMade();
         if (pendingChoice_ >= 0) {
             pending_.removeAt(pendingChoice_);
         }
         pendingChoice_ = pending_.size();
         pending_ << text;
-        ReaderEventFilter::holdChoice();
+        const bool inRun = runSettles_.isActive();
         runSettles_.start();
-        return;
+        if (inRun) {
+            return;
+        }
+    } else {
+        pending_ << text;
     }
-    pending_ << text;
     if (!showQueued_) {
         showQueued_ = true;
         QMetaObject::invokeMethod(this, &ScreenReaderNotice::show, Qt::QueuedConnection);
@@ -65,14 +71,16 @@ void ScreenReaderNotice::announce(const QString& text, Kind kind)
 void ScreenReaderNotice::show()
 {
     showQueued_ = false;
-    runSettles_.stop();
     if (pending_.isEmpty()) {
         return; // told already, with a change that came before it was due
     }
     text_ = std::exchange(pending_, {}).join(QStringLiteral(", "));
     pendingChoice_ = -1;
     // What the choices changed, before the words; Orca would cut the words short for it after.
-    ReaderEventFilter::releaseChoice();
+    filter_.releaseChoice();
+    if (!closing_ && filter_.sayOnFocus(text_)) {
+        return;
+    }
     showing_ = true;
     // The name first, so a reader that keeps names in a cache reads the new one.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
@@ -107,5 +115,6 @@ void ScreenReaderNotice::farewell(const QString& text, const std::function<void(
                 }
             });
     QTimer::singleShot(kReaderDeadline, this, close);
+    closing_ = true; // as the notice, whose fetching says the reader has the words
     announce(text);
 }

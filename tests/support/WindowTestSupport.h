@@ -3,6 +3,7 @@
 #pragma once
 
 #include "TestFiles.h"
+#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QStyle>
@@ -62,5 +63,6 @@ public:
 private:
     QTemporaryDir dir_;
     QString path_;
+    WindowAccessibility accessibility_;
     std::unique_ptr<frmMain> window_;
 };
