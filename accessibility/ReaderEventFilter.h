@@ -14,12 +14,13 @@ class ColourBox;
 // (Orca drops a notification's showing, the very event that speaks it). Choosing a type changes
 // the selected name, three bars and three boxes, so a fast run of choices would flood it; the
 // reader is told only what it can speak of:
-//  - a bar's value and a box's text only while the reader is on that control: it reads them
-//    afresh when it gets there;
+//  - a bar's value and a box's text only while the reader is on that control, and never as a
+//    choice changes them: it reads them afresh when it gets there;
 //  - a changed name or description of a bar or box the reader is not on only when it gets there,
 //    just before the focus, so no reader keeps an old one in its cache;
-//  - during a run of choices, nothing of the names, bars and boxes: what the run changed is told
-//    once, as it then stands, when the run is told (ScreenReaderNotice).
+//  - from a choice until it is told, nothing of the names' selection and the editors' names:
+//    what a run of choices changed is told once, as it then stands, when the run is told
+//    (ScreenReaderNotice).
 //
 // A box selects its whole text as Tab enters it, before Qt tells the reader the focus moved, and
 // drops the selection as the focus leaves it. A reader takes both for the player's own selecting
@@ -30,9 +31,9 @@ class ColourBox;
 //
 // A choice told while the reader is on a bar or box carries that control's new value in its
 // words, so the control's own value or text change is not sent as well: the reader would speak
-// the bare number first, or, if the player tabs on at once, speak the number of the control left
-// behind. Orca says nothing of a value equal to the last one it spoke, so a number the player then
-// steps back to after such a choice is said as words too.
+// the bare number first, or, if the player tabs on at once, the number of the control left
+// behind. Orca says nothing of a value equal to the last one it spoke, so a number the player
+// then steps to that equals it is said as words too.
 //
 // Qt sends every accessibility event of the process through one update handler. The filter
 // stands in front of Qt's own from its construction to its destruction; the program's start

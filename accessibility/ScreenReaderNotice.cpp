@@ -34,8 +34,8 @@ ScreenReaderNotice::ScreenReaderNotice(QWidget* window, ReaderEventFilter& filte
 
 void ScreenReaderNotice::choosing()
 {
-    // A run of choices is told once, where it stops: a reader that heard each one would be cut
-    // short by the next key, and its queue flooded by what each choice changes.
+    // What a choice changes waits for its words, and in a fast run for the last choice's: a
+    // reader told each change would speak bare numbers first, and a run would flood its queue.
     if (QAccessible::isActive()) {
         filter_.holdChoice();
     }
@@ -43,12 +43,14 @@ void ScreenReaderNotice::choosing()
 
 void ScreenReaderNotice::announce(const QString& text, Kind kind)
 {
+    if (kind == Kind::Choice) {
+        filter_.choiceMade(); // what changes from here on is the player's own doing
+    }
     // Without assistive technology there is no one to tell, and nothing is queued.
     if (text.isEmpty() || !QAccessible::isActive()) {
         return;
     }
     if (kind == Kind::Choice) {
-        filter_.choiceMade();
         if (pendingChoice_ >= 0) {
             pending_.removeAt(pendingChoice_);
         }
