@@ -164,13 +164,9 @@ bool ReaderEventFilter::holds(QAccessibleEvent* event)
     if (qobject_cast<const MessageLabel*>(object) != nullptr) {
         return isSelection(event->type());
     }
-    switch (event->type()) {
-    case QAccessible::NameChanged:
-    case QAccessible::DescriptionChanged:
-        return isEditor(object);
-    default:
-        return false;
-    }
+    // The editors' names and the captions beside the boxes say the type they edit.
+    return event->type() == QAccessible::NameChanged ||
+           event->type() == QAccessible::DescriptionChanged;
 }
 
 void ReaderEventFilter::hold(QAccessibleEvent* event)

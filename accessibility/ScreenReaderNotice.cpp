@@ -78,9 +78,12 @@ void ScreenReaderNotice::show()
     }
     text_ = std::exchange(pending_, {}).join(QStringLiteral(", "));
     pendingChoice_ = -1;
-    // What the choices changed, before the words; Orca would cut the words short for it after.
+    // What the choices changed goes after words the reader speaks at once, as none of it is spoken
+    // and a reader busy with it first would keep the player waiting; and before a notification,
+    // which Orca would cut short for it.
+    const bool said = !closing_ && filter_.sayOnFocus(text_);
     filter_.releaseChoice();
-    if (!closing_ && filter_.sayOnFocus(text_)) {
+    if (said) {
         return;
     }
     showing_ = true;
