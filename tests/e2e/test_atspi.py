@@ -221,8 +221,11 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
     app.check_folder(cfg(options=(0, 0, 0, 0, 1), depth=16, colours=colours, keep=1))
 
 
-# What Orca must say, step by step after a round of Tab from the first focus on Full Screen: a
-# type chosen from a check box, at once and as it is (a single ctrl key's words are checked to be
+HINT = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
+
+
+# What Orca must say, step by step after a round of Tab from the first focus on Full Screen: its
+# "where am I" (keypad Enter) with the hint again, on request; a type chosen from a check box, at once and as it is (a single ctrl key's words are checked to be
 # the first thing Orca says, within 0.3 s of the arrow); the first and the last of a fast run of
 # choices each way (each choice changes a dozen objects, and a flooded Orca drops what it is told);
 # the boxes the depth rule changed; the checked depth box that stays; the bar after a choice and
@@ -232,6 +235,7 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
 # then Return. Review lines end with the control's words: the names of the list share its line.
 # The last field: whether the window is still open with bh.cfg as it was, or saved and gone.
 ORCA_STEPS = (
+    (("KP_Enter",), f"{HINT}.", "open"),
     (("ctrl+Down",), choice(1), "open"),
     (("ctrl+Down",) * 13, choice(13, "last"), "open"),
     (("ctrl+Up",) * 12, choice(1), "open"),
@@ -254,7 +258,6 @@ ORCA_STEPS = (
     (("KP_Enter",), "OK push button.", "open"),
     (("Return",), "notification Settings saved.", "saved"),
 )
-HINT = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
 STAMP = r"(\d\d):(\d\d):(\d\d\.\d+) - "  # Orca's time of day on each line of its log
 
 
