@@ -7,8 +7,6 @@
 #include <QPointer>
 #include <QString>
 
-class ColourBox;
-
 // What of the window's accessibility events reaches a screen reader, and when. A reader queues
 // every event it is sent and, once more than about fifty wait, drops the ones it deems minor
 // (Orca drops a notification's showing, the very event that speaks it). Choosing a type changes
