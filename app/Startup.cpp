@@ -8,7 +8,6 @@
 #include "GamePad.h"
 #include "Pictures.h"
 #include "PlatformStartup.h"
-#include "ScreenReaderNotice.h"
 #include "StartupChecks.h"
 #include "WindowAccessibility.h"
 #include "frmMain.h"
@@ -57,10 +56,10 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
 {
     // The window is a form and no more; here it gets its ways in. A screen reader's first:
     // Qt keeps the first accessible interface it hands out for a control, from its creation on.
-    installWindowAccessibility();
+    WindowAccessibility accessibility;
     ConfigFile settingsFile(configPath());
     frmMain window(settingsFile);
-    window.setNotices(new ScreenReaderNotice(&window));     // the window owns it, as its child
+    window.setNotices(accessibility.noticesFor(&window));
     QApplication::setApplicationName(window.windowTitle()); // the error boxes' title
     QApplication::setWindowIcon(window.windowIcon());       // the error box carries it too
     try {
