@@ -7,15 +7,10 @@
 #include "GameModeScale.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <dlfcn.h>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <xcb/xcb.h>
 
 namespace bh {
@@ -106,26 +101,7 @@ ScreenPixels screenBeforeQt()
     if (xcb == nullptr) {
         return {};
     }
-    struct Outcome {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool done = false;
-        ScreenPixels screen;
-    };
-    const auto outcome = std::make_shared<Outcome>();
-    std::thread([=] {
-        const ScreenPixels screen = askXServer(xcb);
-        const std::lock_guard lock(outcome->mutex);
-        outcome->done = true;
-        outcome->screen = screen;
-        outcome->changed.notify_all();
-    }).detach();
-    std::unique_lock lock(outcome->mutex);
-    if (!outcome->changed.wait_for(lock, std::chrono::milliseconds(kXServerDeadlineMs),
-                                   [&] { return outcome->done; })) {
-        return {};
-    }
-    return outcome->screen;
+    return askXServerWithinDeadline([xcb] { return askXServer(xcb); }).value_or(ScreenPixels{});
 }
 
 } // namespace bh
