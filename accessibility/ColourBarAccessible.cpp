@@ -18,6 +18,9 @@ void* ColourBarAccessible::interface_cast(QAccessible::InterfaceType t)
     if (t == QAccessible::ValueInterface) {
         return static_cast<QAccessibleValueInterface*>(this);
     }
+    if (t == QAccessible::TextInterface) {
+        return static_cast<QAccessibleTextInterface*>(this);
+    }
     return QAccessibleWidget::interface_cast(t);
 }
 
@@ -55,6 +58,46 @@ QVariant ColourBarAccessible::minimumValue() const
 QVariant ColourBarAccessible::minimumStepSize() const
 {
     return 1;
+}
+
+QString ColourBarAccessible::shown() const
+{
+    return QStringLiteral("%1, %2").arg(text(QAccessible::Name)).arg(bar()->component());
+}
+
+QString ColourBarAccessible::text(int startOffset, int endOffset) const
+{
+    return shown().mid(startOffset, std::max(0, endOffset - startOffset));
+}
+
+int ColourBarAccessible::characterCount() const
+{
+    return int(shown().size());
+}
+
+QRect ColourBarAccessible::characterRect(int offset) const
+{
+    return offset >= 0 && offset < characterCount() ? rect() : QRect();
+}
+
+int ColourBarAccessible::offsetAtPoint(const QPoint& point) const
+{
+    return rect().contains(point) ? 0 : -1;
+}
+
+QString ColourBarAccessible::attributes(int offset, int* startOffset, int* endOffset) const
+{
+    // One run over the whole text, as a box has.
+    const int length = characterCount();
+    const bool inside = offset >= 0 && offset <= length;
+    *startOffset = inside ? 0 : offset;
+    *endOffset = inside ? length : offset;
+    return {};
+}
+
+void ColourBarAccessible::selection(int /*selectionIndex*/, int* startOffset, int* endOffset) const
+{
+    *startOffset = *endOffset = 0;
 }
 
 ColourBar* ColourBarAccessible::bar() const

@@ -5,8 +5,9 @@
 #include "ColourBar.h"
 #include "ColourBox.h"
 #include "MessageLabel.h"
+#include "ReaderSpeech.h"
 
-#include <QCoreApplication>
+#include <QWidget>
 #include <algorithm>
 #include <utility>
 
@@ -44,17 +45,11 @@ bool isSelection(QAccessible::Event type)
 
 ReaderEventFilter* ReaderEventFilter::installed_ = nullptr;
 
-void ReaderEventFilter::install()
+ReaderEventFilter::ReaderEventFilter()
 {
-    if (installed_ == nullptr) {
-        installed_ = new ReaderEventFilter(QCoreApplication::instance());
-    }
-}
-
-ReaderEventFilter::ReaderEventFilter(QObject* application)
-    : QObject(application),
-      qtHandler_(QAccessible::installUpdateHandler(&ReaderEventFilter::filter))
-{
+    Q_ASSERT(installed_ == nullptr); // one window, one reader: one filter at a time
+    installed_ = this;
+    qtHandler_ = QAccessible::installUpdateHandler(&ReaderEventFilter::filter);
 }
 
 ReaderEventFilter::~ReaderEventFilter()
@@ -65,21 +60,58 @@ ReaderEventFilter::~ReaderEventFilter()
 
 void ReaderEventFilter::holdChoice()
 {
-    if (installed_ != nullptr) {
-        installed_->holding_ = true;
-    }
+    holding_ = true;
+    choosing_ = true;
+}
+
+void ReaderEventFilter::choiceMade()
+{
+    choosing_ = false;
 }
 
 void ReaderEventFilter::releaseChoice()
 {
-    if (installed_ != nullptr) {
-        installed_->release();
+    release();
+}
+
+bool ReaderEventFilter::sayOnFocus(const QString& text)
+{
+    auto* control = const_cast<QObject*>(readerFocus_);
+    if (control == nullptr || !isReaderFocus(control)) {
+        return false;
     }
+    QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(control);
+    if (focused == nullptr || !sayAsDescription(focused, text)) {
+        return false;
+    }
+    // The reader now keeps the words as the control's description; Qt's own report of a changed
+    // description names no text, so the reader drops what it kept and asks afresh next time.
+    QAccessibleEvent asked(control, QAccessible::DescriptionChanged);
+    send(&asked);
+    return true;
 }
 
 void ReaderEventFilter::filter(QAccessibleEvent* event)
 {
     installed_->passToReader(event);
+}
+
+bool ReaderEventFilter::isReaderFocus(const QObject* object) const
+{
+    return object == readerFocus_ && object->isWidgetType() &&
+           static_cast<const QWidget*>(object)->hasFocus();
+}
+
+void ReaderEventFilter::valueTold(QObject* object)
+{
+    const auto* bar = qobject_cast<const ColourBar*>(object);
+    if (bar == nullptr || !isReaderFocus(bar)) {
+        return;
+    }
+    if (std::exchange(valueUntold_, false) && bar->component() == valueHeard_) {
+        sayOnFocus(QString::number(bar->component()));
+    }
+    valueHeard_ = bar->component();
 }
 
 void ReaderEventFilter::passToReader(QAccessibleEvent* event)
@@ -93,8 +125,12 @@ void ReaderEventFilter::passToReader(QAccessibleEvent* event)
         tellUnheard(object);
         readerFocus_ = object;
     } else if (isEditor(object)) {
-        const bool onIt = object == readerFocus_ && object->isWidgetType() &&
-                          static_cast<QWidget*>(object)->hasFocus();
+        const bool onIt = isReaderFocus(object);
+        if (choosing_ && isContent(type)) {
+            // Read afresh when the reader comes to the control, or told by the choice's words.
+            valueUntold_ = valueUntold_ || (onIt && type == QAccessible::ValueChanged);
+            return;
+        }
         if (!onIt && isContent(type)) {
             return;
         }
@@ -116,6 +152,9 @@ void ReaderEventFilter::passToReader(QAccessibleEvent* event)
         release(); // the player acts on a control within the run: what came before goes first
     }
     send(event);
+    if (type == QAccessible::ValueChanged) {
+        valueTold(object);
+    }
 }
 
 // What a choice changes, which a run of choices tells once.
@@ -125,18 +164,9 @@ bool ReaderEventFilter::holds(QAccessibleEvent* event)
     if (qobject_cast<const MessageLabel*>(object) != nullptr) {
         return isSelection(event->type());
     }
-    switch (event->type()) {
-    case QAccessible::NameChanged:
-    case QAccessible::DescriptionChanged:
-    case QAccessible::ValueChanged:
-    case QAccessible::TextCaretMoved:
-    case QAccessible::TextSelectionChanged:
-        return isEditor(object);
-    case QAccessible::TextUpdated: // the program sets a box's text whole; typing inserts
-        return qobject_cast<const ColourBox*>(object) != nullptr;
-    default:
-        return false;
-    }
+    // The editors' names and the captions beside the boxes say the type they edit.
+    return event->type() == QAccessible::NameChanged ||
+           event->type() == QAccessible::DescriptionChanged;
 }
 
 void ReaderEventFilter::hold(QAccessibleEvent* event)
@@ -152,13 +182,6 @@ void ReaderEventFilter::hold(QAccessibleEvent* event)
                           event->type() == QAccessible::StateChanged
                               ? !label->isSelected()
                               : event->type() == QAccessible::SelectionRemove});
-        }
-        return;
-    }
-    if (type == QAccessible::TextUpdated) {
-        if (heldBox_ == nullptr) {
-            heldBox_ = static_cast<ColourBox*>(object);
-            heldBoxText_ = static_cast<QAccessibleTextUpdateEvent*>(event)->textRemoved();
         }
         return;
     }
@@ -188,29 +211,10 @@ void ReaderEventFilter::release()
                                                        : QAccessible::SelectionRemove);
                 send(&selection);
             }
-        } else if (change.type == QAccessible::ValueChanged) {
-            QAccessibleValueChangeEvent value(object, {});
-            send(&value);
-        } else if (change.type == QAccessible::TextCaretMoved) {
-            if (auto* box = qobject_cast<ColourBox*>(object)) {
-                QAccessibleTextCursorEvent caret(object, box->cursorPosition());
-                send(&caret);
-            }
-        } else if (change.type == QAccessible::TextSelectionChanged) {
-            if (auto* box = qobject_cast<ColourBox*>(object)) {
-                QAccessibleTextSelectionEvent selection(object, box->selectionStart(),
-                                                        box->selectionEnd());
-                send(&selection);
-            }
         } else {
             QAccessibleEvent changed(object, change.type);
             send(&changed);
         }
-    }
-    if (ColourBox* box = std::exchange(heldBox_, nullptr);
-        box != nullptr && box->text() != heldBoxText_) {
-        QAccessibleTextUpdateEvent text(box, 0, heldBoxText_, box->text());
-        send(&text);
     }
 }
 

@@ -13,16 +13,18 @@
 namespace {
 
 using namespace std::chrono_literals;
-// Longer than the gap between keys pressed one after another as fast as a hand does, or held
-// down, and short enough that the last type is heard at once after the run.
-constexpr auto kRunSettles = 400ms;
+// Keys closer than this are a run, pressed as fast as a hand does or held down: the first is told
+// at once, as a single key is, and the rest once, where the run stops. A player stepping through
+// the types at their own pace is further apart, and hears each name as they come to it.
+constexpr auto kRunSettles = 300ms;
 // How long a reader has to speak the last words before the window goes regardless.
 constexpr auto kReaderGrace = 1500ms;
 constexpr auto kReaderDeadline = 5s;
 
 } // namespace
 
-ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
+ScreenReaderNotice::ScreenReaderNotice(QWidget* window, ReaderEventFilter& filter)
+    : QObject(window), filter_(filter)
 {
     setObjectName(QStringLiteral("screenReaderNotice"));
     runSettles_.setSingleShot(true);
@@ -32,15 +34,18 @@ ScreenReaderNotice::ScreenReaderNotice(QWidget* window) : QObject(window)
 
 void ScreenReaderNotice::choosing()
 {
-    // A run of choices is told once, where it stops: a reader that heard each one would be cut
-    // short by the next key, and its queue flooded by what each choice changes.
+    // What a choice changes waits for its words, and in a fast run for the last choice's: a
+    // reader told each change would speak bare numbers first, and a run would flood its queue.
     if (QAccessible::isActive()) {
-        ReaderEventFilter::holdChoice();
+        filter_.holdChoice();
     }
 }
 
 void ScreenReaderNotice::announce(const QString& text, Kind kind)
 {
+    if (kind == Kind::Choice) {
+        filter_.choiceMade(); // what changes from here on is the player's own doing
+    }
     // Without assistive technology there is no one to tell, and nothing is queued.
     if (text.isEmpty() || !QAccessible::isActive()) {
         return;
@@ -51,11 +56,14 @@ void ScreenReaderNotice::announce(const QString& text, Kind kind)
         }
         pendingChoice_ = pending_.size();
         pending_ << text;
-        ReaderEventFilter::holdChoice();
+        const bool inRun = runSettles_.isActive();
         runSettles_.start();
-        return;
+        if (inRun) {
+            return;
+        }
+    } else {
+        pending_ << text;
     }
-    pending_ << text;
     if (!showQueued_) {
         showQueued_ = true;
         QMetaObject::invokeMethod(this, &ScreenReaderNotice::show, Qt::QueuedConnection);
@@ -65,14 +73,19 @@ void ScreenReaderNotice::announce(const QString& text, Kind kind)
 void ScreenReaderNotice::show()
 {
     showQueued_ = false;
-    runSettles_.stop();
     if (pending_.isEmpty()) {
         return; // told already, with a change that came before it was due
     }
     text_ = std::exchange(pending_, {}).join(QStringLiteral(", "));
     pendingChoice_ = -1;
-    // What the choices changed, before the words; Orca would cut the words short for it after.
-    ReaderEventFilter::releaseChoice();
+    // What the choices changed goes after words the reader speaks at once, as none of it is spoken
+    // and a reader busy with it first would keep the player waiting; and before a notification,
+    // which Orca would cut short for it.
+    const bool said = !closing_ && filter_.sayOnFocus(text_);
+    filter_.releaseChoice();
+    if (said) {
+        return;
+    }
     showing_ = true;
     // The name first, so a reader that keeps names in a cache reads the new one.
     QAccessibleEvent renamed(this, QAccessible::NameChanged);
@@ -107,5 +120,6 @@ void ScreenReaderNotice::farewell(const QString& text, const std::function<void(
                 }
             });
     QTimer::singleShot(kReaderDeadline, this, close);
+    closing_ = true; // as the notice, whose fetching says the reader has the words
     announce(text);
 }

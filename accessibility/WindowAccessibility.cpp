@@ -48,8 +48,14 @@ QAccessibleInterface* windowAccessibleFactory(const QString& /*className*/, QObj
 
 } // namespace
 
-void installWindowAccessibility()
+WindowAccessibility::WindowAccessibility() : filter_(std::make_unique<ReaderEventFilter>())
 {
     QAccessible::installFactory(windowAccessibleFactory); // Qt keeps a factory once however often
-    ReaderEventFilter::install();
+}
+
+WindowAccessibility::~WindowAccessibility() = default;
+
+WindowNotices* WindowAccessibility::noticesFor(QWidget* window)
+{
+    return new ScreenReaderNotice(window, *filter_);
 }

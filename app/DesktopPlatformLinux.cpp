@@ -17,18 +17,14 @@
 #include <QDeadlineTimer>
 #include <QtGlobal>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <memory>
-#include <mutex>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 #include <wayland-client-core.h>
 #include <wayland-client-protocol.h>
@@ -43,9 +39,6 @@ enum class TitleBars { DrawnByCompositor, NotDrawn, Unknown, NoAnswer };
 // the player is waiting for a window.
 constexpr int kProbeDeadlineMs = 500;
 
-// An X server gets longer to answer the program's first connection: one that is merely slow
-// (a remote display, a loaded machine) still gets the window; one that is stopped ends the start.
-constexpr int kXServerDeadlineMs = 5000;
 constexpr int kConnectRetryMs = 20;
 
 template <typename Function> Function* symbol(void* library, const char* name)
@@ -265,14 +258,7 @@ XServer xServerAnswer()
     if (!connect || !hasError || !disconnect) {
         return XServer::Unknown;
     }
-    struct Outcome {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool done = false;
-        bool answered = false;
-    };
-    const auto outcome = std::make_shared<Outcome>();
-    std::thread([=] {
+    const std::optional<bool> answer = askXServerWithinDeadline([=] {
         void* connection = connect(nullptr, nullptr);
         const bool answered = hasError(connection) == 0;
         // An answered connection stays open: were it the server's only client, closing it
@@ -281,17 +267,12 @@ XServer xServerAnswer()
         if (!answered) {
             disconnect(connection);
         }
-        const std::lock_guard lock(outcome->mutex);
-        outcome->done = true;
-        outcome->answered = answered;
-        outcome->changed.notify_all();
-    }).detach();
-    std::unique_lock lock(outcome->mutex);
-    if (!outcome->changed.wait_for(lock, std::chrono::milliseconds(kXServerDeadlineMs),
-                                   [&] { return outcome->done; })) {
+        return answered;
+    });
+    if (!answer) {
         return XServer::Silent;
     }
-    return outcome->answered ? XServer::Answers : XServer::Refuses;
+    return *answer ? XServer::Answers : XServer::Refuses;
 }
 
 // Whether Qt, given QT_QPA_PLATFORM as it is now, tries X11 before anything else.

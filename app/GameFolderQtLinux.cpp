@@ -56,6 +56,15 @@ bool reportCannotStart(const std::string& before, const char* after)
 bool isolateGameFolderQt()
 {
     const QString folder = programFolder();
+    std::error_code unnamed;
+    if (folder.isEmpty() && fs::read_symlink("/proc/self/exe", unnamed).empty()) {
+        // Only /proc tells a program which file it was started from; a chroot or a container
+        // may leave it out.
+        std::fprintf(stderr, "Brackenholt Config cannot start: the system does not tell it which "
+                             "folder it was started from (/proc is not mounted). Mount /proc and "
+                             "start the program again.\n");
+        return false;
+    }
     if (folder.isEmpty()) {
         return reportCannotStart("the name of ",
                                  " is not valid UTF-8. Rename the folder, using letters this "

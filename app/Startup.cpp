@@ -6,8 +6,8 @@
 #include "ConfigFile.h"
 #include "GameModeScale.h"
 #include "GamePad.h"
+#include "Pictures.h"
 #include "PlatformStartup.h"
-#include "ScreenReaderNotice.h"
 #include "StartupChecks.h"
 #include "WindowAccessibility.h"
 #include "frmMain.h"
@@ -18,9 +18,14 @@ namespace bh {
 
 namespace {
 
+// In the program's own face like the window: a bare Wine prefix's stand-in for the dialog font
+// is a thin serif. A box is a window of its own and takes no font from the window behind it.
 void showFatal(QWidget* parent, const QString& message)
 {
-    QMessageBox::critical(parent, QApplication::applicationName(), message);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message,
+                    QMessageBox::Ok, parent);
+    box.setFont(controlFont());
+    box.exec();
 }
 
 } // namespace
@@ -51,9 +56,10 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
 {
     // The window is a form and no more; here it gets its ways in. A screen reader's first:
     // Qt keeps the first accessible interface it hands out for a control, from its creation on.
-    installWindowAccessibility();
-    frmMain window(configPath());
-    window.setNotices(new ScreenReaderNotice(&window));     // the window owns it, as its child
+    WindowAccessibility accessibility;
+    ConfigFile settingsFile(configPath());
+    frmMain window(settingsFile);
+    window.setNotices(accessibility.noticesFor(&window));
     QApplication::setApplicationName(window.windowTitle()); // the error boxes' title
     QApplication::setWindowIcon(window.windowIcon());       // the error box carries it too
     try {
@@ -64,12 +70,20 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
     }
 
     int status = 0;
+    // Closed after a save that failed and no later one that worked, the program says so in its
+    // status.
     QObject::connect(&window, &frmMain::saveFailed, &window, [&](const QString& message) {
-        showFatal(&window, message);
         status = 1;
+        showFatal(&window, message);
     });
+    QObject::connect(&window, &frmMain::saved, &window, [&] { status = 0; });
     if (beforeShow) {
         beforeShow(window);
+    }
+    // Game Mode shows no frame around a window: a Windows window's own (Wine draws it where no
+    // window manager does) would push the form down and right off a screen it fits exactly.
+    if (inGameMode()) {
+        window.setWindowFlag(Qt::FramelessWindowHint);
     }
     const GamePad pad(&window); // starts once the first frame is on screen
     window.showCentered();

@@ -206,7 +206,8 @@ foreach(line IN LISTS described)
   list(GET fields 1 version)
   list(GET fields 2 source)
   list(GET fields 3 source_version)
-  set(bh_origin_${name} "${name} ${version}, built from ${source} ${source_version}")
+  set(bh_origin_${name}
+      "${name} ${version}, built from Debian's source package ${source} ${source_version}")
   list(APPEND bh_sources "${source}=${source_version}")
   file(REAL_PATH "/usr/share/doc/${name}/copyright" copyright)
   if(NOT EXISTS "${copyright}")
@@ -243,8 +244,8 @@ program another Qt than the one its plugins are built for.
 
 The licence texts are in licences/<package>/copyright, one folder for each Debian package.
 The complete source code of each library is Debian's source package of the version named
-below, from any Debian mirror or from https://snapshot.debian.org/package/<source>/<version>/,
-for instance with a bookworm deb-src entry in the APT sources:
+below, which any Debian archive or its snapshots hold; for instance, with a bookworm deb-src
+entry in the APT sources:
 
   apt-get source ${bh_source_lines}
 

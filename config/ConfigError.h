@@ -17,6 +17,7 @@ public:
         OutOfRange, // a colour component outside 0..255 after rounding
         TooLarge,   // the settings do not end within the bytes we are willing to read
         CannotSave, // the file could not be written
+        ZeroByte,   // a setting holds a zero byte: damage, or text in an encoding not read
     };
 
     // Why the file could not be opened or saved, in the terms of what the player can do about
@@ -29,9 +30,13 @@ public:
         FileOwnedByOther, // detail(): whose it is
         FolderNotWritable,
         FolderOwnedByOther, // detail(): whose it is
-        FolderGone,         // deleted while the program ran
+        FolderGone,         // deleted, or moved to another file system, while the program ran
         DiskFull,
         NotRegularFile, // a folder, a device, a FIFO
+        Unchangeable,   // marked immutable (chattr +i)
+        AppendOnly,     // marked append-only (chattr +a)
+        SizeLimit,      // a limit on the size of the files the program may write (ulimit -f)
+        LinkLoop,       // symbolic links that lead round in a circle
         Other,
     };
 

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QThread>
+#include <utility>
 
 namespace bh {
 namespace {
@@ -49,9 +50,8 @@ ConfigError failure(const QString& path, const std::string& name, Step step, int
     if (step != Step::Read) {
         // The folder first: where no file can be made, making bh.cfg writable would not help.
         // On a read-only medium (a read-only mount, a CD) neither would anything an owner can
-        // change; the game folder has to move.
-        const QString folder =
-            QFileInfo(info.isSymLink() ? info.symLinkTarget() : path).absolutePath();
+        // change; the game folder has to move. path is past any links already.
+        const QString folder = info.absolutePath();
         switch (platform::folderAccess(folder)) {
         case platform::Access::ReadOnlyMedium:
             return fail(Cause::FolderNotWritable);
@@ -60,6 +60,8 @@ ConfigError failure(const QString& path, const std::string& name, Step step, int
                 return fail(Cause::FolderOwnedByOther, std::move(owner));
             }
             return fail(Cause::FolderNotWritable);
+        case platform::Access::Unchangeable:
+        case platform::Access::AppendOnly:
         case platform::Access::Allowed:
             break;
         }
@@ -73,6 +75,10 @@ ConfigError failure(const QString& path, const std::string& name, Step step, int
                     return fail(Cause::FileOwnedByOther, std::move(owner));
                 }
                 return fail(Cause::ReadOnly);
+            case platform::Access::Unchangeable:
+                return fail(Cause::Unchangeable);
+            case platform::Access::AppendOnly:
+                return fail(Cause::AppendOnly);
             case platform::Access::Allowed:
                 break;
             }
@@ -81,6 +87,12 @@ ConfigError failure(const QString& path, const std::string& name, Step step, int
     const platform::ErrorClass error = platform::classify(code, step == Step::Replace);
     if (error == platform::ErrorClass::DiskFull) {
         return fail(Cause::DiskFull);
+    }
+    if (error == platform::ErrorClass::SizeLimit) {
+        return fail(Cause::SizeLimit);
+    }
+    if (error == platform::ErrorClass::LinkLoop) {
+        return fail(Cause::LinkLoop);
     }
     // The code alone can hide it: a program that shares the file for reading but not for
     // replacing makes Windows deny the replace, which it also does for other reasons.
@@ -104,6 +116,8 @@ ConfigError failure(const QString& path, const std::string& name, Step step, int
         }
         break;
     case platform::ErrorClass::DiskFull:
+    case platform::ErrorClass::SizeLimit:
+    case platform::ErrorClass::LinkLoop:
     case platform::ErrorClass::InUse:
     case platform::ErrorClass::Other:
         break;
@@ -135,8 +149,9 @@ QByteArray readOnce(const QString& path)
     // writer forever, and a device could feed us without end.
     const QFileInfo info(path);
     if (!info.exists()) {
-        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::DoesNotExist,
-                                  nativePath(path));
+        const bool loop = info.isSymLink() && platform::linkEnd(path).isEmpty();
+        throw ConfigError::onDisk(ConfigError::Kind::CannotOpen,
+                                  loop ? Cause::LinkLoop : Cause::DoesNotExist, nativePath(path));
     }
     if (!info.isFile()) {
         throw ConfigError::onDisk(ConfigError::Kind::CannotOpen, Cause::NotRegularFile,
@@ -203,34 +218,63 @@ QString configPath()
     return configPathIn(folder);
 }
 
-ConfigRecord readConfigFile(const QString& path)
+ConfigFile::ConfigFile(QString path) : path_(std::move(path)) {}
+
+ConfigFile::~ConfigFile() = default;
+
+ConfigRecord ConfigFile::read()
 {
-    platform::holdFolder(path);
-    const QByteArray bytes = whileInUse([&] { return readOnce(path); });
+    if (!folder_) {
+        folder_ = std::make_unique<platform::HeldFolder>(path_);
+    }
+    const QByteArray bytes = whileInUse([&] { return readOnce(path_); });
     const bool complete = bytes.size() <= kMaxConfigBytes;
     const std::string_view view(bytes.constData(),
                                 static_cast<std::size_t>(std::min(bytes.size(), kMaxConfigBytes)));
     try {
         return parseConfig(view, complete);
     } catch (const ConfigError& error) {
-        throw error.withPath(nativePath(path));
+        throw error.withPath(nativePath(path_));
     }
+}
+
+void ConfigFile::write(const ConfigRecord& record) const
+{
+    const std::string text = formatConfig(record);
+    bool gone = false;
+    const QString held = folder_ ? folder_->reach(path_, gone) : path_;
+    if (gone) {
+        throw ConfigError::onDisk(ConfigError::Kind::CannotSave, Cause::FolderGone,
+                                  nativePath(path_));
+    }
+    const QString target = platform::linkEnd(held);
+    if (target.isEmpty()) {
+        throw ConfigError::onDisk(ConfigError::Kind::CannotSave, Cause::LinkLoop,
+                                  nativePath(path_));
+    }
+    const std::uint32_t attributes = platform::attributesToKeep(target);
+    platform::EndingSignalsDeferred endingSignalsWait;
+    // Each attempt is a whole save of its own: QSaveFile removes its new file when putting it
+    // in place fails, so nothing is left over between attempts or after the last.
+    try {
+        whileInUse([&] { saveOnce(target, nativePath(path_), text); });
+    } catch (const ConfigError& error) {
+        if (error.cause() == Cause::SizeLimit) {
+            endingSignalsWait.sizeLimitReported();
+        }
+        throw;
+    }
+    platform::restoreAttributes(target, attributes);
+}
+
+ConfigRecord readConfigFile(const QString& path)
+{
+    return ConfigFile(path).read();
 }
 
 void writeConfigFile(const QString& path, const ConfigRecord& record)
 {
-    const std::string text = formatConfig(record);
-    bool gone = false;
-    const QString target = platform::heldPath(path, gone);
-    if (gone) {
-        throw ConfigError::onDisk(ConfigError::Kind::CannotSave, Cause::FolderGone, nativePath(path));
-    }
-    const std::uint32_t attributes = platform::attributesToKeep(target);
-    const platform::EndingSignalsDeferred endingSignalsWait;
-    // Each attempt is a whole save of its own: QSaveFile removes its new file when putting it
-    // in place fails, so nothing is left over between attempts or after the last.
-    whileInUse([&] { saveOnce(target, nativePath(path), text); });
-    platform::restoreAttributes(target, attributes);
+    ConfigFile(path).write(record);
 }
 
 } // namespace bh

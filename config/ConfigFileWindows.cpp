@@ -125,18 +125,28 @@ std::string otherOwner(const QString& /*path*/)
 
 void keepOwnership(int /*handle*/, const QString& /*path*/) {}
 
-// A folder that holds a running program cannot be renamed on Windows.
-void holdFolder(const QString& /*path*/) {}
+// A folder that holds a running program cannot be renamed on Windows: the name always leads to
+// it.
+HeldFolder::HeldFolder(const QString& /*path*/) {}
+HeldFolder::~HeldFolder() = default;
 
-QString heldPath(const QString& path, bool& gone)
+QString HeldFolder::reach(const QString& path, bool& gone) const
 {
+    (void)handle_;
     gone = false;
+    return path;
+}
+
+// Qt's save follows a link by itself, and Windows refuses a circle of links with its own error.
+QString linkEnd(const QString& path)
+{
     return path;
 }
 
 // A window program gets no console signals; closing the session ends it through its window.
 EndingSignalsDeferred::EndingSignalsDeferred() = default;
 EndingSignalsDeferred::~EndingSignalsDeferred() = default;
+void EndingSignalsDeferred::sizeLimitReported() {}
 
 // Windows names every file in UTF-16, so Qt's folder is the program's own.
 QString programFolder()

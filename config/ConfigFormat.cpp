@@ -30,48 +30,68 @@ std::string amountText(std::size_t bytes)
                                           : std::to_string(bytes) + " bytes";
 }
 
-enum class Utf16 { No, LittleEndian, BigEndian };
+// How the text of the file is stored: a byte a character, or UTF-16 or UTF-32 in either order.
+struct Encoding {
+    std::size_t width = 1; // bytes a character
+    bool bigEndian = false;
+    std::size_t mark = 0; // bytes of byte-order mark at the start
+};
 
-// Whether bytes are UTF-16 text: Windows Notepad's "Unicode" starts with a byte-order mark, and
-// a file without one still shows itself by the zero byte beside every character of its digits.
-// Read byte by byte, those zeros would end every number and turn every setting off.
-Utf16 utf16Order(std::string_view bytes)
+// Windows Notepad's "Unicode" starts with a byte-order mark, and a file without one still shows
+// itself by the zero bytes beside every character of its digits. Read byte by byte, those zeros
+// would end every number and turn every setting off.
+Encoding encodingOf(std::string_view bytes)
 {
-    if (bytes.starts_with("\xFF\xFE")) {
-        return Utf16::LittleEndian;
+    using namespace std::string_view_literals;
+    // UTF-32's little-endian mark begins with UTF-16's, so it is looked for first.
+    if (bytes.starts_with("\xFF\xFE\0\0"sv)) {
+        return {4, false, 4};
     }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return Utf16::BigEndian;
+    if (bytes.starts_with("\0\0\xFE\xFF"sv)) {
+        return {4, true, 4};
     }
-    // A settings file of text never holds a zero byte: zeros in every other place of its first
-    // characters, and nowhere else, are UTF-16 and not damage.
+    if (bytes.starts_with("\xFF\xFE"sv)) {
+        return {2, false, 2};
+    }
+    if (bytes.starts_with("\xFE\xFF"sv)) {
+        return {2, true, 2};
+    }
+    // A settings file of text never holds a zero byte: one non-zero byte at the same end of
+    // every unit of the first characters, and zeros in the rest of each, are wide text and not
+    // damage.
     constexpr std::size_t kLooked = 64;
-    const std::size_t looked = std::min(bytes.size(), kLooked) & ~std::size_t{1};
-    if (looked < 4) {
-        return Utf16::No;
+    for (const std::size_t width : {std::size_t{4}, std::size_t{2}}) {
+        const std::size_t looked = std::min(bytes.size(), kLooked) / width * width;
+        if (looked < 2 * width) {
+            continue;
+        }
+        bool little = true;
+        bool big = true;
+        for (std::size_t i = 0; i < looked; ++i) {
+            const std::size_t place = i % width;
+            const bool zero = bytes[i] == '\0';
+            little = little && zero == (place != 0);
+            big = big && zero == (place != width - 1);
+        }
+        if (little || big) {
+            return {width, big, 0};
+        }
     }
-    bool little = true;
-    bool big = true;
-    for (std::size_t i = 0; i < looked; i += 2) {
-        little = little && bytes[i] != '\0' && bytes[i + 1] == '\0';
-        big = big && bytes[i] == '\0' && bytes[i + 1] != '\0';
-    }
-    return little ? Utf16::LittleEndian : big ? Utf16::BigEndian : Utf16::No;
+    return {};
 }
 
-// UTF-16 text as one byte per character: the settings are digits and punctuation; anything
-// else can only end up in a message, as '?'.
-std::string narrowed(std::string_view bytes, Utf16 order)
+// Wide text as one byte per character: the settings are digits and punctuation; anything else
+// can only end up in a message, as '?'.
+std::string narrowed(std::string_view bytes, const Encoding& encoding)
 {
-    const std::size_t start =
-        bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF") ? 2 : 0;
     std::string text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = start; i + 1 < bytes.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        const unsigned unit =
-            order == Utf16::LittleEndian ? first | (second << 8U) : (first << 8U) | second;
+    text.reserve(bytes.size() / encoding.width);
+    for (std::size_t i = encoding.mark; i + encoding.width <= bytes.size(); i += encoding.width) {
+        std::uint32_t unit = 0;
+        for (std::size_t k = 0; k < encoding.width; ++k) {
+            const std::size_t at = encoding.bigEndian ? k : encoding.width - 1 - k;
+            unit = (unit << 8U) | static_cast<unsigned char>(bytes[i + at]);
+        }
         text += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
     return text;
@@ -213,15 +233,21 @@ const char* onOff(bool on)
 
 ConfigRecord parseConfig(std::string_view bytes, bool complete)
 {
-    const Utf16 order = utf16Order(bytes);
-    const std::string text = order == Utf16::No ? std::string() : narrowed(bytes, order);
-    FieldReader reader(order == Utf16::No ? bytes : std::string_view(text), complete, bytes.size());
+    const Encoding encoding = encodingOf(bytes);
+    const std::string text = encoding.width == 1 ? std::string() : narrowed(bytes, encoding);
+    FieldReader reader(encoding.width == 1 ? bytes : std::string_view(text), complete,
+                       bytes.size());
     int fieldsRead = 0;
     auto next = [&]() -> Field {
         auto field = reader.next();
         if (!field) {
             throw ConfigError(ConfigError::Kind::TooShort, {}, reader.line(),
                               std::to_string(fieldsRead));
+        }
+        // No setting the player wrote holds a zero byte: read on, it would show as an option
+        // off or a colour component 0 that the file does not hold.
+        if (field->text.find('\0') != std::string_view::npos) {
+            throw ConfigError(ConfigError::Kind::ZeroByte, {}, field->line, {});
         }
         ++fieldsRead;
         return *field;

@@ -32,11 +32,11 @@ NobodyListens nobody; // holds no state, so one serves every window
 // A fixed size alone still leaves a Windows window its sizing border, and under Wine its X
 // window no minimum or maximum size, so a window manager offers to resize it; the fixed-size
 // dialog hint gives it the thin frame. Other platforms ignore the hint.
-frmMain::frmMain(QString configPath, QWidget* parent)
+frmMain::frmMain(bh::ConfigFile& configFile, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      configPath_(std::move(configPath)), notice_(&nobody)
+      configFile_(configFile), notice_(&nobody)
 {
     setWindowTitle(QString::fromLatin1(bh::layout::kCaption));
     setWindowIcon(bh::programIcon());
@@ -79,7 +79,7 @@ void frmMain::connectHandlers()
 
 void frmMain::Form_Load()
 {
-    const bh::ConfigRecord record = bh::readConfigFile(configPath_);
+    const bh::ConfigRecord record = configFile_.read();
 
     // The order matters: W-buffering is set before the depth box, and the depth rule is held
     // off while the depth box is checked, so W-buffering keeps the value the file gives it.
@@ -117,8 +117,13 @@ void frmMain::Form_Load()
 void frmMain::showCentered()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                        screen->availableGeometry()));
+        const QRect available = screen->availableGeometry();
+        QRect place = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), available);
+        // On a screen smaller than the window (Game Mode on a small one, which gamescope shrinks
+        // the window to fit) its top left corner stays on it, never above the top edge.
+        place.moveTopLeft(
+            {std::max(place.left(), available.left()), std::max(place.top(), available.top())});
+        setGeometry(place);
     }
     show();
 }
@@ -216,14 +221,19 @@ void frmMain::cmdOK_Click()
     if (closingAfterNotice_) {
         return; // saved already; the window only waits for the reader
     }
+    const int editing = CurrentMessage;
     SelectMessage(0); // the colour being edited counts too, even if no other name was clicked
     try {
-        bh::writeConfigFile(configPath_, recordFromControls());
+        configFile_.write(recordFromControls());
     } catch (const bh::ConfigError& error) {
+        // The window stays as it was, with every edit and the same type chosen: the player can
+        // mend the cause (a read-only file, a full disk) and press OK again, or close the window
+        // and keep the old file.
+        SelectMessage(editing);
         emit saveFailed(QString::fromStdString(error.what()));
-        close();
         return;
     }
+    emit saved();
     closingAfterNotice_ = true;
     notice_->farewell(QStringLiteral("Settings saved"), [this] { close(); });
 }

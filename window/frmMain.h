@@ -3,13 +3,14 @@
 #pragma once
 
 // How the settings window works, in brief:
-//  - bh::ConfigRecord (config/ConfigRecord.h) is bh.cfg as one record; bh::readConfigFile and
-//    bh::writeConfigFile (config/ConfigFile.h) move it between disk and memory.
+//  - bh::ConfigRecord (config/ConfigRecord.h) is bh.cfg as one record; bh::ConfigFile
+//    (config/ConfigFile.h) moves it between disk and memory.
 //  - frmMain is the one window. Form_Load reads the record and sets the controls from it; after
 //    that the check boxes alone hold the options, and MessageColors plus the three scroll bars
 //    hold the message colours (the bars own the colour of the type being edited).
 //  - cmdOK_Click commits the bars through SelectMessage(0), builds a record from the controls,
-//    saves it and closes the window. Closing any other way saves nothing.
+//    saves it and closes the window; a save that fails leaves the window open with every edit,
+//    for OK again. Closing any other way saves nothing.
 //  - Every handler runs synchronously inside the change that raised it, so a handler that sets
 //    a control runs that control's handler before it goes on. Two things keep this finite:
 //    DepthUpdating, and controls that raise nothing when set to the value they already hold.
@@ -20,6 +21,7 @@
 
 #include "ColourBar.h"
 #include "ColourBox.h"
+#include "ConfigFile.h"
 #include "ConfigRecord.h"
 #include "MessageLabel.h"
 #include "MessagePanel.h"
@@ -40,8 +42,9 @@ class ColourCheckView;
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    // configPath: the bh.cfg this window reads on load and writes on OK.
-    explicit frmMain(QString configPath, QWidget* parent = nullptr);
+    // configFile: the bh.cfg this window reads on load and writes on OK; it must outlive the
+    // window.
+    explicit frmMain(bh::ConfigFile& configFile, QWidget* parent = nullptr);
 
     // Fills the window from bh.cfg. Call once, before the window is shown.
     // Throws bh::ConfigError when the file cannot be read; the window must then not be shown.
@@ -84,8 +87,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
-    // The settings could not be saved on OK; the window closes right after this returns.
+    // The settings could not be saved on OK; the window stays as it was, with every edit.
     void saveFailed(const QString& message);
+    // The settings were saved on OK; the window closes.
+    void saved();
 
 private:
     // One walk over the layout's table makes every control: the member its row's id names, of
@@ -133,7 +138,7 @@ private:
     bh::MessageColours shownColours() const;
     void colourCheckFollows();
 
-    QString configPath_;
+    bh::ConfigFile& configFile_;
     QStyle* focusFrames_ = nullptr;
     // Tells the player what changed away from the control they are on.
     WindowNotices* notice_;

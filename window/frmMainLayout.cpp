@@ -4,6 +4,7 @@
 // stacked and chained for Tab in the table's order, and given the looks of the game screen.
 #include "FocusFrameStyle.h"
 #include "Pictures.h"
+#include "WholeFaceCheckBox.h"
 #include "frmMain.h"
 
 #include <QPainter>
@@ -31,6 +32,16 @@ template <typename Control> QWidget* fill(Control*& member, std::size_t index, Q
         return nullptr;
     }
     member = new Control(window);
+    return member;
+}
+
+// A check box takes clicks on the whole of its grey face.
+QWidget* fill(QCheckBox*& member, std::size_t index, QWidget* window)
+{
+    if (member != nullptr || index != 0) {
+        return nullptr;
+    }
+    member = new WholeFaceCheckBox(window);
     return member;
 }
 

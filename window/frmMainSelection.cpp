@@ -8,6 +8,8 @@
 
 #include <QKeyEvent>
 #include <QStringList>
+#include <array>
+#include <initializer_list>
 
 namespace {
 
@@ -37,10 +39,14 @@ const QString kChoiceHint =
 void frmMain::createMessageChoice()
 {
     // The list of types takes no focus, so nothing a reader lands on would tell of these keys:
-    // the first control and every editor of the colour say how to reach them.
+    // the first control says how to reach them, once where the player starts and once a round
+    // of Tab, and a reader's "where am I" says it there again on request.
     chkFullScreen->setAccessibleDescription(kChoiceHint);
-    for (QLineEdit* box : txtColor) {
-        box->setAccessibleDescription(kChoiceHint);
+    // Three boxes that act as one choice, told as one.
+    const std::array<QCheckBox*, 3> depths = {chk16bit, chk24bit, chk32bit};
+    for (std::size_t i = 0; i < depths.size(); ++i) {
+        depths[i]->setAccessibleDescription(
+            QStringLiteral("Colour depth, %1 of %2").arg(i + 1).arg(depths.size()));
     }
     // The window's own keys are taken from each control before the control sees them, so they
     // work from every one of them and the focus stays where it is. Not as QShortcuts: Qt runs
@@ -114,19 +120,22 @@ void frmMain::showCurrentMessage()
         lblMessages[i]->setSelected(i == current);
     }
 
-    // "Red of Quests": a bar or box alone does not say which type it edits. A box says it as its
-    // name, before its value, so a player who tabs on at once has heard what the number is.
+    // "Red of Quests": a bar or box alone does not say which type it edits. Each says it as its
+    // name, before its value, so a player who tabs on at once has heard what the number is; and
+    // so does the caption beside a box, which a review of the screen reads on the box's line.
     const auto& components = bh::layout::kComponentNames;
+    const std::array<QLabel*, 3> captions = {Label1, Label2, Label3};
     for (std::size_t c = 0; c < components.size(); ++c) {
         const QString edits =
             QStringLiteral("%1 of %2")
                 .arg(QString::fromLatin1(components[c]), lblMessages[current]->text());
-        const QString barDescription = edits + QStringLiteral(". ") + kChoiceHint;
-        if (scrColor[c]->accessibleDescription() != barDescription) {
-            scrColor[c]->setAccessibleDescription(barDescription);
+        for (QWidget* control : std::initializer_list<QWidget*>{scrColor[c], txtColor[c]}) {
+            if (control->accessibleName() != edits) {
+                control->setAccessibleName(edits);
+            }
         }
-        if (txtColor[c]->accessibleName() != edits) {
-            txtColor[c]->setAccessibleName(edits);
+        if (captions[c]->accessibleName() != edits + QLatin1Char(',')) {
+            captions[c]->setAccessibleName(edits + QLatin1Char(','));
         }
     }
 

@@ -302,6 +302,15 @@ def FixedFrame(ctx):
 
 
 @step
+def OnScreen(ctx, whole=True):
+    """The whole window lies on the screen, none of it past an edge (or only its top left)."""
+    w, shot = ctx.app.window, ctx.session.screenshot()
+    if min(w["x"], w["y"]) < 0 or whole and (w["x"] + w["width"] > shot.width or
+                                             w["y"] + w["height"] > shot.height):
+        raise DriverError(f"the window {w} is not wholly on the {shot.width}x{shot.height} screen")
+
+
+@step
 def DrawnAsQtScales(ctx, ref):
     """The form is centred, and shot ref is the form as Qt draws it told the scale by
     QT_SCALE_FACTOR (which Wine hands no Windows program), in a second run ended unsaved."""
@@ -498,6 +507,8 @@ class Scenario:
     says: str = None  # standard error is one line holding this
     pad: bool = False  # a virtual game controller plugged in, for Pad steps
     game_mode: bool = False  # started as gamescope starts it: it must choose scale by itself
+    screen: str = None  # the screen, where the group's is not the one
+    quiet: bool = False  # nothing on standard error, whatever the session
 
 
 def fake_compositor(workdir, kind):
@@ -590,7 +601,7 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False,
             said = app.stderr_text()
             assert scenario.says in said and "\n" not in said, said
         # A game folder started on its desktop says nothing on standard error.
-        elif whole_folder and not session.launcher:
+        elif scenario.quiet or (whole_folder and not session.launcher):
             assert not app.stderr_text(), "standard error is not empty"
         expected = {ABSENT: None, UNCHANGED: scenario.config}.get(scenario.expect_file,
                                                                  scenario.expect_file)

@@ -14,7 +14,7 @@ from scenario import (
     CaptionInk, ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager,
     CloseWithAltF4, DrawnAsQtScales,
     Contains, Differs, DoubleClickTitleBar, DragTitleBar, ErrorBox, FixedFrame, FullScreen, Key,
-    Lacks, LoseFolder, MouseDown, MouseMove, MouseUp, Pad, Pixel, Same, Scenario, NotPixelDoubled, Shot,
+    Lacks, LoseFolder, MouseDown, OnScreen, MouseMove, MouseUp, Pad, Pixel, Same, Scenario, NotPixelDoubled, Shot,
     TitleBar, Type, WINDOW, bar_down_arrow, bar_thumb_at_top, bar_track_near_bottom, bar_up_arrow,
     caption_label, centre, cfg, message_label, near_left)
 
@@ -432,7 +432,10 @@ DEAD_COMPOSITOR = [
     for kind in ("silent", "hangup", "full")] + [
     Scenario("unusable_scale_factor_is_ignored_with_a_line", config=cfg(), steps=_OK_SAVES,
              expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0,
-             env={"QT_SCALE_FACTOR": "-1"}, says="ignores QT_SCALE_FACTOR=-1")]
+             env={"QT_SCALE_FACTOR": "-1"}, says="ignores QT_SCALE_FACTOR=-1"),
+    Scenario("no_runtime_folder_from_the_launcher_starts_without_a_word", config=cfg(),
+             steps=_OK_SAVES, expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0,
+             env={"XDG_RUNTIME_DIR": ""}, quiet=True)]
 
 # Game Mode on the Deck's 1280 x 800 screen: the form at 5/3, as Qt draws it, where clicks land;
 # without gamescope's mark, at its own size.
@@ -444,6 +447,19 @@ GAME_MODE = [
              expect_status=0),
     Scenario("without_game_mode_the_form_keeps_its_size", config=cfg(), steps=_OK_SAVES,
              expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0)]
+# A platform's scale is not applied twice; a 4:3 screen is filled from its corner (under Wine,
+# a frame would push the form off it); a screen smaller than the form has its top left on it.
+GAME_MODE += [
+    dataclasses.replace(GAME_MODE[0], name="game_mode_on_a_192_dpi_screen_fits_it_all_the_same",
+                        env={"QT_SCREEN_SCALE_FACTORS": "2"}),
+    Scenario("game_mode_on_a_4_3_screen_fills_it_from_its_corner", config=cfg(),
+             scale=Fraction(8, 5), game_mode=True, screen="1024x768x24",
+             steps=[OnScreen(), *_OK_SAVES], expect_file=cfg(options=(1, 0, 0, 0, 0)),
+             expect_status=0),
+    Scenario("game_mode_on_a_640_by_400_screen_keeps_the_top_on_it", config=cfg(),
+             game_mode=True, screen="640x400x24",
+             steps=[OnScreen(whole=False), click_box("chkFullScreen"), OK],
+             expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0)]
 
 # What must hold on a Wayland desktop too: the state read on screen, closing through the
 # compositor, the depth rule by clicks, a colour by drag and typing, the keyboard, OK.
@@ -454,7 +470,12 @@ WAYLAND = [_BY_NAME[name] for name in (
     "depth_boxes_act_as_one_choice_by_mouse_and_space",
     "edit_colour_by_drag_arrows_track_and_typing",
     "keyboard_only_walk_through_the_tab_order",
-    "keyboard_only_choose_types_edit_and_save")]
+    "keyboard_only_choose_types_edit_and_save")] + [
+    # Game Mode where DISPLAY names an X server that never answers: the window comes up on
+    # Wayland without a scale of its own, after the X server's deadline.
+    Scenario("game_mode_with_a_silent_x_server_starts_on_wayland", config=cfg(), steps=_OK_SAVES,
+             expect_file=cfg(options=(1, 0, 0, 0, 0)), expect_status=0, game_mode=True,
+             compositor="silent-x")]
 
 # The title bar on a Wayland desktop that draws none for Wayland windows (GNOME, weston): there,
 # moving it, a double click and the maximise place must leave the program running and saving,

@@ -47,9 +47,9 @@ class Window:
         self.found = found
 
     def get(self, role, name):
-        """A colour box by its component alone: its name says the type it edits too."""
+        """A colour bar or box by its component alone: its name says the type it edits too."""
         for (r, n), found in self.found.items():
-            if r == role and (n == name or role == "text" and n.startswith(f"{name} of ")):
+            if r == role and (n == name or n.startswith(f"{name} of ")):
                 return found
         raise DriverError(f"no {role} named {name!r}; the program shows {sorted(self.found)}")
 
@@ -92,19 +92,22 @@ def find_frame(pyatspi, pump):
     return poll("the program on the accessibility bus", frame, timeout=30)
 
 
-def screen_reader(on):
-    """What a desktop sets on the accessibility bus while the player has its screen reader on."""
+def assistive_technology(screen_reader):
+    """The accessibility bus's flags: IsEnabled, as any assistive tool sets it, and
+    ScreenReaderEnabled, which a desktop's switch sets while it runs its screen reader."""
     from gi.repository import Gio, GLib
-    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
-        GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", on))),
-        None, Gio.DBusCallFlags.NONE, -1, None)
+    for flag, on in (("IsEnabled", True), ("ScreenReaderEnabled", screen_reader)):
+        Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+            "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+            GLib.Variant("(ssv)", ("org.a11y.Status", flag, GLib.Variant("b", on))),
+            None, Gio.DBusCallFlags.NONE, -1, None)
 
 
 def test_ok_waits_for_no_one_without_a_screen_reader(atspi, app):
-    """The accessibility bus on for some other tool: OK saves and closes at once, not after the
-    seconds a reader would be given to fetch "Settings saved"."""
-    screen_reader(False)
+    """The accessibility bus on for some other tool, which follows no focus and hears no typing:
+    OK saves and closes at once, not after the seconds a reader would be given to fetch
+    "Settings saved"."""
+    assistive_technology(screen_reader=False)
     app.start()
     app.wait_for_main_window()
     w = Window(atspi[0], find_frame(atspi[0], atspi[1]))
@@ -116,7 +119,7 @@ def test_ok_waits_for_no_one_without_a_screen_reader(atspi, app):
 def test_choose_edit_and_save_through_atspi(atspi, app):
     """Every control found by role and name, driven by its actions and values alone."""
     pyatspi, pump, announced, notices = atspi
-    screen_reader(True)
+    assistive_technology(screen_reader=True)
     app.start()
     app.wait_for_main_window()
     frame = find_frame(pyatspi, pump)
@@ -181,12 +184,16 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
     mark, quests = (o.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
                     for o in (w.get("label", "chosen"), names[3]))
     assert mark.x < quests.x and quests.y <= mark.y + mark.height // 2 < quests.y + quests.height
-    assert w.get("text", "Green").name == f"{COMPONENTS[1]} of {NAMES[3]}"  # said before its value
-    # The list takes no focus: where a reader lands first and on each editor, how to choose.
-    hint = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
-    for role, name, description in (("check box", "Full Screen", hint),
-                                    ("scroll bar", "Green", f"Green of {NAMES[3]}. {hint}"),
-                                    ("text", "Blue", hint)):
+    for role in ("text", "scroll bar"):  # said before its value
+        assert w.get(role, "Green").name == f"{COMPONENTS[1]} of {NAMES[3]}", f"the {role}'s name"
+    # A review reads the bar by its text: what it edits and its value as set.
+    assert w.get("scroll bar", "Green").queryText().getText(0, -1) == \
+        f"{COMPONENTS[1]} of {NAMES[3]}, {DEFAULT_COLOURS[3][1]}"
+    # The list takes no focus: where a reader lands first, how to choose, and only there. The
+    # depth boxes are told as one choice.
+    for role, name, description in (("check box", "Full Screen", HINT), ("scroll bar", "Green", ""),
+                                    ("text", "Blue", ""), ("check box", "24-bit",
+                                                           "Colour depth, 2 of 3")):
         assert w.get(role, name).description == description, f"the {name} {role}'s description"
 
     # A bar set through its value, a box through its text: each as the player's own edit.
@@ -218,7 +225,7 @@ def test_colour_check_through_atspi(atspi, app):
     """F1 brings a dialog a reader can read whole: each type's contrast, the look-alike pairs by
     vision, the palettes. A palette is announced and written nowhere; Escape gives the focus back."""
     pyatspi, pump, _, notices = atspi
-    screen_reader(True)
+    assistive_technology(screen_reader=True)
     game = cfg(colours=[(255, 255, 255), (255, 255, 128), (255, 160, 64), (128, 255, 128),
                         (255, 96, 96), (160, 160, 255), (255, 0, 255), (255, 215, 0),
                         (192, 255, 255), (128, 192, 255), (192, 192, 192), (255, 128, 192),
@@ -262,28 +269,50 @@ def test_colour_check_through_atspi(atspi, app):
     app.check_folder(game)
 
 
-# What Orca must say, step by step from the first focus on Full Screen: the type chosen from a
-# check box, the last of a fast run of choices each way (each choice changes a dozen objects, and
-# a flooded Orca drops the notice), the boxes the depth rule changed, the checked depth box that
-# stays, the whole 255 in Targets' red box on focus, a refused letter and the value it left, the
-# runs again from that box, whose text each choice rewrites, and on OK its "where am I" (keypad
-# Enter), which must not press it, then Return.
+HINT = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
+
+
+# What Orca must say, step by step after a round of Tab from the first focus on Full Screen: its
+# "where am I" (keypad Enter) with the hint again, on request; a type chosen from a check box, at once and as it is (a single ctrl key's words are checked to be
+# the first thing Orca says, within 0.3 s of the arrow); the first and the last of a fast run of
+# choices each way (each choice changes a dozen objects, and a flooded Orca drops what it is told);
+# the boxes the depth rule changed; the checked depth box that stays; the bar after a choice and
+# Tab at once (no number of the bar left behind), its review, a choice from it; the whole 255 in
+# Targets' red box on focus, and its review; a refused letter; the runs again from that box, whose
+# text each choice rewrites; and on OK its "where am I" (keypad Enter), which must not press it,
+# then Return. Review lines end with the control's words: the names of the list share its line.
 # The last field: whether the window is still open with bh.cfg as it was, or saved and gone.
 ORCA_STEPS = (
-    (("ctrl+Down",), f"notification {choice(1)}.", "open"),
-    (("ctrl+Down",) * 13, f"notification {choice(13, 'last')}.", "open"),
-    (("ctrl+Up",) * 12, f"notification {choice(1)}.", "open"),
-    (("Tab",) * 4 + ("space",), "notification 32-bit off, W-Buffering on.", "open"),
-    (("space",), "notification 16-bit stays checked, one depth is always chosen.", "open"),
-    (("Tab",) * 8, f"{DEFAULT_COLOURS[1][0]} selected.", "open"),
-    (("x",), "notification 0, numbers 0 to 255.", "open"),
-    (("ctrl+Down",) * 13, f"notification {choice(13, 'last')}.", "open"),
-    (("ctrl+Up",) * 12, "notification Targets, 2 of 14, red 0, green {}, blue {}.".format(
+    (("KP_Enter",), f"{HINT}.", "open"),
+    (("ctrl+Down",), choice(1), "open"),
+    (("ctrl+Down",) * 13, choice(13, "last"), "open"),
+    (("ctrl+Up",) * 12, choice(1), "open"),
+    (("Tab",) * 4 + ("space",), "32-bit off, W-Buffering on", "open"),
+    (("space",), "16-bit stays checked, one depth is always chosen", "open"),
+    (("Tab",) * 6, f"Green of Targets scroll bar {DEFAULT_COLOURS[1][1]}.", "open"),
+    (("ctrl+Down", "Tab"), f"Blue of Your hits scroll bar {DEFAULT_COLOURS[2][2]}.", "open"),
+    (("shift+Tab",), f"Green of Your hits scroll bar {DEFAULT_COLOURS[2][1]}.", "open"),
+    (("KP_Up",), f"Green of Your hits, {DEFAULT_COLOURS[2][1]}", "open"),
+    (("KP_Subtract",), "Leaving flat review.", "open"),
+    (("ctrl+Up",), choice(1), "open"),
+    (("Tab",) * 2, f"{DEFAULT_COLOURS[1][0]} selected.", "open"),
+    (("KP_Up",), f"Red of Targets, {DEFAULT_COLOURS[1][0]}", "open"),
+    (("KP_Subtract",), "Leaving flat review.", "open"),
+    (("x",), "0, numbers 0 to 255", "open"),
+    (("ctrl+Down",) * 13, choice(13, "last"), "open"),
+    (("ctrl+Up",) * 12, "Targets, 2 of 14, red 0, green {}, blue {}".format(
         *DEFAULT_COLOURS[1][1:]), "open"),
     (("Tab",) * 3, "OK push button.", "open"),
     (("KP_Enter",), "OK push button.", "open"),
     (("Return",), "notification Settings saved.", "saved"),
 )
+STAMP = r"(\d\d):(\d\d):(\d\d\.\d+) - "  # Orca's time of day on each line of its log
+
+
+def seconds(stamped):
+    return int(stamped[1]) * 3600 + int(stamped[2]) * 60 + float(stamped[3])
+
+
 START = cfg()
 SAVED = cfg(options=(0, 0, 0, 0, 1), depth=16,
             colours=[DEFAULT_COLOURS[0], (0, *DEFAULT_COLOURS[1][1:]), *DEFAULT_COLOURS[2:]])
@@ -301,7 +330,8 @@ debug.debugFile.reconfigure(line_buffering=True)
 
 
 def test_what_orca_says(atspi, session, app):
-    """Plays ORCA_STEPS with the real Orca running."""
+    """Plays ORCA_STEPS with the real Orca running, started on its own as from a terminal, which
+    sets IsEnabled on the accessibility bus but not ScreenReaderEnabled."""
     if shutil.which("orca") is None:
         pytest.skip("orca not installed (scripts/install-deps)")
     prefs = os.path.join(session.workdir, "orca")
@@ -312,7 +342,7 @@ def test_what_orca_says(atspi, session, app):
     output = os.path.join(session.workdir, "orca-output.log")
     env = dict(session.env, DBUS_SESSION_BUS_ADDRESS=os.environ["DBUS_SESSION_BUS_ADDRESS"],
                GSETTINGS_BACKEND="memory")
-    screen_reader(True)  # as a desktop does when it starts Orca
+    assistive_technology(screen_reader=False)
     orca = session.spawn(["orca", "-u", prefs, "--debug-file", log], env=env,
                          stdout=open(output, "w"), stderr=subprocess.STDOUT)
 
@@ -322,11 +352,12 @@ def test_what_orca_says(atspi, session, app):
             if "already running" in why:
                 pytest.skip(f"another Orca runs for this user: {why!r}")
             raise DriverError(f"Orca ended (status {orca.returncode}): {why!r}")
-        return [m.group(1) for m in re.finditer(r"SPEECH OUTPUT: '(.*)' ?\{", read(log))]
+        return [m.group(1) for m in re.finditer(r"SPEECH OUTPUT: '(.*)' ?\[?\{", read(log))]
 
     def hear(what, since):
         try:
-            poll(f"Orca to say {what!r}", lambda: what in said()[since:], timeout=15)
+            poll(f"Orca to say {what!r}", lambda: any(u.endswith(what) for u in said()[since:]),
+                 timeout=15)
         except DriverError as error:
             raise DriverError(f"{error}; it said {said()[since:]}") from None
 
@@ -339,13 +370,43 @@ def test_what_orca_says(atspi, session, app):
     find_frame(atspi[0], atspi[1])
     app.session.key("Tab", "shift+Tab")
     hear("Full Screen check box not checked.", 0)
-    for keys, utterance, after in ORCA_STEPS:
+    hear(f"{HINT}.", 0)
+    def settle():
+        """Waits until Orca has said nothing new for a moment."""
+        heard = []
+        poll("Orca to finish speaking", lambda: heard[-1:] == [len(said())] or heard.append(
+            len(said())), timeout=10, interval=0.4)
+
+    # One round of Tab, a control at a time: the hint is said once, where the player starts.
+    settle()
+    start = len(said())
+    for _ in range(16):
         since = len(said())
+        app.session.key("Tab")
+        poll("Orca to say where Tab went", lambda: [u for u in said()[since:] if u[-1] != " "])
+        settle()
+    assert sum(HINT in u for u in said()[start:]) == 1, f"a round of Tab said {said()[start:]}"
+
+    def first_words(key, logged):
+        """What Orca said first of its own (no key echo) after it took key, and how soon."""
+        tail = read(log)[logged:]
+        took = re.search(rf"PROCESS ATSPI_KEY_PRESSED_EVENT: '{key}'.*?\n{STAMP}", tail, re.S)
+        for spoken in re.finditer(rf"^{STAMP}SPEECH OUTPUT: '(.*)' ?\[?\{{", tail[took.end():],
+                                  re.M):
+            if spoken[4][-1] != " ":
+                return spoken[4], seconds(spoken) - seconds(took)
+        return None, None
+
+    for keys, utterance, after in ORCA_STEPS:
+        since, logged = len(said()), len(read(log))
         app.session.key(*keys)
         hear(utterance, since)
-        # A run of keys is told once, where it ends.
-        notices = [u for u in said()[since:] if u.startswith("notification ")]
-        assert notices in ([], [utterance]), f"after {keys[0]} x{len(keys)} Orca said {notices}"
+        if len(keys) == 1 and keys[0].startswith("ctrl+"):
+            words, delay = first_words(keys[0][5:], logged)
+            assert words == utterance and delay < 0.3, f"{keys}: {words!r} {delay} s after"
+        # A choice's words say the value: no bare number of a bar or box, nor of one left at once.
+        assert not (keys[0].startswith("ctrl+") and any(u.strip(" .").isdigit() for u in
+                                                       said()[since:])), f"{keys}: {said()[since:]}"
         if after == "saved":
             app.wait_for_exit()
         assert app.process.poll() is None or after == "saved", f"{keys} closed the window"
@@ -356,7 +417,8 @@ def test_what_orca_says(atspi, session, app):
 @pytest.fixture(scope="module")
 def atspi():
     """pyatspi, a pump that turns GLib's main loop by hand while waiting, and the selections
-    and notifications announced so far (notices: a notification shown with the text as name)."""
+    and notices announced so far: a notification shown with the text as its name, or the words
+    as the new description of the focused control."""
     pyatspi = pytest.importorskip("pyatspi", reason="python3-pyatspi not installed")
     from gi.repository import GLib
     if "DBUS_SESSION_BUS_ADDRESS" not in os.environ:
@@ -368,6 +430,10 @@ def atspi():
     pyatspi.Registry.registerEventListener(
         lambda e: (e.detail1 == 1 and e.source.getRole() == pyatspi.ROLE_NOTIFICATION
                    and notices.append(e.source.name)), "object:state-changed:showing")
+    # The words a reader speaks as they are: a description change that carries its text.
+    pyatspi.Registry.registerEventListener(
+        lambda e: isinstance(e.any_data, str) and notices.append(e.any_data),
+        "object:property-change:accessible-description")
     context = GLib.MainContext.default()
 
     def pump():

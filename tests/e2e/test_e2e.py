@@ -21,8 +21,8 @@ def pytest_generate_tests(metafunc):
 
 
 @pytest.fixture
-def screen(request):
-    return SCREENS.get(request.config.getoption("group"), "1024x768x24")
+def screen(request, scenario):
+    return scenario.screen or SCREENS.get(request.config.getoption("group"), "1024x768x24")
 
 
 def test_scenario(session, scenario, option, artifacts):

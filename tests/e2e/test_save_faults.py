@@ -8,8 +8,9 @@ program in a private Xvfb (harness.py):
     pytest tests/e2e/test_save_faults.py --exe unpacked/brackenholt-config.exe --session wine
            --launcher build-windows/wine-run --helper file_helper.exe -k wine
 
-After a failed save the player sees the error box, the program ends with status 1 once it is
-dismissed, and the old bh.cfg is as it was with nothing left beside it. Under Wine (test_wine_*)
+After a failed save the player sees the error box and, once it is dismissed, the window with
+every edit: closed, the program ends with status 1 and the old bh.cfg is as it was with nothing
+left beside it; with the cause mended, OK saves. Under Wine (test_wine_*)
 the Windows build plays in a copy of its folder, where file_helper holds bh.cfg open during the
 save, or the player has hidden it (Wine's attrib).
 """
@@ -85,6 +86,10 @@ def test_folder_read_only(app, undo):
         undo(run, ["umount", app.folder])
         run(["mount", "-o", "remount,bind,ro", app.folder])
         open_window(app)
+        # The player makes the folder writable again and presses OK once more: it saves.
+        app.press_ok(status=1, mend=lambda: run(["mount", "-o", "remount,bind,rw", app.folder]))
+        app.check_folder(WITH_FULL_SCREEN)
+        return
     app.press_ok(status=1)
     app.check_folder(OLD)
 
@@ -120,10 +125,12 @@ def test_commit_fails(app, option):
     app.check_folder(OLD)
 
 
-@pytest.mark.parametrize("number", [signal.SIGTERM, signal.SIGHUP, signal.SIGINT])
+@pytest.mark.parametrize("number", [signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT,
+                                    signal.SIGXFSZ])
 def test_signal_during_save(app, option, number):
-    """A kill, a log-out or Ctrl+C arrives between making the new file and putting it in place:
-    the save completes, then the signal ends the program, and nothing is left beside bh.cfg."""
+    """A kill, a log-out, Ctrl+C, Ctrl+\\ or a limit's signal arrives between making the new file
+    and putting it in place: the save completes, then the signal ends the program, and nothing
+    is left beside bh.cfg."""
     open_window(app, LD_PRELOAD=os.path.abspath(option("fail_rename")),
                 BH_RENAME_SIGNAL=str(int(number)))
     app.click(*centre(LAYOUT["cmdOK"]))
@@ -191,13 +198,14 @@ def test_wine_held_briefly_saves(session, app, option):
     app.check_folder(WITH_FULL_SCREEN)
 
 
-IN_USE = ("another program is using it; close that program (for example the game) and try "
-          "again. Nothing was changed on disk.")
+IN_USE = ("another program is using it. Nothing was changed on disk, and your changes are still "
+          "here: close that program (for example the game), then press OK again.")
 
 
 def test_wine_held_throughout_fails_in_use(session, app, option):
-    """Another program keeps bh.cfg open through the whole save: the box says so, the program
-    ends with status 1, and the file is as it was, with nothing beside it."""
+    """Another program keeps bh.cfg open through the whole save: the box says so, the window
+    closed after it ends the program with status 1, and the file is as it was, with nothing
+    beside it."""
     open_window(app)
     holder = hold(session, option, app.config_path)
 

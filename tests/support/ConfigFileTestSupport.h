@@ -81,14 +81,16 @@ private:
 #endif
 };
 
-// Why a folder cannot be written to, as the player is told.
+// Why a folder cannot be written to, as a failed save tells the player.
 inline const char* const kClosed =
 #ifdef _WIN32
-    "its folder cannot be written to; move the game folder somewhere you can write to, not "
-    "Program Files or a folder owned by another user";
+    "its folder cannot be written to. Nothing was changed on disk, and your changes are still "
+    "here: move the game folder somewhere you can write to, not Program Files or a folder owned "
+    "by another user, then press OK again.";
 #else
-    "its folder cannot be written to; move the game folder somewhere you can write to, not "
-    "/usr, /opt or a folder owned by another user";
+    "its folder cannot be written to. Nothing was changed on disk, and your changes are still "
+    "here: move the game folder somewhere you can write to, not /usr, /opt or a folder owned by "
+    "another user, then press OK again.";
 #endif
 
 class ConfigFile : public ::testing::Test {

@@ -2,9 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "WindowTestSupport.h"
 
-#include "ScreenReaderNotice.h"
-#include "WindowAccessibility.h"
-
 #include <QApplication>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
@@ -15,9 +12,8 @@ WindowUnderTest::WindowUnderTest(const QByteArray& config, bool load)
     : path_(dir_.filePath(QStringLiteral("bh.cfg")))
 {
     bh_test::writeFile(path_, config);
-    installWindowAccessibility(); // wired as the program wires it
-    window_ = std::make_unique<frmMain>(path_);
-    window_->setNotices(new ScreenReaderNotice(window_.get()));
+    window_ = std::make_unique<frmMain>(file_); // wired as the program wires it
+    window_->setNotices(accessibility_.noticesFor(window_.get()));
     if (load) {
         window_->Form_Load();
         window_->show();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "TestFiles.h"
+#include "WindowAccessibility.h"
 #include "frmMain.h"
 
 #include <QStyle>
@@ -62,5 +63,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString path_;
+    bh::ConfigFile file_{path_};
+    WindowAccessibility accessibility_;
     std::unique_ptr<frmMain> window_;
 };

@@ -743,7 +743,7 @@ class Program:
     def client_shot(self):
         left, top = self.form_origin()
         (width, height), shot = self.main_size, self.session.screenshot()
-        if left < 0 or top < 0 or left + width > shot.width or top + height > shot.height:
+        if left < 0 or top < 0:  # past the right and the bottom edge, the shot shows black
             raise DriverError(f"the form at {left},{top} leaves the {shot.size} screen")
         return shot.convert("RGB").crop((left, top, left + width, top + height))
 
@@ -756,15 +756,22 @@ class Program:
         """Clicks a point given in the client area's own pixels."""
         self.session.click(*self.to_screen(x, y), times=times)
 
-    def press_ok(self, status=0, error_box=None):
-        """Clicks OK; the program ends with status, after its error box (status 1), which
-        error_box may read before it is dismissed."""
+    def press_ok(self, status=0, error_box=None, mend=None):
+        """Clicks OK; the program ends with status. A failed save (status 1) shows its error box,
+        which error_box may read before it is dismissed; the window then stays, and is closed
+        (saving nothing), or with mend the cause is mended and OK pressed again, which saves."""
         self.click(*centre(LAYOUT["cmdOK"]))
         if status != 0:
             box = self.wait_for_error_box()
             if error_box:
                 error_box(box)
             self.dismiss_error_box(box)
+            poll("the error box to go and the window to stay", lambda: self.check_alive(
+                "the window after the error box") or not self.main_windows(main=False))
+            if mend:
+                mend()
+                return self.press_ok()
+            self.session.close_window(self.window)
         self.wait_for_exit(status)
 
 

@@ -103,6 +103,17 @@ QString goneFolder(const QString& folder, HeldOpen&)
     return bh::configPathIn(folder + QStringLiteral("/gone"));
 }
 
+// A link to itself; Windows' links are no part of it.
+QString linkLoop(const QString& folder, HeldOpen&)
+{
+    [[maybe_unused]] const QString path = bh::configPathIn(folder);
+#ifdef _WIN32
+    return {};
+#else
+    return QFile::link(QStringLiteral("bh.cfg"), path) ? path : QString();
+#endif
+}
+
 const char kInUse[] =
     "another program is using it; close that program (for example the game) and try again";
 
@@ -111,12 +122,14 @@ using Cause = ConfigError::Cause;
 const Obstacle kObstacles[] = {
     {"missing file", false, Cause::DoesNotExist, "the file does not exist", missingFile},
     {"a folder in its place, read", false, Cause::NotRegularFile, "it is not a regular file", folderInItsPlace},
-    {"a folder in its place, saved", true, Cause::NotRegularFile, "it is not a regular file", folderInItsPlace},
-    {"read-only file", true, Cause::ReadOnly, "the file is read-only; make it writable and try again", readOnlyFile},
+    {"a folder in its place, saved", true, Cause::NotRegularFile, "it is not a regular file. Nothing was changed on disk, and your changes are still here: once the cause is mended, press OK again.", folderInItsPlace},
+    {"read-only file", true, Cause::ReadOnly, "the file is read-only. Nothing was changed on disk, and your changes are still here: make it writable, then press OK again.", readOnlyFile},
     {"folder that cannot be written to", true, Cause::FolderNotWritable, kClosed, closedFolder},
     {"folder gone", true, Cause::Other, nullptr, goneFolder},
+    {"a circle of links, read", false, Cause::LinkLoop, "it is a symbolic link, and its links lead round in a circle; point the link at the settings file and try again", linkLoop},
+    {"a circle of links, saved", true, Cause::LinkLoop, "it is a symbolic link, and its links lead round in a circle. Nothing was changed on disk, and your changes are still here: point the link at the settings file, then press OK again.", linkLoop},
     {"held open by another program, read", false, Cause::InUse, kInUse, heldOpen},
-    {"held open by another program, saved", true, Cause::InUse, kInUse, heldOpen},
+    {"held open by another program, saved", true, Cause::InUse, "another program is using it. Nothing was changed on disk, and your changes are still here: close that program (for example the game), then press OK again.", heldOpen},
 };
 // clang-format on
 
@@ -143,10 +156,12 @@ TEST_P(ObstacleTest, NamesTheFileOnceAndTheCauseInOneSentenceAndChangesNothing)
         EXPECT_EQ(e.cause(), cause);
         const std::string head = std::string(save ? "Cannot save " : "Cannot open ") +
                                  QDir::toNativeSeparators(path).toStdString() + ": ";
-        const std::string tail = save ? ". Nothing was changed on disk." : ".";
+        const std::string tail = save ? ". Nothing was changed on disk, and your changes are still "
+                                        "here: once the cause is mended, press OK again."
+                                      : ".";
         const std::string message = e.what();
         if (reason != nullptr) {
-            EXPECT_EQ(message, head + reason + tail);
+            EXPECT_EQ(message, head + reason + (save ? "" : "."));
         } else {
             // The system's words, without a full stop of their own.
             ASSERT_GT(message.size(), head.size() + tail.size()) << message;

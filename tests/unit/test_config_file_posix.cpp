@@ -6,7 +6,9 @@
 
 #include <QFileInfo>
 #include <csignal>
+#include <linux/fs.h>
 #include <memory>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -95,34 +97,50 @@ TEST_F(ConfigFile, SavingAsRootKeepsOwnerModeAccessListAndAttributes)
     }
 }
 
-// What a save by a player (the user "nobody") is told in a folder and over a file others own,
-// in a child process that has become that player.
+// Puts chattr's marks on the file (0: takes them off); false where its file system has none.
+bool setMarks(const QString& file, int marks)
+{
+    QFile f(file);
+    return (f.open(QIODevice::ReadOnly) && ::ioctl(f.handle(), FS_IOC_SETFLAGS, &marks) == 0) ||
+           marks == 0;
+}
+
+// What a save by a player (the user "nobody") is told in a folder and over a file others own
+// or marked, in a child process that has become that player.
+
 TEST_F(ConfigFile, ASaveNamesTheObstacleThePlayerCanGetAround)
 {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "only root can act as two users";
     }
     constexpr uid_t kPlayer = 65534;
-    const std::string copy = "copy the game folder to a place you own, such as your home folder, "
-                             "and start it from there";
+    const std::string copy = ". Nothing was changed on disk: copy the game folder to a place you "
+                             "own, such as your home folder, and start it from there.";
+    const std::string kept = ". Nothing was changed on disk, and your changes are still here: ";
     // clang-format off
-    const struct { uid_t folderOwner; mode_t folderMode; uid_t fileOwner; mode_t fileMode; std::string reason; } rows[] = {
-        {0, 0755, kPlayer, 0644, "its folder belongs to root and you may not save in it; " + copy},
-        {4321, 0755, kPlayer, 0644, "its folder belongs to another user (4321) and you may not save in it; " + copy},
-        {0, 0777, 0, 0644, "the file belongs to root and you may not change it; " + copy},
-        {kPlayer, 0755, kPlayer, 0444, "the file is read-only; make it writable and try again"},
+    const struct { uid_t folderOwner; mode_t folderMode; uid_t fileOwner; mode_t fileMode; int marks; std::string reason; } rows[] = {
+        {0, 0755, kPlayer, 0644, 0, "its folder belongs to root and you may not save in it" + copy},
+        {4321, 0755, kPlayer, 0644, 0, "its folder belongs to another user (4321) and you may not save in it" + copy},
+        {0, 0777, 0, 0644, 0, "the file belongs to root and you may not change it" + copy},
+        {kPlayer, 0755, kPlayer, 0444, 0, "the file is read-only" + kept + "make it writable, then press OK again."},
+        {kPlayer, 0755, kPlayer, 0644, FS_IMMUTABLE_FL, "the file is marked unchangeable (immutable), which no permission overrides" + kept + "clear the mark with \"sudo chattr -i\" on the file, then press OK again."},
+        {kPlayer, 0755, kPlayer, 0644, FS_APPEND_FL, "the file is marked append-only, so it may be added to but never replaced" + kept + "clear the mark with \"sudo chattr -a\" on the file, then press OK again."},
     };
     // clang-format on
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
     const QString folder = dir.filePath(QStringLiteral("game"));
     const QString file = folder + QStringLiteral("/bh.cfg");
-    for (const auto& [folderOwner, folderMode, fileOwner, fileMode, reason] : rows) {
+    for (const auto& [folderOwner, folderMode, fileOwner, fileMode, marks, reason] : rows) {
+        setMarks(file, 0);
         ASSERT_TRUE(QDir(folder).removeRecursively() && QDir().mkdir(folder));
         ASSERT_TRUE(writeFile(file, configBytes(bh::ConfigRecord{})));
         ASSERT_EQ(::chown(QFile::encodeName(file).constData(), fileOwner, fileOwner), 0);
         ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), fileMode), 0);
         ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), folderOwner, folderOwner), 0);
         ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), folderMode), 0);
+        if (!setMarks(file, marks)) {
+            continue; // a file system without chattr's marks
+        }
         int fds[2];
         ASSERT_EQ(::pipe(fds), 0);
         const pid_t child = ::fork();
@@ -148,10 +166,10 @@ TEST_F(ConfigFile, ASaveNamesTheObstacleThePlayerCanGetAround)
         }
         ::close(fds[0]);
         ::waitpid(child, nullptr, 0);
-        EXPECT_EQ(message, "Cannot save " + file.toStdString() + ": " + reason +
-                               ". Nothing was changed on disk.");
+        EXPECT_EQ(message, "Cannot save " + file.toStdString() + ": " + reason);
         EXPECT_EQ(readFile(file), configBytes(bh::ConfigRecord{}));
     }
+    setMarks(file, 0);
 }
 
 TEST_F(ConfigFile, SavesGoToTheFolderReadFromWhateverTakesItsName)
@@ -161,10 +179,11 @@ TEST_F(ConfigFile, SavesGoToTheFolderReadFromWhateverTakesItsName)
     const QString file = folder + QStringLiteral("/bh.cfg");
     const QByteArray old = configBytes(bh::ConfigRecord{});
     ASSERT_TRUE(QDir().mkdir(folder) && writeFile(file, old));
-    (void)bh::readConfigFile(file);
+    bh::ConfigFile config(file);
+    (void)config.read();
     ASSERT_TRUE(QDir().rename(folder, moved));
     ASSERT_TRUE(QDir().mkdir(folder) && writeFile(file, old));
-    bh::writeConfigFile(file, distinctRecord());
+    config.write(distinctRecord());
     EXPECT_EQ(readFile(moved + QStringLiteral("/bh.cfg")), configBytes(distinctRecord()))
         << "the renamed folder the settings came from";
     EXPECT_EQ(readFile(file), old) << "a new folder that took the old name";
@@ -173,47 +192,64 @@ TEST_F(ConfigFile, SavesGoToTheFolderReadFromWhateverTakesItsName)
     ASSERT_TRUE(QDir(moved).removeRecursively());
     std::string message;
     try {
-        bh::writeConfigFile(file, distinctRecord());
+        config.write(distinctRecord());
     } catch (const ConfigError& e) {
         message = e.what();
     }
     EXPECT_EQ(message, "Cannot save " + file.toStdString() +
-                           ": its folder has been deleted since the program started. Nothing was "
-                           "changed on disk.");
+                           ": its folder has been deleted, or moved to another drive, since the "
+                           "program started. Nothing was changed on disk.");
     EXPECT_EQ(readFile(file), old);
 }
 
 TEST_F(ConfigFile, SavingThroughALinkUpdatesItsTargetAndKeepsTheLink)
 {
-    const QString target = dir.filePath(QStringLiteral("real.cfg"));
-    ASSERT_TRUE(writeFile(target, configBytes(bh::ConfigRecord{})));
-    ASSERT_TRUE(QFile::link(target, path()));
-    bh::writeConfigFile(path(), distinctRecord());
-    EXPECT_TRUE(QFileInfo(path()).isSymLink());
-    EXPECT_EQ(readFile(target), configBytes(distinctRecord()));
+    // A relative target counts from its link's own folder, also once the game folder is reached
+    // by its handle. Each row: game/bh.cfg's target (none: absolute), shared/link.cfg's.
+    const std::pair<const char*, const char*> rows[] = {
+        {nullptr, nullptr}, {"../real/bh.cfg", nullptr}, {"../shared/link.cfg", "../real/bh.cfg"}};
+    for (int i = 0; i < 3; ++i) {
+        const QDir row(dir.filePath(QString::number(i)));
+        const QString link = row.filePath(QStringLiteral("game/bh.cfg"));
+        const QString target = row.filePath(QStringLiteral("real/bh.cfg"));
+        for (const char* sub : {"game", "shared", "real"}) {
+            ASSERT_TRUE(row.mkpath(QString::fromLatin1(sub)));
+        }
+        ASSERT_TRUE(writeFile(target, configBytes(bh::ConfigRecord{})));
+        ASSERT_TRUE(QFile::link(rows[i].first ? QString::fromLatin1(rows[i].first) : target, link));
+        ASSERT_TRUE(!rows[i].second ||
+                    QFile::link(QString::fromLatin1(rows[i].second),
+                                row.filePath(QStringLiteral("shared/link.cfg"))));
+        bh::ConfigFile config(link);
+        EXPECT_EQ(config.read(), bh::ConfigRecord{}) << i;
+        EXPECT_NO_THROW(config.write(distinctRecord())) << i;
+        EXPECT_TRUE(QFileInfo(link).isSymLink() &&
+                    readFile(target) == configBytes(distinctRecord()))
+            << i;
+        EXPECT_EQ(strayFiles(QFileInfo(link).path()) + strayFiles(QFileInfo(target).path()), "");
+    }
 }
 
 TEST_F(ConfigFile, ASaveThatFailsHalfwayLeavesTheOldFileIntact)
 {
     // Cap the size any file of ours may grow to, so writing the new settings fails part way,
-    // as on a full disk. The old file must come through byte for byte.
+    // as on a full disk. The old file must come through byte for byte, and the system's
+    // SIGXFSZ, left to its default, must not end the program: the failure is the message.
     const QByteArray old = configBytes(bh::ConfigRecord{});
     ASSERT_TRUE(writeFile(path(), old));
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit tiny = saved;
     tiny.rlim_cur = 20;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    bool failed = false;
+    ConfigError::Cause cause = ConfigError::Cause::None;
     try {
         bh::writeConfigFile(path(), distinctRecord());
     } catch (const ConfigError& e) {
-        failed = e.kind() == ConfigError::Kind::CannotSave;
+        cause = e.cause();
     }
     ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_TRUE(failed) << "a short write must be reported";
+    EXPECT_EQ(cause, ConfigError::Cause::SizeLimit) << "a short write must be reported";
     EXPECT_EQ(readFile(path()), old);
     EXPECT_EQ(strayFiles(dir.path()), "");
 }
@@ -248,8 +284,9 @@ TEST_P(FileSystemTest, IsToldAsTheDiskOrTheFolder)
         message = e.what();
     }
     EXPECT_EQ(message, "Cannot save " + path().toStdString() + ": " +
-                           (full ? "the disk is full; free some space and try again" : kClosed) +
-                           ". Nothing was changed on disk.");
+                           (full ? "the disk is full. Nothing was changed on disk, and your "
+                                   "changes are still here: free some space, then press OK again."
+                                 : kClosed));
     EXPECT_EQ(readFile(path()), old);
     EXPECT_EQ(strayFiles(dir.path()), full ? "filler" : "");
 }

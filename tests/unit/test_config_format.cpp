@@ -133,7 +133,6 @@ const std::tuple<const char*, int, std::string_view, const char*> kReadRows[] = 
     {"a colour with an exponent", 16, "1.5E2", "150"},
     {"a quoted colour", 17, "\"200\"", "200"},
     {"the last component is on line 49", 49, "99", "99"},
-    {"a NUL byte inside a colour ends its number", 18, "7\0" "9"sv, "7"},
 };
 // clang-format on
 
@@ -153,13 +152,16 @@ TEST(ParseConfig, ReadsEachFieldByItsRule)
     std::string lfOnly = file, crOnly = file;
     std::erase(lfOnly, '\r');
     std::erase(crOnly, '\n');
-    const auto utf16 = [&](const char* mark, bool big) {
-        std::string wide = mark;
+    const auto wideText = [&](std::string wide, std::size_t width, bool big) {
         for (const char c : file) {
-            wide += big ? std::string{'\0', c} : std::string{c, '\0'};
+            std::string unit(width, '\0');
+            unit[big ? width - 1 : 0] = c;
+            wide += unit;
         }
         return wide;
     };
+    const auto utf16 = [&](const char* mark, bool big) { return wideText(mark, 2, big); };
+    const std::string utf32Mark("\xFF\xFE\0\0", 4);
     std::string crCrLf;
     for (const char c : file) {
         crCrLf += c == '\r' ? std::string("\r\r") : std::string(1, c);
@@ -172,6 +174,9 @@ TEST(ParseConfig, ReadsEachFieldByItsRule)
         {"UTF-16 with its byte-order mark is read as text, not as zeros", utf16("\xFF\xFE", false)},
         {"big-endian UTF-16 with its byte-order mark", utf16("\xFE\xFF", true)},
         {"UTF-16 without a byte-order mark", utf16("", false)},
+        {"UTF-32 with its mark, which begins as UTF-16's", wideText(utf32Mark, 4, false)},
+        {"big-endian UTF-32 with its mark", wideText({utf32Mark.rbegin(), utf32Mark.rend()}, 4, true)},
+        {"big-endian UTF-32 without a mark", wideText("", 4, true)},
         {"the 49th line needs no line end", file.substr(0, file.size() - 2)},
         {"fields after the 49th are ignored", file + "300\r\njunk,1\r\n"},
         {"a NUL byte in an ignored field does no harm", file + std::string(4, '\0')},
@@ -222,6 +227,8 @@ std::vector<std::tuple<const char*, std::string, Kind, int, bool>> errorRows()
         {"a file of blanks holds no fields", "   ", Kind::TooShort, 1, true},
         {"one option is too short", "1", Kind::TooShort, 1, true},
         {"a colour above 255", withLine(17, "300"), Kind::OutOfRange, 17, true},
+        {"a zero byte inside a colour", withLine(12, std::string("25\0", 3)), Kind::ZeroByte, 12, true},
+        {"a zero byte inside an option", withLine(2, std::string("1\0", 2)), Kind::ZeroByte, 2, true},
         {"a half above 255 rounds out of range", withLine(8, "255.5"), Kind::OutOfRange, 8, true},
         {"a colour rounding to -1", withLine(20, "-0.6"), Kind::OutOfRange, 20, true},
         {"a long hexadecimal number is not -1", withLine(30, "&HFFFFFFFF"), Kind::OutOfRange, 30, true},

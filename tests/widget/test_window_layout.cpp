@@ -161,9 +161,9 @@ private slots:
             QVERIFY2(widget->focusPolicy() == Qt::NoFocus || !widget->accessibleName().isEmpty(),
                      qPrintable(widget->objectName()));
         }
-        QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red"));
+        QCOMPARE(w.bar(0)->accessibleName(), QStringLiteral("Red of System messages"));
         QCOMPARE(w.box(1)->accessibleName(), QStringLiteral("Green of System messages"));
-        QCOMPARE(w.bar(2)->accessibleName(), QStringLiteral("Blue"));
+        QCOMPARE(w.bar(2)->accessibleName(), QStringLiteral("Blue of System messages"));
     }
 };
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: Brackenholt Config developers
 // SPDX-License-Identifier: MIT
-// bh.cfg on POSIX systems. An open file blocks neither reading it nor renaming over it, so no
+// bh.cfg on Linux. An open file blocks neither reading it nor renaming over it, so no
 // file is ever in use by another program here. What a save keeps of the old file is its owner,
 // group, permissions and extended attributes, copied to the new file before it takes the old
 // one's place.
@@ -15,16 +15,15 @@
 #include <climits>
 #include <csignal>
 #include <fcntl.h>
-#include <map>
+#include <linux/fs.h>
 #include <mutex>
 #include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
-#ifdef __linux__
-#include <sys/xattr.h>
-#endif
 
 namespace bh::platform {
 
@@ -45,6 +44,10 @@ ErrorClass classify(int code, bool /*replacing*/)
     case ENOSPC:
     case EDQUOT:
         return ErrorClass::DiskFull;
+    case EFBIG:
+        return ErrorClass::SizeLimit;
+    case ELOOP:
+        return ErrorClass::LinkLoop;
     default:
         return ErrorClass::Other;
     }
@@ -84,7 +87,6 @@ Access writeAccess(const QString& path, int mode)
     }
 }
 
-#ifdef __linux__
 // The names of the extended attributes of the file at path (following links), or of the open
 // file handle, each ended by a zero byte.
 std::vector<char> attributeNames(const char* path, int handle)
@@ -146,29 +148,62 @@ void copyExtendedAttributes(const char* from, int handle)
         }
     });
 }
-#endif
-
-// Folders held open for saving, by the name they had when first read from.
-std::mutex heldMutex;
-std::map<QString, int> heldFolders;
 
 QString handleName(int handle)
 {
     return QStringLiteral("/proc/self/fd/%1").arg(handle);
 }
 
-constexpr std::array kEndingSignals{SIGTERM, SIGHUP, SIGINT};
-std::mutex deferMutex;
-int deferDepth = 0;
-std::array<struct sigaction, kEndingSignals.size()> previousActions{};
-std::array<std::atomic<bool>, kEndingSignals.size()> pendingSignals{};
+// As many links as the system itself follows in one name.
+constexpr int kMaxLinks = 40;
+
+// path's folder as the system finds it, links and ".." resolved, joined with its last name;
+// path unchanged where the folder cannot be found.
+QByteArray realFolderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? "/" : path.left(slash);
+    char real[PATH_MAX];
+    if (::realpath(folder.constData(), real) == nullptr) {
+        return path;
+    }
+    QByteArray joined(real);
+    if (!joined.endsWith('/')) {
+        joined += '/';
+    }
+    return joined + path.mid(slash + 1);
+}
+
+// Every signal whose default ends the program and which a handler may catch. Faults the
+// program's own code raises (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT) must
+// act at once, and SIGKILL and SIGSTOP cannot be caught.
+std::vector<int> endingSignals()
+{
+    std::vector<int> numbers{SIGHUP,    SIGINT,  SIGQUIT, SIGUSR1, SIGUSR2,
+                             SIGPIPE,   SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,
+                             SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
+    for (int realTime = SIGRTMIN; realTime <= SIGRTMAX; ++realTime) {
+        numbers.push_back(realTime);
+    }
+    return numbers;
+}
+
+// The one piece of state without an owner: a signal handler can reach no object, so what it
+// records, and what the handlers it stands in for were, live here for the program's life.
+struct DeferredSignals {
+    std::mutex mutex; // saves on several threads share one deferral
+    int depth = 0;
+    const std::vector<int> numbers = endingSignals();
+    std::array<struct sigaction, NSIG> previous{};
+    std::array<std::atomic<bool>, NSIG> pending{};
+    bool sizeLimitTold = false;
+};
+DeferredSignals deferredSignals;
 
 extern "C" void recordEndingSignal(int signal)
 {
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-        if (kEndingSignals[i] == signal) {
-            pendingSignals[i] = true;
-        }
+    if (signal > 0 && signal < NSIG) {
+        deferredSignals.pending[static_cast<std::size_t>(signal)] = true;
     }
 }
 
@@ -181,6 +216,21 @@ Access folderAccess(const QString& folder)
 
 Access fileAccess(const QString& file)
 {
+    // chattr's marks: the system calls an unchangeable file merely not writable and an
+    // append-only one writable, yet neither can be replaced, by its owner or anyone.
+    const int handle =
+        ::open(nativeName(file).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (handle >= 0) {
+        int flags = 0;
+        const bool known = ::ioctl(handle, FS_IOC_GETFLAGS, &flags) == 0;
+        ::close(handle);
+        if (known && (flags & FS_IMMUTABLE_FL) != 0) {
+            return Access::Unchangeable;
+        }
+        if (known && (flags & FS_APPEND_FL) != 0) {
+            return Access::AppendOnly;
+        }
+    }
     return writeAccess(file, W_OK);
 }
 
@@ -215,21 +265,15 @@ void keepOwnership(int handle, const QString& path)
             (void)::fchown(handle, static_cast<uid_t>(-1), old.st_gid);
         }
     }
-#ifdef __linux__
     copyExtendedAttributes(from.constData(), handle);
-#endif
     // Last: a change of owner clears the set-ID bits, and the access control list's mask was
     // the old file's group bits all along.
     (void)::fchmod(handle, old.st_mode & 07777);
 }
 
-void holdFolder(const QString& path)
+HeldFolder::HeldFolder(const QString& path)
 {
     const QString folder = QFileInfo(path).absolutePath();
-    const std::lock_guard lock(heldMutex);
-    if (heldFolders.contains(folder)) {
-        return;
-    }
     const int handle = ::open(nativeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0) {
         return;
@@ -244,52 +288,92 @@ void holdFolder(const QString& path)
         ::close(handle);
         return;
     }
-    heldFolders.emplace(folder, handle);
+    handle_ = handle;
 }
 
-QString heldPath(const QString& path, bool& gone)
+HeldFolder::~HeldFolder()
+{
+    if (handle_ >= 0) {
+        ::close(handle_);
+    }
+}
+
+QString HeldFolder::reach(const QString& path, bool& gone) const
 {
     gone = false;
-    const QFileInfo info(path);
-    const std::lock_guard lock(heldMutex);
-    const auto held = heldFolders.find(info.absolutePath());
-    if (held == heldFolders.end()) {
+    if (handle_ < 0) {
         return path;
     }
     struct stat status {};
-    gone = ::fstat(held->second, &status) == 0 && status.st_nlink == 0;
-    return handleName(held->second) + QLatin1Char('/') + info.fileName();
+    gone = ::fstat(handle_, &status) == 0 && status.st_nlink == 0;
+    return handleName(handle_) + QLatin1Char('/') + QFileInfo(path).fileName();
+}
+
+QString linkEnd(const QString& path)
+{
+    QByteArray name = nativeName(path);
+    for (int hop = 0; hop <= kMaxLinks; ++hop) {
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(name.constData(), target, sizeof target);
+        if (length < 0 || length >= static_cast<ssize_t>(sizeof target)) {
+            // Not a link, or nothing there yet: the save itself finds out which. A name that
+            // is no link keeps the held folder's name under /proc.
+            return hop == 0 ? path : QFile::decodeName(realFolderOf(name));
+        }
+        QByteArray next(target, length);
+        if (!next.startsWith('/')) {
+            // From the folder that holds the link, as the system finds it: the held folder's
+            // name under /proc has no parent to go up to.
+            const QByteArray from = realFolderOf(name);
+            next = from.left(from.lastIndexOf('/') + 1) + next;
+        }
+        name = next;
+    }
+    return {};
 }
 
 EndingSignalsDeferred::EndingSignalsDeferred()
 {
-    const std::lock_guard lock(deferMutex);
-    if (deferDepth++ > 0) {
+    DeferredSignals& held = deferredSignals;
+    const std::lock_guard lock(held.mutex);
+    if (held.depth++ > 0) {
         return;
     }
     struct sigaction record {};
     record.sa_handler = recordEndingSignal;
     record.sa_flags = SA_RESTART;
     sigemptyset(&record.sa_mask);
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-        pendingSignals[i] = false;
-        ::sigaction(kEndingSignals[i], &record, &previousActions[i]);
+    held.sizeLimitTold = false;
+    for (const int signal : held.numbers) {
+        const auto i = static_cast<std::size_t>(signal);
+        held.pending[i] = false;
+        ::sigaction(signal, &record, &held.previous[i]);
     }
+}
+
+void EndingSignalsDeferred::sizeLimitReported()
+{
+    const std::lock_guard lock(deferredSignals.mutex);
+    deferredSignals.sizeLimitTold = true;
 }
 
 EndingSignalsDeferred::~EndingSignalsDeferred()
 {
-    const std::lock_guard lock(deferMutex);
-    if (--deferDepth > 0) {
+    DeferredSignals& held = deferredSignals;
+    const std::lock_guard lock(held.mutex);
+    if (--held.depth > 0) {
         return;
     }
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-        ::sigaction(kEndingSignals[i], &previousActions[i], nullptr);
+    for (const int signal : held.numbers) {
+        ::sigaction(signal, &held.previous[static_cast<std::size_t>(signal)], nullptr);
+    }
+    if (held.sizeLimitTold) {
+        held.pending[SIGXFSZ] = false; // the player has the message instead
     }
     // Each now has the effect it would have had: for most, the end of the program.
-    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
-        if (pendingSignals[i].exchange(false)) {
-            ::raise(kEndingSignals[i]);
+    for (const int signal : held.numbers) {
+        if (held.pending[static_cast<std::size_t>(signal)].exchange(false)) {
+            ::raise(signal);
         }
     }
 }
