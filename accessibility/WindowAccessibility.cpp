@@ -6,6 +6,7 @@
 #include "ColourBarAccessible.h"
 #include "ColourBox.h"
 #include "ColourBoxAccessible.h"
+#include "ColourCheckView.h"
 #include "MessageLabel.h"
 #include "MessageLabelAccessible.h"
 #include "MessageListAccessible.h"
@@ -35,6 +36,9 @@ QAccessibleInterface* windowAccessibleFactory(const QString& /*className*/, QObj
     }
     if (auto* box = qobject_cast<ColourBox*>(object)) {
         return new ColourBoxAccessible(box);
+    }
+    if (auto* check = qobject_cast<ColourCheckView*>(object)) {
+        return new QAccessibleWidget(check, QAccessible::Dialog); // named by the view itself
     }
     if (auto* notice = qobject_cast<ScreenReaderNotice*>(object)) {
         return new NoticeAccessible(notice);

@@ -317,7 +317,10 @@ void GamePad::moveFocus(Direction direction)
     const QRect here = from->geometry();
     QWidget* best = nullptr;
     std::pair bestScore{INT_MAX, INT_MAX};
-    for (QWidget* control : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    // Among the controls beside it: the form's, or those of a view laid over the form, whose
+    // places are in the view and under which the form's controls stay where they are.
+    const QWidget* room = from == window_ ? window_ : from->parentWidget();
+    for (QWidget* control : room->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control == from || (control->focusPolicy() & Qt::TabFocus) == 0 ||
             !control->isVisible() || !control->isEnabled()) {
             continue;

@@ -107,6 +107,7 @@ void frmMain::Form_Load()
     chkKeepBodies->setChecked(record.keepBodies);
 
     MessageColors = record.colours;
+    openedColours_ = record.colours;
     for (std::size_t i = 0; i < MessageColors.size(); ++i) {
         lblMessages[i]->setTextColour(MessageColors[i]);
     }

@@ -16,7 +16,8 @@
 //    DepthUpdating, and controls that raise nothing when set to the value they already hold.
 // Files: frmMain.cpp (life cycle), frmMainLayout.cpp (the controls, made from the layout table),
 // frmMainOptions.cpp (display options), frmMainColours.cpp (message colour editor),
-// frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told).
+// frmMainSelection.cpp (choosing the type by keyboard, and what assistive technology is told),
+// frmMainColourCheck.cpp (F1: the colour check over the form, and the palettes it applies).
 
 #include "ColourBar.h"
 #include "ColourBox.h"
@@ -24,15 +25,19 @@
 #include "ConfigRecord.h"
 #include "MessageLabel.h"
 #include "MessagePanel.h"
+#include "Palettes.h"
 #include "WindowLayout.h"
 #include "WindowNotices.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <array>
 #include <cstdint>
+
+class ColourCheckView;
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -61,6 +66,12 @@ public:
     // Ctrl+Down (+1) and Ctrl+Up (-1), and a pad's shoulder buttons: the neighbouring type, as
     // a click on its name would, told to a screen reader once a run of them stops.
     void chooseNeighbourMessage(int step);
+
+    // F1 and a pad's Y: the colour check over the form, made the first time it is asked for,
+    // and F1 or Escape in it to take it away, leaving the form as it was, focus and all.
+    void openColourCheck();
+    void closeColourCheck();
+    bool colourCheckOpen() const;
 
 protected:
     // A window manager may make the window full screen, maximise it or force another size on it
@@ -119,6 +130,14 @@ private:
     void cmdOK_Click();
     void lblMessages_Click(int index);
 
+    // A palette from the colour check becomes every type's colour, as a file read at start
+    // would: the names, the table, and the bars and boxes of the type being edited.
+    void applyPalette(bh::Palette palette);
+    // The colours as the names show them: the table, and the bars' live colour for the type
+    // being edited. The open colour check follows them.
+    bh::MessageColours shownColours() const;
+    void colourCheckFollows();
+
     bh::ConfigFile& configFile_;
     QStyle* focusFrames_ = nullptr;
     // Tells the player what changed away from the control they are on.
@@ -161,4 +180,12 @@ private:
     bool keyboardChoice_ = false;
     // OK has saved and the window waits for a screen reader to say so before it closes.
     bool closingAfterNotice_ = false;
+
+    // The colours bh.cfg gave at start, for the palette "As when opened".
+    bh::MessageColours openedColours_{};
+    ColourCheckView* colourCheck_ = nullptr; // none until F1
+    // What the colour check gives back when it goes: the control that had the focus, and
+    // whether the focus frames showed.
+    QPointer<QWidget> formFocus_;
+    bool formShowedFocus_ = false;
 };

@@ -30,6 +30,7 @@ void frmMain::scrColor_Change(int index)
     const auto c = static_cast<std::size_t>(index);
     setTextIfDifferent(txtColor[c], QString::number(scrColor[c]->component()));
     lblMessages[static_cast<std::size_t>(CurrentMessage)]->setTextColour(barColour());
+    colourCheckFollows();
 }
 
 void frmMain::txtColor_Change(int index)

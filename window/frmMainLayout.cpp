@@ -153,6 +153,7 @@ void frmMain::finishControls(const QFont& messageFont, const QFont& captionFont)
     shpMessages->setPalette(panel);
     shpMessages->setAutoFillBackground(true);
     shpMessages->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shpMessages->setAccessibleDescription(QStringLiteral("F1 checks the colours; on a pad, Y"));
     // Rows 1, 2, 3, ... pixels long up to the middle and back: a right-pointing white triangle,
     // in whole pixels like the panel's border.
     QPixmap arrow(selectionMark->size() * devicePixelRatioF());

@@ -70,6 +70,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<QKeyEvent*>(event);
     // The keypad's arrows count too: with Num Lock off they are the arrows.
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_F1 && modifiers == Qt::NoModifier) {
+        if (!key->isAutoRepeat()) { // a held F1 would open and close the check by turns
+            colourCheckOpen() ? closeColourCheck() : openColourCheck();
+        }
+        return true;
+    }
     if (modifiers == Qt::ControlModifier &&
         (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up)) {
         chooseNeighbourMessage(key->key() == Qt::Key_Down ? +1 : -1);

@@ -221,6 +221,54 @@ def test_choose_edit_and_save_through_atspi(atspi, app):
     app.check_folder(cfg(options=(0, 0, 0, 0, 1), depth=16, colours=colours, keep=1))
 
 
+def test_colour_check_through_atspi(atspi, app):
+    """F1 brings a dialog a reader can read whole: each type's contrast, the look-alike pairs by
+    vision, the palettes. A palette is announced and written nowhere; Escape gives the focus back."""
+    pyatspi, pump, _, notices = atspi
+    assistive_technology(screen_reader=True)
+    game = cfg(colours=[(255, 255, 255), (255, 255, 128), (255, 160, 64), (128, 255, 128),
+                        (255, 96, 96), (160, 160, 255), (255, 0, 255), (255, 215, 0),
+                        (192, 255, 255), (128, 192, 255), (192, 192, 192), (255, 128, 192),
+                        (224, 224, 160), (0, 255, 192)])
+    with open(app.config_path, "wb") as f:
+        f.write(game)
+    app.start()
+    app.wait_for_main_window()
+    frame = find_frame(pyatspi, pump)
+    form = Window(pyatspi, frame)
+    assert form.get("list", "Message types").description == "F1 checks the colours; on a pad, Y"
+    app.session.key("F1")
+
+    def window(probe):
+        pump()
+        w = Window(pyatspi, frame)
+        return w if probe(w) else None
+
+    w = poll("the colour check", lambda: window(lambda w: ("dialog", "Colour check") in w.found))
+    # The game's colours on the panel's grey, worked out by hand, and the pairs they are known for.
+    for row in ("NPC hits, contrast 3.5 to 1, hard to read", "Cheats, contrast 3.3 to 1, hard to "
+                "read", "Targets, contrast 9.8 to 1"):
+        w.get("label", row)
+    pairs = {v: [i.name for i in w.get("list", f"Look alike {v}")] for v in (
+        "with normal vision", "for red-blind players (protanopia)",
+        "for green-blind players (deuteranopia)", "for blue-blind players (tritanopia)")}
+    assert pairs["for red-blind players (protanopia)"] == ["System messages and Loots",
+                                                           "Targets and Quests"], pairs
+    assert "Potions and Cheats" in pairs["for green-blind players (deuteranopia)"], pairs
+    since = len(notices)
+    w.act(w.get("push button", "High contrast"), "Press")
+    poll("the announcement", lambda: pump() or notices[since:] == ["High contrast colours applied"])
+    poll("every row to read well", lambda: window(
+        lambda w: not any("hard to read" in n for r, n in w.found if r == "label")))
+    app.session.key("Escape")
+    poll("the focus back on Full Screen", lambda: pump() or form.get(
+        "check box", "Full Screen").getState().contains(pyatspi.STATE_FOCUSED))
+    assert not w.get("dialog", "Colour check").getState().contains(pyatspi.STATE_SHOWING)
+    app.session.close_window(app.window)
+    app.wait_for_exit()
+    app.check_folder(game)
+
+
 HINT = "Ctrl+Up and Ctrl+Down choose the message type; on a pad, the shoulder buttons"
 
 

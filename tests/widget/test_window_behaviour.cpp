@@ -389,7 +389,7 @@ private slots:
     void ctrlUpAndDownChooseTheType_data()
     {
         QTest::addColumn<QString>("focus"); // the control holding the focus throughout
-        QTest::addColumn<QString>("acts");  // Ctrl with down or up, or a click on name N
+        QTest::addColumn<QString>("acts");  // Ctrl with down or up, a click on name N, or a key
         QTest::addColumn<int>("chosen");
         QTest::addColumn<bool>("marked"); // the mark shows, beside the chosen name
 
@@ -403,6 +403,7 @@ private slots:
         QTest::newRow("down stops at the last type") << "chkDebug" << "12 down down down" << 13 << true;
         QTest::newRow("once the keys were used the mark follows clicks") << "chkDither" << "down 9" << 9 << true;
         QTest::newRow("a mouse-only player never sees the mark") << "chkDither" << "9 2 2" << 2 << false;
+        QTest::newRow("F1's palette takes back an edit, and Escape gives back the focus") << "scrColor(0)" << "down Up F1 Down Up Space Escape" << 1 << true;
         // clang-format on
     }
 
@@ -419,6 +420,8 @@ private slots:
             bool isName = false;
             if (const int name = act.toInt(&isName); isName) {
                 w.clickLabel(name);
+            } else if (act[0].isUpper()) { // to the control with the focus, wherever it is
+                QTest::keyClick(QApplication::focusWidget(), QKeySequence(act)[0].key());
             } else {
                 QTest::keyClick(focused,
                                 act.endsWith(QLatin1String("down")) ? Qt::Key_Down : Qt::Key_Up,
