@@ -60,8 +60,8 @@ int attachVirtualPad()
 // SDL's virtual controller plugged into the window's pad, which reads it on this thread and
 // ticks every 16 ms as the real loop does, on a clock of the test's own. Acts by SDL's names: "a"
 // pressed and let go, "dpup*5000" held for 5 s, "dpup*500+1000+500" held across a stall of 1 s in
-// which nothing ticks, "lefty-" the stick pushed up and back, "replug" the pad pulled out and
-// plugged in again.
+// which nothing ticks, "dpup*1000~1000" held while another pad is plugged in and pulled out,
+// "lefty-" the stick pushed up and back, "replug" the pad pulled out and plugged in again.
 class PadUnderTest {
 public:
     explicit PadUnderTest(WindowUnderTest& w) : pad_(&w.window(), GamePad::Reading::ByCaller)
@@ -102,11 +102,18 @@ private:
         pad_.poll(now_);
         bool ticking = true; // spans of ticks and stalls by turns
         for (const QStringView span : spans.split(u'+')) {
-            const auto end = now_ + std::chrono::milliseconds(span.toInt());
-            while (ticking && now_ + 16ms <= end) {
-                pad_.poll(now_ += 16ms);
+            for (const QStringView part : span.split(u'~')) {
+                if (part.data() != span.data()) { // another pad comes and goes
+                    SDL_JoystickClose(SDL_JoystickOpen(attachVirtualPad()));
+                    pad_.poll(now_);
+                    SDL_JoystickDetachVirtual(1);
+                }
+                const auto end = now_ + std::chrono::milliseconds(part.toInt());
+                while (ticking && now_ + 16ms <= end) {
+                    pad_.poll(now_ += 16ms);
+                }
+                now_ = end;
             }
-            now_ = end;
             ticking = !ticking;
         }
     }
@@ -514,6 +521,7 @@ private slots:
         QTest::newRow("a pad plugged in again is read") << "chkKeepBodies" << "a replug dpdown a" << "cmdOK" << 0 << "chk32bit chkKeepBodies" << 10 << true << 2;
         QTest::newRow("no other button saves on OK, or changes anything") << "cmdOK" << "b x y back start guide leftstick rightstick misc1" << "cmdOK" << 0 << "chk32bit" << 10 << false << 1;
         QTest::newRow("a round by d-pad passes every control, so each reaches every other") << "chkFullScreen" << "dpleft dpleft dpleft dpright dpright dpright dpdown dpdown dpdown dpdown dpleft dpright dpright dpdown dpdown dpdown dpleft dpup dpup dpright dpup dpup dpup dpup dpup dpup" << "chkFullScreen" << 0 << "chk32bit" << 10 << false << 16;
+        QTest::newRow("a pad pulled out lets go only of what it held: 2 s on another, not 1 s (28)") << "scrColor(0)" << "dpup*1000~1000" << "scrColor(0)" << 0 << "chk32bit" << 116 << false << 1;
         QTest::newRow("a stalled second counts as a frame: the bar goes where 1.5 s go, not 2.5 s (177)") << "scrColor(0)" << "dpup*1000+1000+500" << "scrColor(0)" << 0 << "chk32bit" << 62 << false << 1;
         QTest::newRow("a stalled second holds no steps for later: two in all, not eight") << "chkFullScreen" << "dpdown*500+1000+100" << "chkAntialias" << 0 << "chk32bit" << 10 << false << 2;
         // clang-format on
