@@ -90,6 +90,7 @@ std::optional<PadButton> actingButton(int button)
     X(SDL_JoystickInstanceID)
 
 struct Sdl {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): a name, not an expression
 #define BH_SDL_MEMBER(name) decltype(&::name) name = nullptr;
     BH_SDL_FUNCTIONS(BH_SDL_MEMBER)
 #undef BH_SDL_MEMBER
