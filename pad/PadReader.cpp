@@ -139,14 +139,15 @@ bool Reading::start()
     std::string error;
     void* library = sdl_library::open(error);
     bool complete = library != nullptr;
+    // A player may have put an older SDL2 in the folder's place.
 #define BH_SDL_LOOKUP(name)                                                                        \
     sdl_.name = reinterpret_cast<decltype(sdl_.name)>(sdl_library::function(library, #name));      \
-    complete = complete && sdl_.name != nullptr;
+    if (complete && sdl_.name == nullptr) {                                                        \
+        error = "its SDL2 has no " #name ", which SDL 2.24 has";                                   \
+        complete = false;                                                                          \
+    }
     if (library != nullptr) {
         BH_SDL_FUNCTIONS(BH_SDL_LOOKUP)
-        if (!complete) {
-            error = "its SDL2 is older than 2.24";
-        }
     }
 #undef BH_SDL_LOOKUP
     if (!complete) {
@@ -198,6 +199,9 @@ void Reading::addMappings()
                      "Brackenholt Config reads only the first %zu MiB of the controller "
                      "mappings in %s\n",
                      kMappingsLimit >> 20, name);
+        if (text.empty()) {
+            return;
+        }
     }
     if (sdl_.SDL_GameControllerAddMappingsFromRW(
             sdl_.SDL_RWFromConstMem(text.data(), static_cast<int>(text.size())), 1) < 0) {
