@@ -42,9 +42,11 @@ foreach(plugin IN LISTS BH_QT_PLUGINS)
   list(APPEND bh_plugin_sources "${source}")
 endforeach()
 
+# The program loads SDL2 itself once its window is on screen, so no import names it.
+set(bh_sdl2 "${BH_SDL2_PREFIX}/lib/libSDL2-2.0.so.0")
 file(GET_RUNTIME_DEPENDENCIES
   EXECUTABLES "${BH_PROGRAM}"
-  MODULES ${bh_plugin_sources}
+  MODULES ${bh_plugin_sources} "${bh_sdl2}"
   RESOLVED_DEPENDENCIES_VAR bh_libraries
   UNRESOLVED_DEPENDENCIES_VAR bh_unresolved
   CONFLICTING_DEPENDENCIES_PREFIX bh_conflict
@@ -59,7 +61,7 @@ endforeach()
 # Files land under the name the loader asks for, as plain files: a player replacing a library
 # replaces one file, and a symbolic link chain would not survive every unpacker.
 set(bh_bundled)
-foreach(library IN LISTS bh_libraries)
+foreach(library IN LISTS bh_libraries bh_sdl2)
   get_filename_component(name "${library}" NAME)
   file(REAL_PATH "${library}" real)
   file(INSTALL "${real}" DESTINATION "${bh_game}/lib" RENAME "${name}")

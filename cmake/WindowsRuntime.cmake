@@ -21,7 +21,8 @@ foreach(dir IN LISTS BH_DLL_DIRS)
   endforeach()
 endforeach()
 
-set(bh_by_name)
+# The program loads SDL2.dll itself once its window is on screen, so no import names it.
+set(bh_by_name "${BH_SDL2_PREFIX}/bin/SDL2.dll")
 while(TRUE)
   file(GET_RUNTIME_DEPENDENCIES
     EXECUTABLES "${BH_PROGRAM}"

@@ -487,6 +487,7 @@ class NotPixelDoubled:
 
 UNCHANGED = "unchanged"
 ABSENT = "absent"
+FIFO = "fifo"  # as a value in Scenario.env: the path of a FIFO that nothing ever writes to
 
 
 @dataclasses.dataclass
@@ -579,6 +580,9 @@ def run_scenario(session, executable, scenario, artifacts, whole_folder=False,
         _kept = fake.pop("_held", None)  # open until the scenario ends
         app.extra_env.update(fake)
     app.extra_env.update(scenario.env or {})
+    for name in [name for name, value in app.extra_env.items() if value == FIFO]:
+        app.extra_env[name] = os.path.join(session.workdir, f"fifo-{name}")
+        os.mkfifo(app.extra_env[name])
     ctx = types.SimpleNamespace(session=session, scenario=scenario, app=app, artifacts=artifacts,
                                 folder=app.folder, pad=os.path.join(session.workdir, "pad"),
                                 run=(executable, whole_folder))

@@ -9,7 +9,7 @@ import os
 from fractions import Fraction
 
 from scenario import (
-    ABSENT, BACKDROP_ONLY, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LEFT_OF_OPTIONS, LIGHT_GREY,
+    ABSENT, BACKDROP_ONLY, FIFO, CHECK_BOXES, DEBUG_PREVIEW, DEFAULT_COLOURS, LEFT_OF_OPTIONS, LIGHT_GREY,
     OK_BUTTON, OPTION_COLUMN, PANEL, PANEL_FILL, SCROLL_BARS, TEXT_BOXES, UNCHANGED, WHITE, Box,
     CaptionInk, ChangedOnlyWithin, Click, ClickTitleBarButton, CloseThroughWindowManager,
     CloseWithAltF4, DrawnAsQtScales,
@@ -365,10 +365,18 @@ OPTIONS = [
                 "dpup", "dpup"),
             Pad("b", "start", "back", "x", "y"),  # neither saves nor closes
             Shot("by_pad", Box("chkFullScreen", True), Box("chkDebug", True)),
-            Pad("dpright", "dpdown", "dpdown", "dpdown", "a"),  # 16-bit, W-Buffering, Keep, OK
+            # Back to Dithering, the way it came; 24-bit, W-Buffering, Keep, OK.
+            Pad("dpright", "dpdown", "dpdown", "dpdown", "dpdown", "a"),
         ],
         expect_file=cfg(options=(1, 1, 0, 0, 0), colours=with_colour(2, (128, 255, 130))),
         expect_status=0, pad=True),
+    # SDL opens what it is told to and waits there for ever; the window must not wait with it.
+    Scenario("fifo_as_sdls_pad_device_leaves_the_window_answering", cfg(),
+             [click_box("chkFullScreen"), OK], cfg(options=(1, 0, 0, 0, 0)), 0,
+             env={"SDL_JOYSTICK_DEVICE": FIFO}),
+    Scenario("fifo_as_pad_mappings_is_named_and_skipped", cfg(),
+             [click_box("chkFullScreen"), OK], cfg(options=(1, 0, 0, 0, 0)), 0,
+             env={"SDL_GAMECONTROLLERCONFIG_FILE": FIFO}, says="reads no controller mappings from"),
 ]
 
 

@@ -3,17 +3,32 @@
 // What the player can do in the window: the display options and the message colour editor,
 // driven through real mouse and keyboard events, and SDL's virtual game controller.
 #include "GamePad.h"
+#include "Neighbour.h"
 #include "WindowTestSupport.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <SDL.h>
+#include <atomic>
+#include <dlfcn.h>
 #include <set>
 #include <tuple>
+
+std::atomic<int> sdlLooks{0};
+
+// Every look the program's pad takes at SDL, counted: the pad finds SDL's functions as a linked
+// program would, so this one comes first.
+extern "C" void SDL_PumpEvents()
+{
+    static const auto real = reinterpret_cast<void (*)()>(dlsym(RTLD_NEXT, "SDL_PumpEvents"));
+    ++sdlLooks;
+    real();
+}
 
 namespace {
 
@@ -32,12 +47,27 @@ QStringList snapshot(WindowUnderTest& w)
     return state << (w.debugPreview()->isVisible() ? "preview" : "no preview");
 }
 
-// SDL's virtual controller plugged into the window's pad, on a clock of the test's own. Acts by
-// SDL's names: "a" pressed and let go, "dpup*5000" held for 5 s, "lefty-" the stick pushed up
-// and back, "replug" the pad pulled out and plugged in again.
+int attachVirtualPad()
+{
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    return SDL_JoystickAttachVirtualEx(&desc);
+}
+
+// SDL's virtual controller plugged into the window's pad, which reads it on this thread and
+// ticks every 16 ms as the real loop does, on a clock of the test's own. Acts by SDL's names: "a"
+// pressed and let go, "dpup*5000" held for 5 s, "dpup*500+1000+500" held across a stall of 1 s in
+// which nothing ticks, "dpup*1000~1000" held while another pad is plugged in and pulled out,
+// "lefty-" the stick pushed up and back, "replug" the pad pulled out and plugged in again.
 class PadUnderTest {
 public:
-    explicit PadUnderTest(WindowUnderTest& w) : pad_(&w.window()) { pad_.start(), plug(); }
+    explicit PadUnderTest(WindowUnderTest& w) : pad_(&w.window(), GamePad::Reading::ByCaller)
+    {
+        pad_.start(), plug();
+    }
     void act(const QString& act)
     {
         const QStringList held = act.split(u'*');
@@ -48,32 +78,44 @@ public:
             plug();
         } else if (name.endsWith('+') || name.endsWith('-')) {
             const int axis = SDL_GameControllerGetAxisFromString(name.chopped(1).constData());
-            set(&SDL_JoystickSetVirtualAxis, axis, name.endsWith('+') ? 30000 : -30000, 50);
-            set(&SDL_JoystickSetVirtualAxis, axis, 0, 50);
+            set(&SDL_JoystickSetVirtualAxis, axis, name.endsWith('+') ? 30000 : -30000, u"50");
+            set(&SDL_JoystickSetVirtualAxis, axis, 0, u"50");
         } else {
             const int button = SDL_GameControllerGetButtonFromString(name.constData());
-            set(&SDL_JoystickSetVirtualButton, button, 1, held.size() > 1 ? held[1].toInt() : 50);
-            set(&SDL_JoystickSetVirtualButton, button, 0, 50);
+            set(&SDL_JoystickSetVirtualButton, button, 1,
+                held.size() > 1 ? QStringView(held[1]) : QStringView(u"50"));
+            set(&SDL_JoystickSetVirtualButton, button, 0, u"50");
         }
     }
 
 private:
     void plug()
     {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+        joystick_ = SDL_JoystickOpen(attachVirtualPad());
         pad_.poll(now_);
     }
     template <typename Value>
-    void set(int (*setter)(SDL_Joystick*, int, Value), int i, int v, int ms)
+    void set(int (*setter)(SDL_Joystick*, int, Value), int i, int v, QStringView spans)
     {
+        using namespace std::chrono_literals;
         setter(joystick_, i, static_cast<Value>(v));
         pad_.poll(now_);
-        pad_.poll(now_ += std::chrono::milliseconds(ms));
+        bool ticking = true; // spans of ticks and stalls by turns
+        for (const QStringView span : spans.split(u'+')) {
+            for (const QStringView part : span.split(u'~')) {
+                if (part.data() != span.data()) { // another pad comes and goes
+                    SDL_JoystickClose(SDL_JoystickOpen(attachVirtualPad()));
+                    pad_.poll(now_);
+                    SDL_JoystickDetachVirtual(1);
+                }
+                const auto end = now_ + std::chrono::milliseconds(part.toInt());
+                while (ticking && now_ + 16ms <= end) {
+                    pad_.poll(now_ += 16ms);
+                }
+                now_ = end;
+            }
+            ticking = !ticking;
+        }
     }
     GamePad pad_;
     SDL_Joystick* joystick_ = nullptr;
@@ -485,8 +527,12 @@ private slots:
         QTest::newRow("shoulders choose the type") << "scrColor(1)" << "rightshoulder rightshoulder rightshoulder leftshoulder" << "scrColor(1)" << 2 << "chk32bit" << 16 << false << 1;
         QTest::newRow("A on OK saves and closes") << "chkKeepBodies" << "a dpdown a" << "cmdOK" << 0 << "chk32bit chkKeepBodies" << 10 << true << 2;
         QTest::newRow("a pad plugged in again is read") << "chkKeepBodies" << "a replug dpdown a" << "cmdOK" << 0 << "chk32bit chkKeepBodies" << 10 << true << 2;
-        QTest::newRow("no other button saves on OK, or changes anything") << "cmdOK" << "b x y back start guide leftstick rightstick misc1" << "cmdOK" << 0 << "chk32bit" << 10 << false << 1;
-        QTest::newRow("a round by d-pad passes every control, so each reaches every other") << "chkFullScreen" << "dpdown dpdown dpdown dpdown dpright dpdown dpdown dpdown dpleft dpup dpup dpup dpleft dpleft dpright dpright dpright dpup dpup dpup dpup" << "chkFullScreen" << 0 << "chk32bit" << 10 << false << 16;
+        QTest::newRow("no other button saves on OK, or changes anything (Y opens the colour check)") << "cmdOK" << "b x back start guide leftstick rightstick misc1" << "cmdOK" << 0 << "chk32bit" << 10 << false << 1;
+        QTest::newRow("Y opens the colour check, the D-pad and A apply the game's colours, B goes back") << "scrColor(0)" << "y dpdown a b" << "scrColor(0)" << 0 << "chk32bit" << 255 << false << 3;
+        QTest::newRow("a round by d-pad passes every control, so each reaches every other") << "chkFullScreen" << "dpleft dpleft dpleft dpright dpright dpright dpdown dpdown dpdown dpdown dpleft dpright dpright dpdown dpdown dpdown dpleft dpup dpup dpright dpup dpup dpup dpup dpup dpup" << "chkFullScreen" << 0 << "chk32bit" << 10 << false << 16;
+        QTest::newRow("a pad pulled out lets go only of what it held: 2 s on another, not 1 s (28)") << "scrColor(0)" << "dpup*1000~1000" << "scrColor(0)" << 0 << "chk32bit" << 116 << false << 1;
+        QTest::newRow("a stalled second counts as a frame: the bar goes where 1.5 s go, not 2.5 s (177)") << "scrColor(0)" << "dpup*1000+1000+500" << "scrColor(0)" << 0 << "chk32bit" << 62 << false << 1;
+        QTest::newRow("a stalled second holds no steps for later: two in all, not eight") << "chkFullScreen" << "dpdown*500+1000+100" << "chkAntialias" << 0 << "chk32bit" << 10 << false << 2;
         // clang-format on
     }
 
@@ -512,6 +558,106 @@ private slots:
         QCOMPARE(w.box(0)->text(), QString::number(w.barColour()[0]));
         QCOMPARE(w.window().isVisible(), !saved);
         QCOMPARE(readFile(w.configPath()) != configBytes(kColourful), saved);
+    }
+
+    void padMovesGoBackTheWayTheyCame_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QStringList>("leadsTo"); // up, down, left, right; "-": nowhere
+
+        // clang-format off
+        QTest::newRow("chkFullScreen") << "chkFullScreen" << QStringList{"-", "chkDebug", "scrColor(2)", "-"};
+        QTest::newRow("chkDebug") << "chkDebug" << QStringList{"chkFullScreen", "chkAntialias", "scrColor(2)", "-"};
+        QTest::newRow("chkAntialias") << "chkAntialias" << QStringList{"chkDebug", "chkDither", "scrColor(2)", "-"};
+        QTest::newRow("chkDither") << "chkDither" << QStringList{"chkAntialias", "chk24bit", "scrColor(2)", "-"};
+        QTest::newRow("chk16bit") << "chk16bit" << QStringList{"chkDither", "chkWBuffer", "scrColor(2)", "chk24bit"};
+        QTest::newRow("chk24bit") << "chk24bit" << QStringList{"chkDither", "chkWBuffer", "chk16bit", "chk32bit"};
+        QTest::newRow("chk32bit") << "chk32bit" << QStringList{"chkDither", "chkWBuffer", "chk24bit", "-"};
+        QTest::newRow("chkWBuffer") << "chkWBuffer" << QStringList{"chk24bit", "chkKeepBodies", "scrColor(2)", "-"};
+        QTest::newRow("chkKeepBodies") << "chkKeepBodies" << QStringList{"chkWBuffer", "cmdOK", "scrColor(2)", "-"};
+        QTest::newRow("scrColor(0)") << "scrColor(0)" << QStringList{"-", "-", "-", "scrColor(1)"};
+        QTest::newRow("scrColor(1)") << "scrColor(1)" << QStringList{"-", "-", "scrColor(0)", "scrColor(2)"};
+        QTest::newRow("scrColor(2)") << "scrColor(2)" << QStringList{"-", "-", "scrColor(1)", "chk16bit"};
+        QTest::newRow("txtColor(0)") << "txtColor(0)" << QStringList{"-", "txtColor(1)", "scrColor(1)", "chkKeepBodies"};
+        QTest::newRow("txtColor(1)") << "txtColor(1)" << QStringList{"txtColor(0)", "txtColor(2)", "scrColor(0)", "cmdOK"};
+        QTest::newRow("txtColor(2)") << "txtColor(2)" << QStringList{"txtColor(1)", "-", "-", "cmdOK"};
+        QTest::newRow("cmdOK") << "cmdOK" << QStringList{"chkKeepBodies", "-", "txtColor(2)", "-"};
+        // clang-format on
+    }
+
+    void padMovesGoBackTheWayTheyCame()
+    {
+        QFETCH(QString, from);
+        QFETCH(QStringList, leadsTo);
+        WindowUnderTest w(kColourful);
+        std::vector<QWidget*> controls;
+        std::vector<PadControl> places;
+        for (QWidget* c : w.window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if ((c->focusPolicy() & Qt::TabFocus) != 0 && c->isVisible()) {
+                controls.push_back(c);
+                places.push_back({c->geometry(), qobject_cast<ColourBar*>(c) != nullptr});
+            }
+        }
+        const auto start =
+            std::size_t(std::ranges::find(controls, w.control<QWidget>(from)) - controls.begin());
+        PadUnderTest pad(w);
+        const std::array<PadDirection, 4> directions{PadDirection::Up, PadDirection::Down,
+                                                     PadDirection::Left, PadDirection::Right};
+        const QStringList dpad{"dpup", "dpdown", "dpleft", "dpright"};
+        for (int d = 0; d < 4; ++d) {
+            const auto to = neighbour(places, start, directions[d]);
+            QCOMPARE(to ? controls[*to]->objectName() : QStringLiteral("-"), leadsTo[d]);
+            if (to) { // by the pad, and the opposite way straight back
+                controls[start]->setFocus();
+                pad.act(dpad[d]);
+                QCOMPARE(w.window().focusWidget(), controls[*to]);
+                pad.act(dpad[d ^ 1]);
+                QCOMPARE(w.window().focusWidget(), controls[start]);
+            }
+        }
+        std::set reached{start};
+        for (std::vector todo{start}; !todo.empty();) {
+            const std::size_t here = todo.back();
+            todo.pop_back();
+            for (const PadDirection d : directions) {
+                if (const auto to = neighbour(places, here, d); to && reached.insert(*to).second) {
+                    todo.push_back(*to);
+                }
+            }
+        }
+        QCOMPARE(reached.size(), controls.size()); // every control, from every other
+    }
+
+    void aPadPressesAMessageBoxsButton()
+    {
+        WindowUnderTest w(kColourful);
+        PadUnderTest pad(w);
+        QMessageBox box(QMessageBox::Critical, w.window().windowTitle(),
+                        QStringLiteral("Cannot save"), QMessageBox::Ok, &w.window());
+        box.show();
+        QApplication::setActiveWindow(&box);
+        QTRY_COMPARE(QApplication::activeWindow(), &box);
+        pad.act(QStringLiteral("a"));
+        QVERIFY(!box.isVisible());
+        QCOMPARE(box.clickedButton(), box.button(QMessageBox::Ok));
+    }
+
+    void aPadSleepsWhileNoWindowOfTheProgramIsActive()
+    {
+        WindowUnderTest w(kColourful);
+        GamePad pad(&w.window()); // in a thread of its own, as the program reads pads
+        pad.start();
+        QTRY_VERIFY(SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0);
+        attachVirtualPad();
+        int looks = sdlLooks;
+        QTRY_VERIFY(sdlLooks > looks + 2);
+        QApplication::setActiveWindow(nullptr); // as when another program's window comes in front
+        looks = sdlLooks;
+        QTest::qWait(2500);
+        QVERIFY2(sdlLooks - looks <= 3, qPrintable(QString::number(sdlLooks - looks)));
+        QApplication::setActiveWindow(&w.window());
+        looks = sdlLooks;
+        QTRY_VERIFY(sdlLooks > looks + 2); // and at once back at the pace of a pad in use
     }
 
     void assistiveTechnologyDoesWhatTheMouseDoes()
