@@ -82,8 +82,10 @@ int runSettingsWindow(const std::function<void(frmMain&)>& beforeShow)
     }
     // Game Mode shows no frame around a window: a Windows window's own (Wine draws it where no
     // window manager does) would push the form down and right off a screen it fits exactly.
+    // The frameless hint alone: beside the title, menu and fixed-size hints, Windows (as Wine
+    // shows) still places the form inside a frame's margins, 3 px in and 22 px down.
     if (inGameMode()) {
-        window.setWindowFlag(Qt::FramelessWindowHint);
+        window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     }
     const GamePad pad(&window); // starts once the first frame is on screen
     window.showCentered();
