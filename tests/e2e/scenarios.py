@@ -363,7 +363,8 @@ OPTIONS = [
         steps=[
             Pad("a", "dpdown", "a", "rightshoulder", "rightshoulder", "dpdown", "dpdown", "dpleft",
                 "dpup", "dpup"),
-            Pad("b", "start", "back", "x", "y"),  # neither saves nor closes
+            # Neither saves nor closes; Y opens the colour check and Y again takes it away.
+            Pad("b", "start", "back", "x", "y", "y"),
             Shot("by_pad", Box("chkFullScreen", True), Box("chkDebug", True)),
             # Back to Dithering, the way it came; 24-bit, W-Buffering, Keep, OK.
             Pad("dpright", "dpdown", "dpdown", "dpdown", "dpdown", "a"),
