@@ -682,10 +682,12 @@ class Program:
             self.check_alive("the main window")
             return next(iter(self.main_windows()), None)
 
-        # Generous bounds: a machine busy compiling can take long to start a Qt program.
+        # Generous bounds: a machine busy compiling can take long to start a Qt program, and
+        # with a screen reader's bus just started, Qt's bridge has been seen to hold the first
+        # window back for over 30 s on a loaded machine.
         try:
             self.window = poll(f"a {self.main_size[0]}x{self.main_size[1]} window titled "
-                               f"{CAPTION!r}", found, timeout=30)
+                               f"{CAPTION!r}", found, timeout=60)
         except DriverError as error:
             raise DriverError(f"{error}\n{self.diagnosis()}") from None
         self.session.activate(self.window)
